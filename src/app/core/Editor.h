@@ -1,0 +1,143 @@
+#pragma once
+
+#include "AppConstants.h"
+#include "ClipboardService.h"
+#include "DesktopShell.h"
+#include "EditorView.h"
+#include "MessageService.h"
+#include "ProgressReporter.h"
+#include "StatusBarModel.h"
+#include "document/core/ListDocument.h"
+#include "document/core/UndoHistory.h"
+#include "print/core/PageSetup.h"
+
+#include <string>
+
+namespace quorvex {
+
+// The services the core talks to the user through.
+struct UiServices {
+    MessageService &messages;
+    ProgressReporter &progress;
+    DesktopShell &shell;
+    ClipboardService &clipboard;
+};
+
+// Folder paths of a running copy; folders end in "/".
+struct AppPaths {
+    std::string programFolder;
+    std::string documentsFolder;
+    std::string tempFolder;
+    std::string instanceTempFolder;
+    std::string databaseFolder;
+    std::string runCountFile;
+    std::string helpFile;
+};
+
+// Enabled states the menus show when they open.
+struct MenuState {
+    bool paste = false;
+    bool undo = false;
+    bool redo = false;
+    bool selectColumn = false;
+    bool selectAll = false;
+    bool deleteRow = false;
+    bool deleteColumn = false;
+    bool extractDataFile = false;
+    bool saveList = false;
+};
+
+// The main window's document and state, with the commands that work on them.
+// The window shows what this holds and forwards its controls' events here.
+class Editor {
+public:
+    Editor(UiServices services, EditorView *view = nullptr);
+
+    void setView(EditorView *view) { m_view = view ? view : &m_nullView; }
+    UiServices &services() { return m_services; }
+
+    ListDocument &document() { return m_document; }
+    const ListDocument &document() const { return m_document; }
+    UndoHistory &undoHistory() { return m_undo; }
+    const UndoHistory &undoHistory() const { return m_undo; }
+    PageSetup &pageSetup() { return m_pageSetup; }
+    const PageSetup &pageSetup() const { return m_pageSetup; }
+    StatusBarModel &statusBar() { return m_status; }
+    AppPaths &paths() { return m_paths; }
+    const AppPaths &paths() const { return m_paths; }
+
+    // Shared state of the main window.
+    std::string listType;
+    bool listModified = false;
+    bool trackCurrentFile = true;
+    int runningCount = 0;
+    bool runCountRegistered = false;
+    std::string currentListFile;
+    bool saveListEnabled = false;
+    int clientWidth = 632;
+
+    // --- construction and start-up ---
+    // Computes every path from the working folder, the documents folder (empty
+    // when the desktop gives none) and the system temporary folder, and makes
+    // the program folder the working folder.
+    void constructPaths(const std::string &workingFolder, const std::string &documents, const std::string &systemTemp);
+    // Both end the program when they return false (the message was shown).
+    bool ensureDatabaseFolder();
+    bool ensureTempFolder();
+    void IncrementRunCount();
+    void DecrementRunCount();
+    void makeInstanceTempFolder();
+    // Exit steps after the save question: uncount and delete the temporary files.
+    void shutdown(bool withMessages);
+
+    // --- the change protocol ---
+    void MarkModified() { listModified = true; }
+    void StartUndoableChange(const std::string &caption);
+    void backupCells();
+    void cellSelected(int col, int row);
+    void Undo();
+    void Redo();
+    void RenumberPages();
+    void RefreshStatusBar();
+    void resizeStatusBar(int width);
+    void finishChange();
+
+    // --- menus ---
+    MenuState menuState() const;
+    void openHelp();
+
+    // The first texts start-up puts into the status bar before its first refresh.
+    void setStartupStatusTexts();
+
+    EditorView &view() { return *m_view; }
+
+private:
+    bool readRunCount();
+    bool writeRunCount();
+
+    UiServices m_services;
+    EditorView m_nullView;
+    EditorView *m_view;
+    ListDocument m_document;
+    UndoHistory m_undo;
+    PageSetup m_pageSetup;
+    StatusBarModel m_status;
+    AppPaths m_paths;
+};
+
+// Shows the busy cursor for the lifetime of the guard.
+class BusyCursor {
+public:
+    explicit BusyCursor(EditorView &view, CursorShape shape = CursorShape::Busy) : m_view(view)
+    {
+        m_view.setCursorShape(shape);
+    }
+    ~BusyCursor() { m_view.setCursorShape(CursorShape::Normal); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    EditorView &m_view;
+};
+
+} // namespace quorvex

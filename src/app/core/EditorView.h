@@ -1,0 +1,23 @@
+#pragma once
+
+namespace quorvex {
+
+enum class CursorShape { Normal, Busy, AppStarting };
+
+// What the core asks of the window around the grid. Every call has a harmless
+// default so that commands run without one.
+class EditorView {
+public:
+    virtual ~EditorView() = default;
+    // Closes the in-place cell editor; its text already is the cell's text.
+    virtual void endCellEditing() {}
+    // The document's cells, counts or widths changed.
+    virtual void documentChanged() {}
+    virtual void statusBarChanged() {}
+    virtual void showCellPreview(int /*col*/, int /*row*/) {}
+    virtual void menuStateChanged() {}
+    virtual void setCursorShape(CursorShape /*shape*/) {}
+    virtual void setWindowTitle(const char * /*utf8*/) {}
+};
+
+} // namespace quorvex

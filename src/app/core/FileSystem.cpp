@@ -1,0 +1,322 @@
+#include "FileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace quorvex {
+
+namespace {
+
+bool lstatPath(const std::string &path, struct stat &st)
+{
+    return !path.empty() && ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string stripTrailingSlash(const std::string &path)
+{
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    return p;
+}
+
+bool writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool FileSystem::exists(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(stripTrailingSlash(path).c_str(), &st) == 0;
+}
+
+bool FileSystem::isDirectory(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(stripTrailingSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileSystem::isRegularFile(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::uint64_t> FileSystem::fileSize(const std::string &path)
+{
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool FileSystem::isReadOnly(const std::string &path)
+{
+    struct stat st;
+    if (path.empty() || ::stat(stripTrailingSlash(path).c_str(), &st) != 0)
+        return false;
+    return (st.st_mode & S_IWUSR) == 0;
+}
+
+bool FileSystem::makeWritable(const std::string &path)
+{
+    struct stat st;
+    const std::string p = stripTrailingSlash(path);
+    if (p.empty() || ::stat(p.c_str(), &st) != 0)
+        return false;
+    return ::chmod(p.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+std::uint64_t FileSystem::ticksFromUnix(std::int64_t seconds, std::int64_t nanoseconds)
+{
+    const std::int64_t ticks = seconds * 10000000LL + nanoseconds / 100;
+    return static_cast<std::uint64_t>(ticks + static_cast<std::int64_t>(UnixEpochTicks));
+}
+
+std::optional<FileTimes> FileSystem::times(const std::string &path)
+{
+    if (path.empty())
+        return std::nullopt;
+    struct statx sx;
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+        return std::nullopt;
+    FileTimes t;
+    t.written = ticksFromUnix(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
+    t.accessed = ticksFromUnix(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
+    t.created = (sx.stx_mask & STATX_BTIME) ? ticksFromUnix(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec) : t.written;
+    return t;
+}
+
+bool FileSystem::setTimes(const std::string &path, std::uint64_t accessed, std::uint64_t written)
+{
+    auto toSpec = [](std::uint64_t ticks) {
+        const std::int64_t rel = static_cast<std::int64_t>(ticks - UnixEpochTicks);
+        std::int64_t sec = rel / 10000000LL;
+        std::int64_t rem = rel % 10000000LL;
+        if (rem < 0) {
+            rem += 10000000LL;
+            --sec;
+        }
+        struct timespec ts;
+        ts.tv_sec = static_cast<time_t>(sec);
+        ts.tv_nsec = static_cast<long>(rem * 100);
+        return ts;
+    };
+    struct timespec spec[2] = {toSpec(accessed), toSpec(written)};
+    return !path.empty() && ::utimensat(AT_FDCWD, path.c_str(), spec, 0) == 0;
+}
+
+bool FileSystem::copyNoOverwrite(const std::string &source, const std::string &target)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (!writeAll(out, buffer, static_cast<std::size_t>(n))) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    if (::close(out) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(target.c_str());
+    return ok;
+}
+
+bool FileSystem::createFolder(const std::string &path)
+{
+    const std::string p = stripTrailingSlash(path);
+    return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
+}
+
+bool FileSystem::createFolders(const std::string &path)
+{
+    const std::string p = stripTrailingSlash(path);
+    if (p.empty())
+        return false;
+    if (isDirectory(p))
+        return true;
+    const std::size_t slash = p.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !createFolders(p.substr(0, slash)))
+        return false;
+    return ::mkdir(p.c_str(), 0755) == 0 || (errno == EEXIST && isDirectory(p));
+}
+
+bool FileSystem::removeFile(const std::string &path)
+{
+    return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::vector<std::string>> FileSystem::listFolder(const std::string &path)
+{
+    DIR *dir = ::opendir(stripTrailingSlash(path).c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> names;
+    while (struct dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+bool FileSystem::ClearFolder(const std::string &folder)
+{
+    if (folder.empty())
+        return false;
+    const auto names = listFolder(folder);
+    if (!names)
+        return false;
+    for (const std::string &name : *names) {
+        const std::string path = join(folder, name);
+        struct stat st;
+        if (!lstatPath(path, st))
+            return false;
+        if (S_ISDIR(st.st_mode)) {
+            // A folder without write or search permission cannot be emptied; grant them first.
+            if ((st.st_mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR))
+                ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR | S_IXUSR | S_IRUSR);
+            if (!ClearFolder(path))
+                return false;
+            ::rmdir(path.c_str());
+            continue;
+        }
+        if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0 && !makeWritable(path))
+            return false;
+        if (::unlink(path.c_str()) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool FileSystem::RemoveFolder(const std::string &folder)
+{
+    if (!ClearFolder(folder))
+        return false;
+    return ::rmdir(stripTrailingSlash(folder).c_str()) == 0;
+}
+
+std::string FileSystem::currentFolder()
+{
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer))
+        return std::string();
+    return buffer;
+}
+
+bool FileSystem::setCurrentFolder(const std::string &path)
+{
+    return !path.empty() && ::chdir(path.c_str()) == 0;
+}
+
+std::string FileSystem::longForm(const std::string &path)
+{
+    if (path.empty())
+        return path;
+    char *resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string FileSystem::withTrailingSlash(const std::string &path)
+{
+    if (path.empty() || path.back() == '/')
+        return path;
+    return path + '/';
+}
+
+std::string FileSystem::join(const std::string &folder, const std::string &name)
+{
+    if (folder.empty() || folder.back() == '/' || folder.back() == '\\')
+        return folder + name;
+    return folder + '/' + name;
+}
+
+std::optional<std::string> FileSystem::readFile(const std::string &path)
+{
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return std::nullopt;
+    std::string data;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        data.append(buffer, n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        return std::nullopt;
+    return data;
+}
+
+bool FileSystem::writeFileAtomic(const std::string &path, const std::string &data)
+{
+    if (path.empty() || path.back() == '/')
+        return false;
+    std::string tmpl = path + ".tmp-XXXXXX";
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        return false;
+    const std::string tmp(name.data());
+    struct stat old;
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &old) == 0)
+        mode = old.st_mode & 0666;
+    bool ok = writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (::close(fd) != 0)
+        ok = false;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(tmp.c_str());
+    return ok;
+}
+
+} // namespace quorvex

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+// File times as Windows FILETIME values: 100-nanosecond ticks since 1601-01-01 UTC.
+struct FileTimes {
+    std::uint64_t created = 0;
+    std::uint64_t accessed = 0;
+    std::uint64_t written = 0;
+    bool operator==(const FileTimes &o) const
+    {
+        return created == o.created && accessed == o.accessed && written == o.written;
+    }
+};
+
+// The file-system operations the program needs, on POSIX. Paths are native
+// (UTF-8) byte strings; folders carry a trailing "/".
+class FileSystem {
+public:
+    static constexpr std::uint64_t UnixEpochTicks = 116444736000000000ULL;
+
+    static bool exists(const std::string &path);
+    static bool isDirectory(const std::string &path);
+    static bool isRegularFile(const std::string &path);
+    static std::optional<std::uint64_t> fileSize(const std::string &path);
+
+    // Read-only means the owner has no write permission.
+    static bool isReadOnly(const std::string &path);
+    static bool makeWritable(const std::string &path);
+
+    static std::optional<FileTimes> times(const std::string &path);
+    // The creation time cannot be set on this platform; access and write times are.
+    static bool setTimes(const std::string &path, std::uint64_t accessed, std::uint64_t written);
+    static std::uint64_t ticksFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
+
+    // Refuses to overwrite: fails when `target` exists. The copy is never executable.
+    static bool copyNoOverwrite(const std::string &source, const std::string &target);
+
+    static bool createFolder(const std::string &path);
+    static bool createFolders(const std::string &path);
+    static bool removeFile(const std::string &path);
+    // Entry names of a folder, without "." and "..", in the order the system lists them.
+    static std::optional<std::vector<std::string>> listFolder(const std::string &path);
+
+    // Empties a folder: sub-folders are emptied and removed, read-only files made
+    // writable and deleted. Symbolic links are removed, never followed.
+    static bool ClearFolder(const std::string &folder);
+    static bool RemoveFolder(const std::string &folder);
+
+    static std::string currentFolder();
+    static bool setCurrentFolder(const std::string &path);
+    // Absolute, canonical form; the path itself when it cannot be resolved.
+    static std::string longForm(const std::string &path);
+    static std::string withTrailingSlash(const std::string &path);
+    static std::string join(const std::string &folder, const std::string &name);
+
+    static std::optional<std::string> readFile(const std::string &path);
+    // Writes to a temporary file beside `path`, syncs it and renames it over
+    // `path`, so the old file survives any failure. Mode 0644 for new files.
+    static bool writeFileAtomic(const std::string &path, const std::string &data);
+};
+
+} // namespace quorvex

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace quorvex {
+
+class ListDocument;
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int width() const { return right - left; }
+    bool operator==(const PixelRect &o) const
+    {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// Texts, widths and progress of the main window's four status panels.
+class StatusBarModel {
+public:
+    static constexpr int PanelCount = 4;
+    static constexpr int Height = 19;
+    static constexpr int MinFirstWidth = 220;
+    static constexpr int MaxFirstWidth = 400;
+
+    StatusBarModel();
+
+    static std::string itemCountLabel(const std::string &listType);
+
+    // Recomputes every text and the first panel's width.
+    void refresh(const ListDocument &document, const std::string &listType, int entriesPerPage, int clientWidth);
+    // Only the width rule, for a resized window.
+    void resize(int clientWidth);
+
+    void setProgress(int percent, const std::string &text);
+    int progress() const { return m_progress; }
+
+    const std::string &text(int panel) const { return m_texts[static_cast<std::size_t>(panel)]; }
+    void setText(int panel, const std::string &text) { m_texts[static_cast<std::size_t>(panel)] = text; }
+    int width(int panel) const { return m_widths[static_cast<std::size_t>(panel)]; }
+
+    // Drawing geometry of one panel: the progress bar behind panel 0 and the text origin.
+    static PixelRect progressBarRect(const PixelRect &panel, int percent);
+    static int textStartX(const PixelRect &panel, int panelIndex, int percent);
+    static constexpr int TextY = 3;
+
+private:
+    std::array<std::string, PanelCount> m_texts;
+    std::array<int, PanelCount> m_widths;
+    int m_progress = 0;
+};
+
+} // namespace quorvex

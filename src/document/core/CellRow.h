@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvex {
+
+// One row of cell texts packed into a single heap block, shared between the
+// document and its undo copies. Blocks are immutable once built; writing a
+// cell builds a new block. The reference count is deliberately not atomic:
+// all list work runs on the user-interface thread.
+class CellRow {
+public:
+    CellRow() = default;
+    CellRow(const CellRow &other) noexcept;
+    CellRow(CellRow &&other) noexcept;
+    CellRow &operator=(const CellRow &other) noexcept;
+    CellRow &operator=(CellRow &&other) noexcept;
+    ~CellRow();
+
+    // Builds a row from the given texts; trailing empty texts are not stored.
+    static CellRow fromCells(const std::vector<std::string_view> &cells);
+    static CellRow fromCells(const std::vector<std::string> &cells);
+
+    // Number of stored cells; every cell at or beyond it reads as "".
+    int storedCount() const noexcept;
+    std::string_view cell(int col) const noexcept;
+    bool isEmpty() const noexcept { return storedCount() == 0; }
+
+    // A copy with one cell replaced.
+    CellRow withCell(int col, std::string_view text) const;
+    // A copy holding only the cells before `count`.
+    CellRow truncated(int count) const;
+
+    // Bytes of heap this row occupies, for memory accounting.
+    std::size_t heapBytes() const noexcept;
+    bool sharesBlockWith(const CellRow &other) const noexcept { return m_block == other.m_block; }
+
+private:
+    struct Block;
+    explicit CellRow(Block *block) noexcept : m_block(block) {}
+    static CellRow build(std::size_t count, const std::string_view *cells);
+    void release() noexcept;
+
+    Block *m_block = nullptr;
+};
+
+} // namespace quorvex

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/core/FileSystem.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace quorvex::test {
+
+// A fresh folder under the system temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        const char *base = std::getenv("TMPDIR");
+        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/quorvex-test-XXXXXX";
+        std::vector<char> name(tmpl.begin(), tmpl.end());
+        name.push_back('\0');
+        if (::mkdtemp(name.data()))
+            m_path = std::string(name.data()) + "/";
+    }
+    ~TempFolder()
+    {
+        if (!m_path.empty())
+            FileSystem::RemoveFolder(m_path);
+    }
+    TempFolder(const TempFolder &) = delete;
+    TempFolder &operator=(const TempFolder &) = delete;
+
+    // With a trailing "/".
+    const std::string &path() const { return m_path; }
+    std::string file(const std::string &name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+};
+
+} // namespace quorvex::test
