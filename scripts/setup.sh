@@ -1,0 +1,38 @@
+# Shared by run.sh and test.sh: makes sure the Debian packages are there.
+# Sourced, not run.
+
+QUORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
+libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 libjpeg-dev libgif-dev xvfb xauth $QUORVEX_EXTRA_PACKAGES"
+
+quorvex_missing_packages() {
+    local missing=""
+    for p in $QUORVEX_PACKAGES; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    echo "$missing"
+}
+
+quorvex_install_packages() {
+    local missing
+    missing=$(quorvex_missing_packages)
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" = "0" ]; then
+        echo "Installing:$missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq || return 1
+        apt-get install -y -qq --no-install-recommends $missing || return 1
+    else
+        echo "Missing Debian packages. Run as root:"
+        echo "  apt-get install -y$missing"
+        return 1
+    fi
+}
+
+quorvex_configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S "$QUORVEX_ROOT" -B "$dir" -G Ninja "$@" || return 1
+    cmake --build "$dir" -j "$(nproc)" || return 1
+}

@@ -1,0 +1,76 @@
+#include "QtMessageService.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace quorvex {
+
+MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, MessageButtons buttons)
+{
+    QMessageBox box(m_parent);
+    switch (kind) {
+    case MessageKind::Error:
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(QStringLiteral("Error"));
+        break;
+    case MessageKind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        box.setWindowTitle(QStringLiteral("Warning"));
+        break;
+    case MessageKind::Information:
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QStringLiteral("Information"));
+        break;
+    case MessageKind::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        box.setWindowTitle(QStringLiteral("Confirm"));
+        break;
+    case MessageKind::Plain:
+        box.setIcon(QMessageBox::NoIcon);
+        box.setWindowTitle(QStringLiteral("Quorvex"));
+        buttons = MessageButtons::Ok;
+        break;
+    }
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(text));
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MessageButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    // A wait cursor must not stay over a question.
+    const bool overridden = QGuiApplication::overrideCursor() != nullptr;
+    if (overridden)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    if (overridden)
+        QGuiApplication::restoreOverrideCursor();
+    switch (result) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    default:
+        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+                   ? (result == QMessageBox::Ok ? MessageAnswer::Yes : MessageAnswer::Cancel)
+                   : MessageAnswer::Ok;
+    }
+}
+
+void QtMessageService::showException(const std::string &what)
+{
+    QMessageBox::critical(m_parent, QStringLiteral("Quorvex"), QString::fromStdString(what));
+}
+
+} // namespace quorvex

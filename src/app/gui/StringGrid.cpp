@@ -1,0 +1,109 @@
+#include "StringGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace quorvex {
+
+StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
+{
+    setObjectName(QStringLiteral("StringGrid"));
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    setTabKeyNavigation(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(4);
+    verticalHeader()->setSectionsMovable(true);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void StringGrid::closeEditor()
+{
+    if (!isEditing())
+        return;
+    if (QWidget *editor = indexWidget(currentIndex()))
+        commitData(editor);
+    QWidget *focus = focusWidget();
+    if (focus && focus != this && isAncestorOf(focus)) {
+        commitData(focus);
+        QTableView::closeEditor(focus, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void StringGrid::setInPlaceEditing(bool on)
+{
+    m_inPlaceEditing = on;
+}
+
+bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (!m_inPlaceEditing && trigger != QAbstractItemView::AllEditTriggers && trigger != NoEditTriggers)
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void StringGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (onKeyDown && onKeyDown(event))
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+void StringGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    QTableView::keyReleaseEvent(event);
+    if (onKeyUp)
+        onKeyUp(event);
+}
+
+void StringGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (onMouseMove)
+        onMouseMove(event);
+    QTableView::mouseMoveEvent(event);
+}
+
+void StringGrid::mousePressEvent(QMouseEvent *event)
+{
+    QTableView::mousePressEvent(event);
+    if (onMouseDown)
+        onMouseDown(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (onMouseUp)
+        onMouseUp(event);
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (onDoubleClick) {
+        onDoubleClick();
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+void StringGrid::wheelEvent(QWheelEvent *event)
+{
+    if (onWheel)
+        onWheel(event->angleDelta().y() < 0);
+    QTableView::wheelEvent(event);
+}
+
+} // namespace quorvex

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QTableView>
+
+#include <functional>
+
+namespace quorvex {
+
+// The main grid. It forwards the events the editor's rules need to the main
+// window before (or instead of) the table view's own handling.
+class StringGrid final : public QTableView {
+    Q_OBJECT
+public:
+    // Return true to swallow the event.
+    using KeyHook = std::function<bool(QKeyEvent *)>;
+    using MouseHook = std::function<void(QMouseEvent *)>;
+
+    explicit StringGrid(QWidget *parent = nullptr);
+
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+    void closeEditor();
+    void setInPlaceEditing(bool on);
+    bool inPlaceEditing() const { return m_inPlaceEditing; }
+
+    KeyHook onKeyDown;
+    KeyHook onKeyUp;
+    MouseHook onMouseMove;
+    MouseHook onMouseDown;
+    MouseHook onMouseUp;
+    std::function<void()> onDoubleClick;
+    std::function<void(bool down)> onWheel;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+
+private:
+    bool m_inPlaceEditing = true;
+};
+
+} // namespace quorvex

@@ -1,0 +1,940 @@
+#include "TMainForm.h"
+
+#include "Cp1252.h"
+#include "MenuIcons.h"
+#include "StatusBarWidget.h"
+#include "StringGrid.h"
+#include "TAboutBox.h"
+#include "TLogoForm.h"
+#include "TUpdateForm.h"
+#include "app/core/FileSystem.h"
+#include "attachments/core/AttachmentRef.h"
+#include "document/gui/ListTableModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolTip>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace quorvex {
+
+namespace {
+
+const QColor windowBackground(255, 255, 225);
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// Captions that show a key the grid handles itself get it after blanks, as a
+// label only: the grid, not the menu, owns the key.
+QString withKeyLabel(const char *caption, const char *key)
+{
+    return text(caption) + QLatin1Char('\t') + text(key);
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent),
+      m_messages(this),
+      m_editor(UiServices{m_messages, m_progress, m_shell, m_clipboard}, this)
+{
+    m_clock.start();
+    setObjectName(QStringLiteral("MainForm"));
+    QWidget::setWindowTitle(QStringLiteral("Quorvex"));
+
+    // 1. the window from its design
+    createControls();
+    createActions();
+    createMenus();
+    createGridPopupMenu();
+
+    // 2.-4. row height and print constants come with the font settings; the
+    // flags start as the Editor's defaults.
+    m_editor.trackCurrentFile = true;
+    m_editor.listModified = false;
+    m_editor.runCountRegistered = false;
+    m_editor.runningCount = 0;
+
+    // 5.-8. folders
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || !QDir(documents).exists())
+        documents = QDir::homePath();
+    m_editor.constructPaths(FileSystem::currentFolder(), Cp1252::toPath(documents), Cp1252::toPath(QDir::tempPath()));
+
+    m_progress.setSink([this](int percent, const std::string &progressText) {
+        m_editor.statusBar().setProgress(percent, progressText);
+        m_statusBar->repaint();
+    });
+
+    m_editor.RenumberPages();
+    applyDocumentToView();
+    m_editor.setStartupStatusTexts();
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+TMainForm::~TMainForm()
+{
+    m_editor.setView(nullptr);
+}
+
+void TMainForm::createControls()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    central->setAutoFillBackground(true);
+    QPalette pal = central->palette();
+    pal.setColor(QPalette::Window, windowBackground);
+    central->setPalette(pal);
+
+    m_grid = new StringGrid(central);
+    m_model = new ListTableModel(m_editor.document(), this);
+    m_grid->setModel(m_model);
+    m_model->setEditHandler([this](int col, int row, const std::string &cellText) { cellEdited(col, row, cellText); });
+    m_model->setEditableTest([this](int col, int row) {
+        return !AttachmentRef::IsAttachmentCell(m_editor.document(), col, row);
+    });
+    m_grid->verticalHeader()->setDefaultSectionSize(m_editor.document().RowHeight());
+    m_grid->verticalHeader()->setMinimumWidth(24);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { PopupMenuPopup(pos); });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &, const QModelIndex &) { syncSelectionFromView(); });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &, const QItemSelection &) { syncSelectionFromView(); });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+        if (!m_syncingView)
+            m_editor.document().SetColWidth(logical + 1, size);
+    });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) { sectionDragged(Qt::Horizontal, from, to); });
+    connect(m_grid->verticalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int from, int to) { sectionDragged(Qt::Vertical, from, to); });
+    m_grid->onKeyDown = [this](QKeyEvent *event) { return gridKeyDown(event); };
+    m_grid->onKeyUp = [this](QKeyEvent *) {
+        m_editor.RefreshStatusBar();
+        return false;
+    };
+    m_grid->onMouseMove = [this](QMouseEvent *) { m_editor.RefreshStatusBar(); };
+    m_grid->onMouseDown = [this](QMouseEvent *) { m_editor.RefreshStatusBar(); };
+
+    // The preview pane: the picture over the read-only text box.
+    auto *pane = new QWidget(central);
+    pane->setObjectName(QStringLiteral("PreviewPane"));
+    pane->setFixedWidth(200);
+    auto *paneLayout = new QVBoxLayout(pane);
+    paneLayout->setContentsMargins(2, 2, 2, 2);
+    m_CellImage = new QLabel(pane);
+    m_CellImage->setObjectName(QStringLiteral("CellImage"));
+    m_CellImage->setFixedSize(196, 196);
+    m_CellImage->setAlignment(Qt::AlignCenter);
+    m_CellRichEdit = new QTextEdit(pane);
+    m_CellRichEdit->setObjectName(QStringLiteral("CellRichEdit"));
+    m_CellRichEdit->setReadOnly(true);
+    QPalette textPal = m_CellRichEdit->palette();
+    textPal.setColor(QPalette::Base, windowBackground);
+    m_CellRichEdit->setPalette(textPal);
+    paneLayout->addWidget(m_CellImage);
+    paneLayout->addWidget(m_CellRichEdit, 1);
+
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_grid, 1);
+    layout->addWidget(pane);
+    setCentralWidget(central);
+
+    // The tool bar at the bottom with the pre-entered text box and quick search.
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setMovable(false);
+    m_ChooseFromListBox = new QComboBox(m_toolBar);
+    m_ChooseFromListBox->setObjectName(QStringLiteral("ChooseFromListBox"));
+    m_ChooseFromListBox->setMinimumWidth(200);
+    m_ChooseFromListBox->setEnabled(false);
+    m_QuickSearchLbl = new QLabel(text("&Quick search (Column 2): "), m_toolBar);
+    m_QuickSearchLbl->setObjectName(QStringLiteral("QuickSearchLbl"));
+    m_QuickSearchBox = new QComboBox(m_toolBar);
+    m_QuickSearchBox->setObjectName(QStringLiteral("QuickSearchBox"));
+    m_QuickSearchBox->setEditable(true);
+    m_QuickSearchBox->setMinimumWidth(200);
+    m_QuickSearchBox->setEnabled(false);
+    m_QuickSearchLbl->setBuddy(m_QuickSearchBox);
+    m_toolBar->addWidget(m_ChooseFromListBox);
+    m_toolBar->addSeparator();
+    m_toolBar->addWidget(m_QuickSearchLbl);
+    m_toolBar->addWidget(m_QuickSearchBox);
+    addToolBar(Qt::BottomToolBarArea, m_toolBar);
+
+    m_ShowLogoLbl = new QLabel(QStringLiteral("show"), this);
+    m_ShowLogoLbl->setObjectName(QStringLiteral("ShowLogoLbl"));
+    m_ShowLogoLbl->hide();
+
+    m_statusBar = new StatusBarWidget(m_editor.statusBar(), this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    // Below the tool bar, as the bottom-most strip of the window.
+    auto *statusHolder = new QStatusBar(this);
+    statusHolder->setSizeGripEnabled(false);
+    statusHolder->setContentsMargins(0, 0, 0, 0);
+    statusHolder->addWidget(m_statusBar, 1);
+    setStatusBar(statusHolder);
+
+    setMinimumSize(640, 470);
+    resize(632, 416 + 60);
+}
+
+QAction *TMainForm::makeAction(const char *name, const QString &caption, const QKeySequence &key)
+{
+    auto *action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty()) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    return action;
+}
+
+void TMainForm::createActions()
+{
+    // File
+    m_NewListBtn = makeAction("NewListBtn", text("&New List..."), Qt::Key_F11);
+    m_OpenListBtn = makeAction("OpenListBtn", text("&Open List..."), QKeySequence(Qt::CTRL | Qt::Key_F11));
+    m_ClearReopenMenu1 = makeAction("ClearReopenMenu1", text("-- Clear Reopen History --"));
+    for (size_t i = 0; i < m_Reopen.size(); ++i) {
+        m_Reopen[i] = makeAction(("Reopen" + std::to_string(i + 1)).c_str(), QString());
+        m_Reopen[i]->setVisible(false);
+    }
+    m_SaveListAsBtn = makeAction("SaveListAsBtn", text("Sa&ve List As..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    m_SaveListBtn = makeAction("SaveListBtn", text("&Save List"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_ExportBtn = makeAction("ExportBtn", text("&Export List..."));
+    m_PageSetupBtn = makeAction("PageSetupBtn", text("P&age Setup..."));
+    m_PrintBtn = makeAction("PrintBtn", text("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_PrintPageNumsBtn = makeAction("PrintPageNumsBtn", text("Print Page Num&bers..."),
+                                    QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
+    m_TestPrintBtn = makeAction("TestPrintBtn", text("Test Print (invisible)"));
+    m_TestPrintBtn->setVisible(false);
+    m_ExitBtn = makeAction("ExitBtn", text("E&xit"));
+    connect(m_ExitBtn, &QAction::triggered, this, &TMainForm::ExitBtnClick);
+
+    // Edit
+    m_UndoBtn = makeAction("UndoBtn", withKeyLabel("&Undo", "Ctrl+Z"));
+    m_RedoBtn = makeAction("RedoBtn", text("&Redo"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    m_CutBtn = makeAction("CutBtn", withKeyLabel("Cu&t", "Ctrl+X"));
+    m_CopyBtn = makeAction("CopyBtn", withKeyLabel("&Copy", "Ctrl+C"));
+    m_PasteBtn = makeAction("PasteBtn", withKeyLabel("&Paste", "Ctrl+V"));
+    m_DeleteBtn = makeAction("DeleteBtn", text("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_SelectColBtn = makeAction("SelectColBtn", text("Select Colum&n"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A));
+    m_SelectAllBtn = makeAction("SelectAllBtn", withKeyLabel("Se&lect All", "Ctrl+A"));
+    m_CopyAllBtn = makeAction("CopyAllBtn", text("&Export Entire List to Clipboard"));
+    connect(m_UndoBtn, &QAction::triggered, this, &TMainForm::UndoBtnClick);
+    connect(m_RedoBtn, &QAction::triggered, this, &TMainForm::RedoBtnClick);
+    connect(m_SelectColBtn, &QAction::triggered, this, &TMainForm::SelectColBtnClick);
+    connect(m_SelectAllBtn, &QAction::triggered, this, &TMainForm::SelectAllBtnClick);
+
+    // Grid
+    m_NewRowBtn = makeAction("NewRowBtn", text("New &Row"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_InsertRowBtn = makeAction("InsertRowBtn", text("&Insert Row"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_DeleteRowBtn = makeAction("DeleteRowBtn", text("Delete &Selected Row(s)"), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    m_NewColBtn = makeAction("NewColBtn", text("New &Column..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
+    m_InsertColBtn = makeAction("InsertColBtn", text("I&nsert Column..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_I));
+    m_DelColBtn = makeAction("DelColBtn", text("Delete Se&lected Column(s)"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    m_EditHdrBtn = makeAction("EditHdrBtn", text("&Edit Column Header..."), QKeySequence(Qt::CTRL | Qt::Key_H));
+    m_MoveColBtn = makeAction("MoveColBtn", text("&Move Column  <-- -->..."));
+    connect(m_MoveColBtn, &QAction::triggered, this, &TMainForm::MoveColBtnClick);
+    m_InsertPictureBtn = makeAction("InsertPictureBtn", text("Insert &Picture..."));
+    m_InsertVideoBtn = makeAction("InsertVideoBtn", text("Insert &Video Clip..."));
+    m_InsertAudioBtn = makeAction("InsertAudioBtn", text("Insert &Audio Clip..."));
+    m_InsertWebPageBtn = makeAction("InsertWebPageBtn", text("Insert &Web Page File..."));
+    m_InsertFileBtn = makeAction("InsertFileBtn", text("Insert &File..."));
+    m_ExtractDataFileFromCellBtn = makeAction("ExtractDataFileFromCellBtn", text("E&xtract Data File from Cell..."));
+    m_DeleteBinaryDataBtn = makeAction("DeleteBinaryDataBtn", text("Delete &Binary Data from Selection"));
+    m_FontBtn = makeAction("FontBtn", text("&Font..."));
+    m_SaveFontBtn = makeAction("SaveFontBtn", text("S&ave Font Settings"));
+
+    // Search
+    m_FindBtn = makeAction("FindBtn", text("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_ReplaceBtn = makeAction("ReplaceBtn", text("&Replace..."), QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_FindNextBtn = makeAction("FindNextBtn", text("Find &Next"), Qt::Key_F3);
+
+    // Options
+    m_SortBtn = makeAction("SortBtn", text("&Sort..."), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_ViewCellTextBtn = makeAction("ViewCellTextBtn", text("&View / Edit Cell Text..."), Qt::Key_F8);
+    m_SettingsBtn = makeAction("SettingsBtn", text("Se&ttings..."));
+    m_SearchForMoviesOnline1 = makeAction("SearchForMoviesOnline1", text("Search for Movies &Online"), Qt::Key_F10);
+    connect(m_SearchForMoviesOnline1, &QAction::triggered, this,
+            [this] { m_shell.openUrl("https://www.themoviedb.org/"); });
+
+    // Wizard
+    m_WizardBtn = makeAction("WizardBtn", text("&Media Input Wizard..."));
+
+    // Help
+    m_HelpBtn = makeAction("HelpBtn", text("&Help..."), Qt::Key_F1);
+    m_VisitQuorvexBtn = makeAction("VisitQuorvexBtn", text("&Quorvex Home Page"));
+    m_VisitMakerBtn = makeAction("VisitMakerBtn", text("&Maker's Home Page"));
+    m_UpdatesBtn = makeAction("UpdatesBtn", text("Check for &Updates..."));
+    m_About1 = makeAction("About1", text("&About..."));
+    connect(m_HelpBtn, &QAction::triggered, this, &TMainForm::HelpBtnClick);
+    connect(m_VisitQuorvexBtn, &QAction::triggered, this, [this] { m_shell.openUrl("https://quorvex.org/"); });
+    connect(m_VisitMakerBtn, &QAction::triggered, this, [this] { m_shell.openUrl("https://quorvex.org/about/"); });
+    connect(m_UpdatesBtn, &QAction::triggered, this, &TMainForm::UpdatesBtnClick);
+    connect(m_About1, &QAction::triggered, this, &TMainForm::About1Click);
+
+    // Pop-up menu items
+    m_NewRow1 = makeAction("NewRow1", text("&New Row"));
+    m_InsertRow1 = makeAction("InsertRow1", text("&Insert Row"));
+    m_DeleteRow1 = makeAction("DeleteRow1", text("Delete &Selected Row(s)"));
+    m_NewCol1 = makeAction("NewCol1", text("New &Column..."));
+    m_InsertCol1 = makeAction("InsertCol1", text("I&nsert Column..."));
+    m_DelCol1 = makeAction("DelCol1", text("Delete Se&lected Column(s)"));
+    m_EditHdr1 = makeAction("EditHdr1", text("&Edit Column Header..."));
+    m_MoveCol1 = makeAction("MoveCol1", text("&Move Column  <-- -->..."));
+    connect(m_MoveCol1, &QAction::triggered, this, &TMainForm::MoveColBtnClick);
+    m_Cut1 = makeAction("Cut1", withKeyLabel("Cu&t", "Ctrl+X"));
+    m_Copy1 = makeAction("Copy1", withKeyLabel("&Copy", "Ctrl+C"));
+    m_Paste1 = makeAction("Paste1", withKeyLabel("&Paste", "Ctrl+V"));
+    m_Delete1 = makeAction("Delete1", text("&Delete"));
+    m_SelectCol1 = makeAction("SelectCol1", text("Select Colu&mn"));
+    m_SelectAll1 = makeAction("SelectAll1", withKeyLabel("Se&lect All", "Ctrl+A"));
+    connect(m_SelectCol1, &QAction::triggered, this, &TMainForm::SelectColBtnClick);
+    connect(m_SelectAll1, &QAction::triggered, this, &TMainForm::SelectAllBtnClick);
+    m_InsertPicture1 = makeAction("InsertPicture1", text("Insert &Picture..."));
+    m_InsertVideo1 = makeAction("InsertVideo1", text("Insert &Video Clip..."));
+    m_InsertAudio1 = makeAction("InsertAudio1", text("Insert &Audio Clip..."));
+    m_InsertWebPage1 = makeAction("InsertWebPage1", text("Insert &Web Page File..."));
+    m_InsertFile1 = makeAction("InsertFile1", text("Insert &File..."));
+    m_Sort1 = makeAction("Sort1", text("&Sort..."));
+    m_Find1 = makeAction("Find1", text("&Find..."));
+    m_Replace2 = makeAction("Replace2", text("Replace..."));
+    m_FindNext1 = makeAction("FindNext1", text("Find &Next"));
+    m_ViewCellText1 = makeAction("ViewCellText1", text("&View / Edit Cell Text..."));
+    m_Wizard1 = makeAction("Wizard1", text("&Media Input Wizard..."));
+
+    // Commands whose windows and routines come with later work stay visible but disabled.
+    markUnavailable({m_NewListBtn, m_OpenListBtn, m_SaveListAsBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn,
+                     m_PrintPageNumsBtn, m_TestPrintBtn, m_ClearReopenMenu1, m_CutBtn, m_CopyBtn, m_PasteBtn,
+                     m_DeleteBtn, m_CopyAllBtn, m_NewRowBtn, m_InsertRowBtn, m_DeleteRowBtn, m_NewColBtn,
+                     m_InsertColBtn, m_DelColBtn, m_EditHdrBtn, m_InsertPictureBtn, m_InsertVideoBtn,
+                     m_InsertAudioBtn, m_InsertWebPageBtn, m_InsertFileBtn, m_ExtractDataFileFromCellBtn,
+                     m_DeleteBinaryDataBtn, m_FontBtn, m_SaveFontBtn, m_FindBtn, m_ReplaceBtn, m_FindNextBtn,
+                     m_SortBtn, m_ViewCellTextBtn, m_SettingsBtn, m_WizardBtn, m_NewRow1, m_InsertRow1,
+                     m_DeleteRow1, m_NewCol1, m_InsertCol1, m_DelCol1, m_EditHdr1, m_Cut1, m_Copy1, m_Paste1,
+                     m_Delete1, m_InsertPicture1, m_InsertVideo1, m_InsertAudio1, m_InsertWebPage1, m_InsertFile1,
+                     m_Sort1, m_Find1, m_Replace2, m_FindNext1, m_ViewCellText1, m_Wizard1});
+    m_SaveListBtn->setEnabled(false);
+    m_UndoBtn->setEnabled(false);
+    m_RedoBtn->setEnabled(false);
+}
+
+void TMainForm::markUnavailable(std::initializer_list<QAction *> actions)
+{
+    for (QAction *action : actions) {
+        action->setEnabled(false);
+        action->setProperty("unavailable", true);
+    }
+}
+
+void TMainForm::setItemEnabled(QAction *action, bool enabled)
+{
+    if (action->property("unavailable").toBool())
+        return;
+    action->setEnabled(enabled);
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    m_File1 = bar->addMenu(text("&File"));
+    m_File1->setObjectName(QStringLiteral("File1"));
+    m_File1->addAction(m_NewListBtn);
+    m_File1->addAction(m_OpenListBtn);
+    m_ReopenBtn = m_File1->addMenu(text("&Reopen"));
+    m_ReopenBtn->setObjectName(QStringLiteral("ReopenBtn"));
+    for (QAction *item : m_Reopen)
+        m_ReopenBtn->addAction(item);
+    m_ReopenBtn->addSeparator();
+    m_ReopenBtn->addAction(m_ClearReopenMenu1);
+    m_ReopenBtn->setEnabled(false);
+    m_File1->addAction(m_SaveListAsBtn);
+    m_File1->addAction(m_SaveListBtn);
+    m_File1->addSeparator();
+    m_File1->addAction(m_ExportBtn);
+    m_File1->addSeparator();
+    m_File1->addAction(m_PageSetupBtn);
+    m_File1->addAction(m_PrintBtn);
+    m_File1->addAction(m_PrintPageNumsBtn);
+    m_File1->addAction(m_TestPrintBtn);
+    m_File1->addSeparator();
+    m_File1->addAction(m_ExitBtn);
+    connect(m_File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
+
+    m_Edit1 = bar->addMenu(text("&Edit"));
+    m_Edit1->setObjectName(QStringLiteral("Edit1"));
+    m_Edit1->addAction(m_UndoBtn);
+    m_Edit1->addAction(m_RedoBtn);
+    m_Edit1->addSeparator();
+    m_Edit1->addAction(m_CutBtn);
+    m_Edit1->addAction(m_CopyBtn);
+    m_Edit1->addAction(m_PasteBtn);
+    m_Edit1->addAction(m_DeleteBtn);
+    m_Edit1->addSeparator();
+    m_Edit1->addAction(m_SelectColBtn);
+    m_Edit1->addAction(m_SelectAllBtn);
+    m_Edit1->addSeparator();
+    m_Edit1->addAction(m_CopyAllBtn);
+    connect(m_Edit1, &QMenu::aboutToShow, this, &TMainForm::Edit1Click);
+
+    m_Grid1 = bar->addMenu(text("&Grid"));
+    m_Grid1->setObjectName(QStringLiteral("Grid1"));
+    m_Grid1->addAction(m_NewRowBtn);
+    m_Grid1->addAction(m_InsertRowBtn);
+    m_Grid1->addAction(m_DeleteRowBtn);
+    m_Grid1->addSeparator();
+    m_Grid1->addAction(m_NewColBtn);
+    m_Grid1->addAction(m_InsertColBtn);
+    m_Grid1->addAction(m_DelColBtn);
+    m_Grid1->addAction(m_EditHdrBtn);
+    m_Grid1->addAction(m_MoveColBtn);
+    m_Grid1->addSeparator();
+    m_Insert1 = m_Grid1->addMenu(text("Inser&t Data in to Cell"));
+    m_Insert1->setObjectName(QStringLiteral("Insert1"));
+    m_Insert1->addAction(m_InsertPictureBtn);
+    m_Insert1->addAction(m_InsertVideoBtn);
+    m_Insert1->addAction(m_InsertAudioBtn);
+    m_Insert1->addAction(m_InsertWebPageBtn);
+    m_Insert1->addAction(m_InsertFileBtn);
+    m_Grid1->addAction(m_ExtractDataFileFromCellBtn);
+    m_Grid1->addAction(m_DeleteBinaryDataBtn);
+    m_Grid1->addSeparator();
+    m_Grid1->addAction(m_FontBtn);
+    m_Grid1->addAction(m_SaveFontBtn);
+    connect(m_Grid1, &QMenu::aboutToShow, this, &TMainForm::Grid1Click);
+
+    m_Search1 = bar->addMenu(text("&Search"));
+    m_Search1->setObjectName(QStringLiteral("Search1"));
+    m_Search1->addAction(m_FindBtn);
+    m_Search1->addAction(m_ReplaceBtn);
+    m_Search1->addAction(m_FindNextBtn);
+
+    m_Options1 = bar->addMenu(text("&Options"));
+    m_Options1->setObjectName(QStringLiteral("Options1"));
+    m_Options1->addAction(m_SortBtn);
+    m_Options1->addAction(m_ViewCellTextBtn);
+    m_Options1->addSeparator();
+    m_Options1->addAction(m_SettingsBtn);
+    m_Options1->addSeparator();
+    m_Options1->addAction(m_SearchForMoviesOnline1);
+
+    m_WizardMenu = bar->addMenu(text("&Wizard"));
+    m_WizardMenu->setObjectName(QStringLiteral("WizardMenu"));
+    m_WizardMenu->addAction(m_WizardBtn);
+
+    m_Help1 = bar->addMenu(text("&Help"));
+    m_Help1->setObjectName(QStringLiteral("Help1"));
+    m_Help1->addAction(m_HelpBtn);
+    m_Help1->addSeparator();
+    m_Help1->addAction(m_VisitQuorvexBtn);
+    m_Help1->addAction(m_VisitMakerBtn);
+    m_Help1->addSeparator();
+    m_Help1->addAction(m_UpdatesBtn);
+    m_Help1->addAction(m_About1);
+}
+
+void TMainForm::createGridPopupMenu()
+{
+    m_PopupMenu = new QMenu(this);
+    m_PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    QMenu *rows = m_PopupMenu->addMenu(text("&Row"));
+    rows->addAction(m_NewRow1);
+    rows->addAction(m_InsertRow1);
+    rows->addAction(m_DeleteRow1);
+    QMenu *cols = m_PopupMenu->addMenu(text("&Column"));
+    cols->addAction(m_NewCol1);
+    cols->addAction(m_InsertCol1);
+    cols->addAction(m_DelCol1);
+    cols->addAction(m_EditHdr1);
+    cols->addAction(m_MoveCol1);
+    m_PopupMenu->addSeparator();
+    m_PopupMenu->addAction(m_Cut1);
+    m_PopupMenu->addAction(m_Copy1);
+    m_PopupMenu->addAction(m_Paste1);
+    m_PopupMenu->addAction(m_Delete1);
+    m_PopupMenu->addSeparator();
+    m_PopupMenu->addAction(m_SelectCol1);
+    m_PopupMenu->addAction(m_SelectAll1);
+    m_PopupMenu->addSeparator();
+    QMenu *insert = m_PopupMenu->addMenu(text("Inser&t Data in to Cell"));
+    insert->addAction(m_InsertPicture1);
+    insert->addAction(m_InsertVideo1);
+    insert->addAction(m_InsertAudio1);
+    insert->addAction(m_InsertWebPage1);
+    insert->addAction(m_InsertFile1);
+    m_PopupMenu->addSeparator();
+    m_PopupMenu->addAction(m_Sort1);
+    m_PopupMenu->addAction(m_Find1);
+    m_PopupMenu->addAction(m_Replace2);
+    m_PopupMenu->addAction(m_FindNext1);
+    m_PopupMenu->addSeparator();
+    m_PopupMenu->addAction(m_ViewCellText1);
+    m_PopupMenu->addAction(m_Wizard1);
+}
+
+// ---- menu state ----
+
+void TMainForm::Edit1Click()
+{
+    const MenuState s = m_editor.menuState();
+    setItemEnabled(m_PasteBtn, s.paste);
+    m_PasteBtn->setIcon(MenuIcons::icon(MenuIcons::Paste, m_PasteBtn->isEnabled()));
+    updateUndoCaptions();
+    setItemEnabled(m_SelectColBtn, s.selectColumn);
+    setItemEnabled(m_SelectAllBtn, s.selectAll);
+}
+
+void TMainForm::Grid1Click()
+{
+    const MenuState s = m_editor.menuState();
+    setItemEnabled(m_DeleteRowBtn, s.deleteRow);
+    setItemEnabled(m_DelColBtn, s.deleteColumn);
+    setItemEnabled(m_ExtractDataFileFromCellBtn, s.extractDataFile);
+}
+
+void TMainForm::File1Click()
+{
+    m_SaveListBtn->setEnabled(m_editor.saveListEnabled);
+    m_SaveListBtn->setIcon(MenuIcons::icon(MenuIcons::Save, m_SaveListBtn->isEnabled()));
+}
+
+void TMainForm::PopupMenuPopup(const QPoint &pos)
+{
+    const MenuState s = m_editor.menuState();
+    setItemEnabled(m_Paste1, s.paste);
+    m_Paste1->setIcon(MenuIcons::icon(MenuIcons::Paste, m_Paste1->isEnabled()));
+    setItemEnabled(m_DeleteRow1, s.deleteRow);
+    setItemEnabled(m_SelectCol1, s.selectColumn);
+    setItemEnabled(m_DelCol1, s.deleteColumn);
+    setItemEnabled(m_SelectAll1, s.selectAll);
+    m_PopupMenu->popup(m_grid->viewport()->mapToGlobal(pos));
+}
+
+void TMainForm::updateUndoCaptions()
+{
+    const UndoHistory &undo = m_editor.undoHistory();
+    m_UndoBtn->setText(withKeyLabel(undo.caption().c_str(), "Ctrl+Z"));
+    m_UndoBtn->setEnabled(undo.undoEnabled());
+    m_RedoBtn->setEnabled(undo.redoEnabled());
+    m_UndoBtn->setIcon(MenuIcons::icon(MenuIcons::Undo, m_UndoBtn->isEnabled()));
+    m_RedoBtn->setIcon(MenuIcons::icon(MenuIcons::Redo, m_RedoBtn->isEnabled()));
+}
+
+// ---- EditorView ----
+
+void TMainForm::endCellEditing()
+{
+    m_grid->closeEditor();
+}
+
+void TMainForm::documentChanged()
+{
+    applyDocumentToView();
+}
+
+void TMainForm::statusBarChanged()
+{
+    m_statusBar->update();
+}
+
+void TMainForm::showCellPreview(int col, int row)
+{
+    const std::string_view cell = m_editor.document().cellView(col, row);
+    if (AttachmentRef::isReference(cell))
+        m_CellRichEdit->setPlainText(Cp1252::toUnicode(AttachmentRef::fileName(cell)));
+    else
+        m_CellRichEdit->setPlainText(Cp1252::toUnicode(cell));
+}
+
+void TMainForm::menuStateChanged()
+{
+    updateUndoCaptions();
+    File1Click();
+}
+
+void TMainForm::setCursorShape(CursorShape shape)
+{
+    switch (shape) {
+    case CursorShape::Normal:
+        while (m_cursorDepth > 0) {
+            QGuiApplication::restoreOverrideCursor();
+            --m_cursorDepth;
+        }
+        break;
+    case CursorShape::Busy:
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_cursorDepth;
+        break;
+    case CursorShape::AppStarting:
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        ++m_cursorDepth;
+        break;
+    }
+}
+
+void TMainForm::setWindowTitle(const char *utf8)
+{
+    QWidget::setWindowTitle(QString::fromUtf8(utf8));
+}
+
+// ---- view <-> document ----
+
+void TMainForm::applyDocumentToView()
+{
+    m_syncingView = true;
+    m_model->refresh();
+    applyColumnWidths();
+    const ListDocument &doc = m_editor.document();
+    m_grid->verticalHeader()->setDefaultSectionSize(doc.RowHeight());
+    const CellRect s = doc.Selection();
+    QItemSelectionModel *sel = m_grid->selectionModel();
+    const QModelIndex current = m_model->index(doc.Row() - 1, doc.Col() - 1);
+    sel->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    sel->select(QItemSelection(m_model->index(s.Top - 1, s.Left - 1), m_model->index(s.Bottom - 1, s.Right - 1)),
+                QItemSelectionModel::ClearAndSelect);
+    m_syncingView = false;
+    m_grid->viewport()->update();
+}
+
+void TMainForm::applyColumnWidths()
+{
+    const ListDocument &doc = m_editor.document();
+    QHeaderView *header = m_grid->horizontalHeader();
+    for (int c = 1; c < doc.ColCount(); ++c)
+        if (header->sectionSize(c - 1) != doc.ColWidth(c))
+            header->resizeSection(c - 1, doc.ColWidth(c));
+    m_grid->verticalHeader()->setFixedWidth(std::max(24, doc.ColWidth(0)));
+}
+
+void TMainForm::syncSelectionFromView()
+{
+    if (m_syncingView)
+        return;
+    ListDocument &doc = m_editor.document();
+    const QModelIndex current = m_grid->currentIndex();
+    if (!current.isValid())
+        return;
+    const int col = current.column() + 1;
+    const int row = current.row() + 1;
+    const bool moved = col != doc.Col() || row != doc.Row();
+    CellRect rect{col, row, col, row};
+    const QModelIndexList picked = m_grid->selectionModel()->selectedIndexes();
+    if (!picked.isEmpty()) {
+        int left = picked.first().column(), right = left, top = picked.first().row(), bottom = top;
+        for (const QModelIndex &i : picked) {
+            left = std::min(left, i.column());
+            right = std::max(right, i.column());
+            top = std::min(top, i.row());
+            bottom = std::max(bottom, i.row());
+        }
+        rect = CellRect{left + 1, top + 1, right + 1, bottom + 1};
+    }
+    if (moved) {
+        m_editor.cellSelected(col, row);
+        doc.SetCurrentCell(col, row);
+        m_grid->setInPlaceEditing(!AttachmentRef::IsAttachmentCell(doc, col, row));
+    }
+    doc.SetSelectionRect(rect);
+    if (moved)
+        showCellPreview(col, row);
+    m_editor.RefreshStatusBar();
+}
+
+void TMainForm::cellEdited(int col, int row, const std::string &cellText)
+{
+    UndoHistory &undo = m_editor.undoHistory();
+    // Typing takes one snapshot per cell visit; its caption names the edit.
+    if (!undo.snapshotCurrent()) {
+        m_editor.backupCells();
+        undo.setCaption("&Undo Cell Edit");
+    }
+    m_editor.MarkModified();
+    m_editor.document().SetCell(col, row, cellText);
+    updateUndoCaptions();
+    showCellPreview(col, row);
+}
+
+void TMainForm::sectionDragged(Qt::Orientation orientation, int fromVisual, int toVisual)
+{
+    if (m_syncingView)
+        return;
+    QHeaderView *header = orientation == Qt::Horizontal ? m_grid->horizontalHeader() : m_grid->verticalHeader();
+    // The header only reorders its looks; put it back and move the data instead.
+    m_syncingView = true;
+    header->moveSection(toVisual, fromVisual);
+    m_syncingView = false;
+    m_grid->closeEditor();
+    ListDocument &doc = m_editor.document();
+    m_editor.StartUndoableChange(orientation == Qt::Horizontal ? "&Undo Move Column" : "&Undo Move Row");
+    m_editor.MarkModified();
+    if (orientation == Qt::Horizontal) {
+        doc.moveColumn(fromVisual + 1, toVisual + 1);
+        doc.SetCurrentCell(toVisual + 1, doc.Row());
+    } else {
+        doc.moveRow(fromVisual + 1, toVisual + 1);
+        doc.SetCurrentCell(doc.Col(), toVisual + 1);
+    }
+    m_editor.finishChange();
+    updateUndoCaptions();
+}
+
+bool TMainForm::gridKeyDown(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (!m_grid->isEditing() && ctrl && !alt) {
+        switch (event->key()) {
+        case Qt::Key_Z:
+            UndoBtnClick();
+            return true;
+        case Qt::Key_A:
+            SelectAllBtnClick();
+            return true;
+        default:
+            break;
+        }
+    }
+    m_editor.RefreshStatusBar();
+    return false;
+}
+
+// ---- commands ----
+
+void TMainForm::UndoBtnClick()
+{
+    m_grid->closeEditor();
+    m_editor.Undo();
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+void TMainForm::RedoBtnClick()
+{
+    m_grid->closeEditor();
+    m_editor.Redo();
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+void TMainForm::MoveColBtnClick()
+{
+    m_messages.information("To move a column, drag its header cell with the mouse to the new place.");
+}
+
+void TMainForm::SelectColBtnClick()
+{
+    ListDocument &doc = m_editor.document();
+    doc.SetSelectionRect(CellRect{doc.Col(), 1, doc.Col(), doc.RowCount() - 1});
+    applyDocumentToView();
+    m_editor.RefreshStatusBar();
+}
+
+void TMainForm::SelectAllBtnClick()
+{
+    ListDocument &doc = m_editor.document();
+    doc.SetSelectionRect(CellRect{1, 1, doc.ColCount() - 1, doc.RowCount() - 1});
+    applyDocumentToView();
+    m_editor.RefreshStatusBar();
+}
+
+void TMainForm::HelpBtnClick()
+{
+    m_editor.openHelp();
+}
+
+void TMainForm::About1Click()
+{
+    // Made anew for every showing.
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TMainForm::UpdatesBtnClick()
+{
+    if (m_updateForm)
+        m_updateForm->exec();
+}
+
+// ---- start-up and exit ----
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_started && !m_starting)
+        QTimer::singleShot(0, this, &TMainForm::FormActivate);
+}
+
+void TMainForm::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_firstPaintMs < 0)
+        m_firstPaintMs = m_clock.elapsed();
+}
+
+void TMainForm::FormActivate()
+{
+    if (m_started || m_starting)
+        return;
+    m_starting = true;
+    // 1.
+    showMaximized();
+    QCoreApplication::processEvents();
+    // Without a window manager nobody maximises; fill the screen ourselves.
+    if (screen() && !m_keepSize && width() < screen()->availableGeometry().width() * 9 / 10)
+        setGeometry(screen()->availableGeometry());
+    QCoreApplication::processEvents();
+    // 2. the starting list
+    m_editor.trackCurrentFile = false;
+    loadStartingList();
+    m_editor.trackCurrentFile = true;
+    // 3.
+    m_editor.setStartupStatusTexts();
+    m_statusBar->update();
+    m_editor.RefreshStatusBar();
+    // 4.-6.
+    readSettingsFiles();
+    // 7.
+    QCoreApplication::processEvents();
+    // 8.
+    if (showSplash && m_logoForm)
+        runSplash();
+    // 9.-10. the new-list command and the file dialogs' starting folder come with their dialogs.
+    // 11.
+    if (!m_editor.ensureDatabaseFolder()) {
+        endProgram();
+        return;
+    }
+    // 13.
+    if (!m_editor.ensureTempFolder()) {
+        endProgram();
+        return;
+    }
+    // 14., 15.
+    m_editor.IncrementRunCount();
+    m_editor.makeInstanceTempFolder();
+    m_starting = false;
+    m_started = true;
+    m_grid->setFocus();
+    emit startupFinished();
+}
+
+void TMainForm::runSplash()
+{
+    setEnabled(false);
+    m_logoForm->adjustSize();
+    m_logoForm->show();
+    m_logoForm->raise();
+    for (int pass = 0; pass < TLogoForm::MaxPasses && m_ShowLogoLbl->text() == QLatin1String("show"); ++pass) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    m_logoForm->hide();
+    setEnabled(true);
+}
+
+void TMainForm::stopSplash()
+{
+    m_ShowLogoLbl->setText(QStringLiteral("stop"));
+}
+
+QString TMainForm::splashFlag() const
+{
+    return m_ShowLogoLbl->text();
+}
+
+void TMainForm::endProgram()
+{
+    m_starting = false;
+    m_exiting = true;
+    close();
+    QCoreApplication::exit(1);
+}
+
+void TMainForm::ExitBtnClick()
+{
+    if (m_exiting)
+        return;
+    m_grid->closeEditor();
+    if (!confirmSaveChanges())
+        return;
+    writeReopenFile();
+    m_editor.shutdown(true);
+    m_exiting = true;
+    close();
+    QCoreApplication::quit();
+}
+
+void TMainForm::emergencyShutdown()
+{
+    m_exiting = true;
+    m_editor.shutdown(false);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    ExitBtnClick();
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    m_editor.resizeStatusBar(width());
+}
+
+void TMainForm::loadStartingList()
+{
+    // The design list (9 columns, 2 rows) stays until list files can be read.
+}
+
+void TMainForm::readSettingsFiles()
+{
+}
+
+bool TMainForm::confirmSaveChanges()
+{
+    return true;
+}
+
+void TMainForm::writeReopenFile()
+{
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace quorvex

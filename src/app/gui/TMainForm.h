@@ -1,0 +1,177 @@
+#pragma once
+
+#include "QtClipboardService.h"
+#include "QtDesktopShell.h"
+#include "QtMessageService.h"
+#include "QtProgressReporter.h"
+#include "app/core/Editor.h"
+#include "app/core/EditorView.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QTextEdit;
+class QToolBar;
+
+namespace quorvex {
+
+class ListTableModel;
+class StatusBarWidget;
+class StringGrid;
+class TLogoForm;
+
+// The main window: the grid over the list document, the preview pane, the
+// tool bar of the two text boxes, the status bar and every menu.
+class TMainForm final : public QMainWindow, public EditorView {
+    Q_OBJECT
+public:
+    // Construct with the process's working folder already set to the program folder.
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    Editor &editor() { return m_editor; }
+    StringGrid *grid() const { return m_grid; }
+    StatusBarWidget *statusBarWidget() const { return m_statusBar; }
+    QtProgressReporter &progress() { return m_progress; }
+    void setLogoForm(TLogoForm *logo) { m_logoForm = logo; }
+
+    // Whether start-up shows the splash window (the settings file decides later).
+    bool showSplash = true;
+    // Tests keep the window at its design size.
+    void setKeepSize(bool keep) { m_keepSize = keep; }
+    bool started() const { return m_started; }
+    // Milliseconds from construction to the first paint, for the start-up benchmark.
+    qint64 firstPaintMs() const { return m_firstPaintMs; }
+
+    // EditorView
+    void endCellEditing() override;
+    void documentChanged() override;
+    void statusBarChanged() override;
+    void showCellPreview(int col, int row) override;
+    void menuStateChanged() override;
+    void setCursorShape(CursorShape shape) override;
+    void setWindowTitle(const char *utf8) override;
+
+    // The unexpected-failure path: no questions, uncount, delete temporary files.
+    void emergencyShutdown();
+    void setUpdateForm(QDialog *form) { m_updateForm = form; }
+    // The splash flag label: "show" until a click or key on the splash says "stop".
+    void stopSplash();
+    QString splashFlag() const;
+
+signals:
+    void startupFinished();
+
+public slots:
+    void FormActivate();
+    void ExitBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
+    void HelpBtnClick();
+    void About1Click();
+    void UpdatesBtnClick();
+    void MoveColBtnClick();
+    void SelectColBtnClick();
+    void SelectAllBtnClick();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createGridPopupMenu();
+    void createControls();
+    QAction *makeAction(const char *name, const QString &caption, const QKeySequence &key = QKeySequence());
+    void Edit1Click();
+    void Grid1Click();
+    void File1Click();
+    void PopupMenuPopup(const QPoint &pos);
+    void applyDocumentToView();
+    void applyColumnWidths();
+    void syncSelectionFromView();
+    void cellEdited(int col, int row, const std::string &text);
+    bool gridKeyDown(QKeyEvent *event);
+    void runSplash();
+    void endProgram();
+    void sectionDragged(Qt::Orientation orientation, int fromVisual, int toVisual);
+    void loadStartingList();
+    void readSettingsFiles();
+    bool confirmSaveChanges();
+    void writeReopenFile();
+    void updateUndoCaptions();
+    void setItemEnabled(QAction *action, bool enabled);
+    void markUnavailable(std::initializer_list<QAction *> actions);
+
+    QtMessageService m_messages;
+    QtProgressReporter m_progress;
+    QtDesktopShell m_shell;
+    QtClipboardService m_clipboard;
+    Editor m_editor;
+
+    StringGrid *m_grid = nullptr;
+    ListTableModel *m_model = nullptr;
+    StatusBarWidget *m_statusBar = nullptr;
+    QLabel *m_CellImage = nullptr;
+    QTextEdit *m_CellRichEdit = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QComboBox *m_ChooseFromListBox = nullptr;
+    QComboBox *m_QuickSearchBox = nullptr;
+    QLabel *m_QuickSearchLbl = nullptr;
+    QLabel *m_ShowLogoLbl = nullptr;
+    TLogoForm *m_logoForm = nullptr;
+    QDialog *m_updateForm = nullptr;
+    QMenu *m_PopupMenu = nullptr;
+
+    // Main menu
+    QMenu *m_File1 = nullptr, *m_Edit1 = nullptr, *m_Grid1 = nullptr, *m_Search1 = nullptr, *m_Options1 = nullptr,
+          *m_WizardMenu = nullptr, *m_Help1 = nullptr, *m_ReopenBtn = nullptr, *m_Insert1 = nullptr;
+    QAction *m_NewListBtn = nullptr, *m_OpenListBtn = nullptr, *m_SaveListAsBtn = nullptr, *m_SaveListBtn = nullptr,
+            *m_ClearReopenMenu1 = nullptr, *m_ExportBtn = nullptr, *m_PageSetupBtn = nullptr, *m_PrintBtn = nullptr,
+            *m_PrintPageNumsBtn = nullptr, *m_TestPrintBtn = nullptr, *m_ExitBtn = nullptr;
+    std::array<QAction *, 5> m_Reopen{};
+    QAction *m_UndoBtn = nullptr, *m_RedoBtn = nullptr, *m_CutBtn = nullptr, *m_CopyBtn = nullptr,
+            *m_PasteBtn = nullptr, *m_DeleteBtn = nullptr, *m_SelectColBtn = nullptr, *m_SelectAllBtn = nullptr,
+            *m_CopyAllBtn = nullptr;
+    QAction *m_NewRowBtn = nullptr, *m_InsertRowBtn = nullptr, *m_DeleteRowBtn = nullptr, *m_NewColBtn = nullptr,
+            *m_InsertColBtn = nullptr, *m_DelColBtn = nullptr, *m_EditHdrBtn = nullptr, *m_MoveColBtn = nullptr,
+            *m_InsertPictureBtn = nullptr, *m_InsertVideoBtn = nullptr, *m_InsertAudioBtn = nullptr,
+            *m_InsertWebPageBtn = nullptr, *m_InsertFileBtn = nullptr, *m_ExtractDataFileFromCellBtn = nullptr,
+            *m_DeleteBinaryDataBtn = nullptr, *m_FontBtn = nullptr, *m_SaveFontBtn = nullptr;
+    QAction *m_FindBtn = nullptr, *m_ReplaceBtn = nullptr, *m_FindNextBtn = nullptr;
+    QAction *m_SortBtn = nullptr, *m_ViewCellTextBtn = nullptr, *m_SettingsBtn = nullptr,
+            *m_SearchForMoviesOnline1 = nullptr;
+    QAction *m_WizardBtn = nullptr;
+    QAction *m_HelpBtn = nullptr, *m_VisitQuorvexBtn = nullptr, *m_VisitMakerBtn = nullptr, *m_UpdatesBtn = nullptr,
+            *m_About1 = nullptr;
+    // Pop-up menu items
+    QAction *m_NewRow1 = nullptr, *m_InsertRow1 = nullptr, *m_DeleteRow1 = nullptr, *m_NewCol1 = nullptr,
+            *m_InsertCol1 = nullptr, *m_DelCol1 = nullptr, *m_EditHdr1 = nullptr, *m_MoveCol1 = nullptr,
+            *m_Cut1 = nullptr, *m_Copy1 = nullptr, *m_Paste1 = nullptr, *m_Delete1 = nullptr,
+            *m_SelectCol1 = nullptr, *m_SelectAll1 = nullptr, *m_InsertPicture1 = nullptr,
+            *m_InsertVideo1 = nullptr, *m_InsertAudio1 = nullptr, *m_InsertWebPage1 = nullptr,
+            *m_InsertFile1 = nullptr, *m_Sort1 = nullptr, *m_Find1 = nullptr, *m_Replace2 = nullptr,
+            *m_FindNext1 = nullptr, *m_ViewCellText1 = nullptr, *m_Wizard1 = nullptr;
+
+    bool m_started = false;
+    bool m_starting = false;
+    bool m_syncingView = false;
+    bool m_exiting = false;
+    bool m_keepSize = false;
+    int m_cursorDepth = 0;
+    qint64 m_firstPaintMs = -1;
+    QElapsedTimer m_clock;
+};
+
+} // namespace quorvex

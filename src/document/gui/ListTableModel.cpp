@@ -1,0 +1,107 @@
+#include "ListTableModel.h"
+
+#include "app/gui/Cp1252.h"
+#include "attachments/core/AttachmentRef.h"
+#include "document/core/ListDocument.h"
+
+namespace quorvex {
+
+ListTableModel::ListTableModel(ListDocument &document, QObject *parent)
+    : QAbstractTableModel(parent), m_document(document), m_rows(document.RowCount() - 1),
+      m_cols(document.ColCount() - 1)
+{
+}
+
+int ListTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int ListTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_cols;
+}
+
+QString ListTableModel::displayText(std::string_view cell)
+{
+    if (AttachmentRef::isReference(cell))
+        return Cp1252::toUnicode(AttachmentRef::fileName(cell));
+    return Cp1252::toUnicode(cell);
+}
+
+QVariant ListTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const std::string_view cell = m_document.cellView(index.column() + 1, index.row() + 1);
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(cell);
+    case Qt::EditRole:
+        return Cp1252::toUnicode(cell);
+    default:
+        return QVariant();
+    }
+}
+
+bool ListTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    const int col = index.column() + 1;
+    const int row = index.row() + 1;
+    // The in-place editor cannot enter tabs or line breaks.
+    QString text = value.toString();
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const std::string bytes = Cp1252::fromUnicode(text);
+    if (bytes == m_document.cellView(col, row))
+        return true;
+    if (m_onEdit)
+        m_onEdit(col, row, bytes);
+    else
+        m_document.SetCell(col, row, bytes);
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    if (orientation == Qt::Horizontal)
+        return displayText(m_document.cellView(section + 1, 0));
+    return displayText(m_document.cellView(0, section + 1));
+}
+
+Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int col = index.column() + 1;
+    const int row = index.row() + 1;
+    if (!AttachmentRef::isReference(m_document.cellView(col, row)) && (!m_editable || m_editable(col, row)))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void ListTableModel::refresh()
+{
+    const int rows = m_document.RowCount() - 1;
+    const int cols = m_document.ColCount() - 1;
+    if (rows != m_rows || cols != m_cols) {
+        beginResetModel();
+        m_rows = rows;
+        m_cols = cols;
+        endResetModel();
+        return;
+    }
+    if (m_rows > 0 && m_cols > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1), {Qt::DisplayRole, Qt::EditRole});
+    emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+    emit headerDataChanged(Qt::Vertical, 0, m_rows - 1);
+}
+
+} // namespace quorvex

@@ -1,0 +1,209 @@
+#include "TempFolder.h"
+#include "app/core/FileSystem.h"
+#include "app/gui/StatusBarWidget.h"
+#include "app/gui/StringGrid.h"
+#include "app/gui/TLogoForm.h"
+#include "app/gui/TMainForm.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+#include <sys/stat.h>
+
+using namespace quorvex;
+
+namespace {
+
+std::string firstLine(const std::string &path)
+{
+    const auto text = FileSystem::readFile(path);
+    if (!text)
+        return "<missing>";
+    return text->substr(0, text->find('\n'));
+}
+
+QAction *action(QWidget *form, const char *name)
+{
+    return form->findChild<QAction *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TMainFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempFolder> m_home;
+    std::string m_program;
+
+    std::unique_ptr<TMainForm> startCopy()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->showSplash = false;
+        form->setKeepSize(true);
+        QSignalSpy started(form.get(), &TMainForm::startupFinished);
+        form->show();
+        if (!form->started())
+            started.wait(5000);
+        return form;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<test::TempFolder>();
+        m_program = m_home->path() + "program/";
+        FileSystem::createFolders(m_program);
+        FileSystem::createFolders(m_home->path() + "tmp");
+        qputenv("TMPDIR", QByteArray::fromStdString(m_home->path() + "tmp"));
+        FileSystem::setCurrentFolder(m_program);
+    }
+
+    void cleanup()
+    {
+        FileSystem::setCurrentFolder("/");
+        m_home.reset();
+    }
+
+    void startAndExit_twoCopiesCountAndCleanUp()
+    {
+        auto first = startCopy();
+        QVERIFY(first->started());
+        QVERIFY(FileSystem::isDirectory(m_program + "Database/"));
+        QCOMPARE(firstLine(m_program + "RunCount.mtr"), std::string("1"));
+        const std::string tmp = first->editor().paths().tempFolder;
+        QCOMPARE(first->editor().paths().instanceTempFolder, tmp + "1/");
+        QVERIFY(FileSystem::isDirectory(tmp + "1/"));
+
+        auto second = startCopy();
+        QCOMPARE(firstLine(m_program + "RunCount.mtr"), std::string("2"));
+        QCOMPARE(second->editor().paths().instanceTempFolder, tmp + "2/");
+
+        // A read-only file left in a copy's folder does not stop its removal.
+        FileSystem::writeFileAtomic(tmp + "2/locked.bin", "x");
+        ::chmod((tmp + "2/locked.bin").c_str(), 0444);
+
+        second->ExitBtnClick();
+        QCOMPARE(firstLine(m_program + "RunCount.mtr"), std::string("1"));
+        QVERIFY(!FileSystem::exists(tmp + "2/"));
+        first->ExitBtnClick();
+        QCOMPARE(firstLine(m_program + "RunCount.mtr"), std::string("0"));
+        QVERIFY(!FileSystem::exists(tmp + "1/"));
+        QVERIFY(!first->isVisible());
+    }
+
+    void designList_showsHeaderPageColumnAndOneRow()
+    {
+        auto form = startCopy();
+        QCOMPARE(form->grid()->model()->columnCount(), 8);
+        QCOMPARE(form->grid()->model()->rowCount(), 1);
+        QCOMPARE(form->grid()->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral(" 1"));
+        QCOMPARE(QString::fromStdString(form->editor().statusBar().text(1)), QStringLiteral("Selected row: 1"));
+        form->ExitBtnClick();
+    }
+
+    void menus_captionsShortcutsAndLaterCommandsDisabled()
+    {
+        auto form = startCopy();
+        QStringList titles;
+        for (QAction *menu : form->menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Grid"),
+                                      QStringLiteral("&Search"), QStringLiteral("&Options"), QStringLiteral("&Wizard"),
+                                      QStringLiteral("&Help")}));
+        QCOMPARE(action(form.get(), "HelpBtn")->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(action(form.get(), "SaveListBtn")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(action(form.get(), "DeleteRowBtn")->text(), QStringLiteral("Delete &Selected Row(s)"));
+        QVERIFY(action(form.get(), "ExitBtn")->isEnabled());
+        QVERIFY(!action(form.get(), "UndoBtn")->isEnabled());
+        QVERIFY(!action(form.get(), "RedoBtn")->isEnabled());
+        QVERIFY(!action(form.get(), "SaveListBtn")->isEnabled());
+
+        // Opening the Edit menu applies the selection rules: one data row selected
+        // spans every data row, so Select Column is off.
+        auto *edit = form->findChild<QMenu *>(QStringLiteral("Edit1"));
+        emit edit->aboutToShow();
+        QVERIFY(!action(form.get(), "SelectColBtn")->isEnabled());
+        form->ExitBtnClick();
+    }
+
+    void typingThenUndo_restoresCellAndCaption()
+    {
+        auto form = startCopy();
+        QAbstractItemModel *model = form->grid()->model();
+        model->setData(model->index(0, 1), QStringLiteral("Heat"), Qt::EditRole);
+        QCOMPARE(form->editor().document().GetCell(2, 1), std::string("Heat"));
+        QAction *undo = action(form.get(), "UndoBtn");
+        QVERIFY(undo->isEnabled());
+        QVERIFY(undo->text().startsWith(QStringLiteral("&Undo Cell Edit")));
+        undo->trigger();
+        QCOMPARE(form->editor().document().GetCell(2, 1), std::string());
+        QVERIFY(action(form.get(), "RedoBtn")->isEnabled());
+        action(form.get(), "RedoBtn")->trigger();
+        QCOMPARE(form->editor().document().GetCell(2, 1), std::string("Heat"));
+        form->ExitBtnClick();
+    }
+
+    void columnDrag_movesDataAndUndoes()
+    {
+        auto form = startCopy();
+        ListDocument &doc = form->editor().document();
+        doc.SetCell(1, 0, "Tape#");
+        doc.SetCell(3, 0, "Episode");
+        form->documentChanged();
+        // Drag column 3 before column 1.
+        form->grid()->horizontalHeader()->moveSection(2, 0);
+        QCOMPARE(doc.GetCell(1, 0), std::string("Episode"));
+        QCOMPARE(doc.GetCell(2, 0), std::string("Tape#"));
+        QCOMPARE(form->grid()->horizontalHeader()->visualIndex(0), 0);
+        QVERIFY(action(form.get(), "UndoBtn")->text().startsWith(QStringLiteral("&Undo Move Column")));
+        action(form.get(), "UndoBtn")->trigger();
+        QCOMPARE(doc.GetCell(1, 0), std::string("Tape#"));
+        QCOMPARE(doc.GetCell(3, 0), std::string("Episode"));
+        form->ExitBtnClick();
+    }
+
+    void splash_endsOnClickAndWithinItsPassLimit()
+    {
+        TMainForm form;
+        TLogoForm logo(&form);
+        form.setLogoForm(&logo);
+        form.setKeepSize(true);
+        logo.onStop = [&form] { form.stopSplash(); };
+        QSignalSpy started(&form, &TMainForm::startupFinished);
+        QElapsedTimer clock;
+        clock.start();
+        form.show();
+        QVERIFY(started.wait(10000));
+        // 600 passes of at least 1 ms each, never unbounded.
+        QVERIFY(clock.elapsed() >= 600);
+        QVERIFY(clock.elapsed() < 9000);
+        QCOMPARE(form.splashFlag(), QStringLiteral("show"));
+        QVERIFY(form.isEnabled());
+        QVERIFY(!logo.isVisible());
+        QTest::keyClick(&logo, Qt::Key_Space);
+        QCOMPARE(form.splashFlag(), QStringLiteral("stop"));
+        form.ExitBtnClick();
+    }
+
+    void statusBar_panelZeroTakesTheRestBetweenLimits()
+    {
+        auto form = startCopy();
+        form->resize(700, 500);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->editor().statusBar().width(0), 700 - (125 + 105 + 120));
+        form->resize(2000, 500);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->editor().statusBar().width(0), 400);
+        form->ExitBtnClick();
+    }
+};
+
+QTEST_MAIN(TMainFormTest)
+#include "TMainFormTest.moc"
