@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 libjpeg-dev libgif-dev xvfb xauth $QUORVEX_EXTRA_PACKAGES"
+libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 libjpeg-dev libgif-dev xvfb xauth ${QUORVEX_EXTRA_PACKAGES:-}"
 
 quorvex_missing_packages() {
     local missing=""

@@ -1,0 +1,55 @@
+// Start-up to the first painted main window, with the splash switched off.
+#include "app/core/FileSystem.h"
+#include "app/gui/TMainForm.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace quorvex;
+
+namespace {
+
+void BM_StartupToFirstPaint(benchmark::State &state)
+{
+    char tmpl[] = "/tmp/quorvex-bench-XXXXXX";
+    const std::string home = ::mkdtemp(tmpl) ? std::string(tmpl) + "/" : std::string("/tmp/");
+    FileSystem::createFolders(home + "tmp");
+    qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
+    FileSystem::setCurrentFolder(home);
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        auto *form = new TMainForm;
+        form->showSplash = false;
+        form->setKeepSize(true);
+        form->show();
+        while (form->firstPaintMs() < 0 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        QTest::qWait(50);
+        form->ExitBtnClick();
+        delete form;
+    }
+    FileSystem::setCurrentFolder("/");
+    FileSystem::RemoveFolder(home);
+}
+BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
