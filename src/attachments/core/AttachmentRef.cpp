@@ -17,6 +17,11 @@ bool AttachmentRef::IsAttachmentCell(const ListDocument &grid, int column, int r
     return isReference(grid.cellView(column, row));
 }
 
+std::string AttachmentRef::AttachmentFileName(const ListDocument &grid, int column, int row)
+{
+    return std::string(fileName(grid.cellView(column, row)));
+}
+
 std::string_view AttachmentRef::fileName(std::string_view text)
 {
     return text.size() > 2 ? text.substr(2) : std::string_view();
@@ -45,6 +50,11 @@ bool AttachmentRef::isSafeFileName(std::string_view name)
         if (c == '/' || c == '\\' || c == '\0')
             return false;
     return true;
+}
+
+bool AttachmentRef::isKnownType(char code)
+{
+    return code >= AttachPicture && code <= AttachWebPage;
 }
 
 } // namespace quorvex

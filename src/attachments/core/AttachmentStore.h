@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/core/FileSystem.h"
+
+#include <string>
+
+namespace quorvex {
+
+// Base and extension of an inserted file's name: "cover.jpg" is "cover" + ".jpg",
+// "README" is "README" + "".
+struct SourceNameParts {
+    std::string base;
+    std::string ext;
+};
+
+enum class StoreOutcome {
+    Copied,        // a new file was made in the database folder
+    Reused,        // an identical copy was already there
+    CopyFailed,    // the copy could not be made (or the source is unusable)
+    TargetMissing, // the copy reported success but the file is not there
+};
+
+struct StoreResult {
+    StoreOutcome outcome = StoreOutcome::CopyFailed;
+    std::string name; // the bare name in the database folder
+};
+
+// The database folder's side of attachments: where an inserted file goes and how
+// an attachment is copied back out.
+class AttachmentStore {
+public:
+    // Bounds the numbering so a crowded folder cannot stall the window.
+    static constexpr int MaxNumberedNames = 100000;
+
+    static SourceNameParts splitSourceName(const std::string &sourcePath);
+    // base + ext for n = 0, otherwise base + n + ext.
+    static std::string numberedName(const SourceNameParts &parts, int n);
+    // The identity test for an existing copy: the last-write times agree to the
+    // millisecond and the sizes match.
+    static bool isSameFile(const std::string &source, const std::string &existing);
+
+    // Copies `sourcePath` into `databaseFolder` under the first name of the
+    // numbering that is free, unless an identical copy is met first. The copy
+    // keeps the source's access and write times and is never executable.
+    static StoreResult storeFile(const std::string &sourcePath, const std::string &databaseFolder);
+
+    // Copies `source` to `destination`, replacing an existing file only once the
+    // copy is complete. Keeps the source's times; the result is never executable.
+    static bool copyReplacing(const std::string &source, const std::string &destination);
+};
+
+} // namespace quorvex

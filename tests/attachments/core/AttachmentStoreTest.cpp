@@ -1,0 +1,172 @@
+#include "TempFolder.h"
+#include "app/core/FileSystem.h"
+#include "attachments/core/AttachmentStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using quorvex::AttachmentStore;
+using quorvex::FileSystem;
+using quorvex::StoreOutcome;
+using quorvex::test::TempFolder;
+
+namespace {
+
+constexpr std::uint64_t Second = 10000000ULL;
+const std::uint64_t Stamp = FileSystem::ticksFromUnix(1600000000, 123456700);
+
+void writeFile(const std::string &path, const std::string &content, std::uint64_t written = Stamp)
+{
+    ASSERT_TRUE(FileSystem::writeFileAtomic(path, content));
+    ASSERT_TRUE(FileSystem::setTimes(path, written, written));
+}
+
+std::string content(const std::string &path)
+{
+    return FileSystem::readFile(path).value_or("<missing>");
+}
+
+mode_t modeOf(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+struct StoreFolders {
+    TempFolder root;
+    std::string db = root.file("db/");
+    std::string src = root.file("src/");
+    StoreFolders()
+    {
+        FileSystem::createFolders(db);
+        FileSystem::createFolders(src + "one");
+        FileSystem::createFolders(src + "two");
+        FileSystem::createFolders(src + "three");
+    }
+};
+
+} // namespace
+
+TEST(AttachmentStore, splitSourceName_lastDotOfTheNameOnly)
+{
+    auto split = [](const std::string &p) {
+        const auto parts = AttachmentStore::splitSourceName(p);
+        return parts.base + "|" + parts.ext;
+    };
+    EXPECT_EQ(split("/pics/cover.jpg"), "cover|.jpg");
+    EXPECT_EQ(split("/docs/README"), "README|");
+    EXPECT_EQ(split("/my.docs/README"), "README|");
+    EXPECT_EQ(split("/a/backup.tar.gz"), "backup.tar|.gz");
+    EXPECT_EQ(split("cover.jpg"), "cover|.jpg");
+    EXPECT_EQ(AttachmentStore::numberedName({"README", ""}, 2), "README2");
+    EXPECT_EQ(AttachmentStore::numberedName({"photo", ".jpg"}, 0), "photo.jpg");
+}
+
+TEST(AttachmentStore, storeFile_sameFileReusedOthersOfTheSameNameNumbered)
+{
+    StoreFolders f;
+    writeFile(f.src + "one/cover.jpg", "first");
+    writeFile(f.src + "two/cover.jpg", "second", Stamp + Second);
+    writeFile(f.src + "three/cover.jpg", "third", Stamp + 2 * Second);
+
+    auto first = AttachmentStore::storeFile(f.src + "one/cover.jpg", f.db);
+    EXPECT_EQ(first.outcome, StoreOutcome::Copied);
+    EXPECT_EQ(first.name, "cover.jpg");
+    EXPECT_EQ(content(f.db + "cover.jpg"), "first");
+    EXPECT_EQ(FileSystem::times(f.db + "cover.jpg")->written, Stamp);
+
+    auto again = AttachmentStore::storeFile(f.src + "one/cover.jpg", f.db);
+    EXPECT_EQ(again.outcome, StoreOutcome::Reused);
+    EXPECT_EQ(again.name, "cover.jpg");
+
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "two/cover.jpg", f.db).name, "cover1.jpg");
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "three/cover.jpg", f.db).name, "cover2.jpg");
+    EXPECT_EQ(content(f.db + "cover1.jpg"), "second");
+    EXPECT_EQ(content(f.db + "cover2.jpg"), "third");
+    // The second file again finds its own copy, not the first free number.
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "two/cover.jpg", f.db).name, "cover1.jpg");
+    EXPECT_EQ(FileSystem::listFolder(f.db)->size(), 3u);
+}
+
+TEST(AttachmentStore, storeFile_timesCompareToTheMillisecondAndSizesMustAgree)
+{
+    StoreFolders f;
+    writeFile(f.src + "one/README", "abc");
+    ASSERT_EQ(AttachmentStore::storeFile(f.src + "one/README", f.db).name, "README");
+
+    // Same millisecond, different sub-millisecond ticks: still the same file.
+    writeFile(f.src + "two/README", "xyz", Stamp + 3);
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "two/README", f.db).outcome, StoreOutcome::Reused);
+
+    // Same stamp, other size: another file, so it must not be taken for the first.
+    writeFile(f.src + "three/README", "a longer text");
+    const auto other = AttachmentStore::storeFile(f.src + "three/README", f.db);
+    EXPECT_EQ(other.outcome, StoreOutcome::Copied);
+    EXPECT_EQ(other.name, "README1");
+    EXPECT_EQ(content(f.db + "README"), "abc");
+}
+
+TEST(AttachmentStore, storeFile_copiesAreNeverExecutableAndNeverWriteThroughLinks)
+{
+    StoreFolders f;
+    writeFile(f.src + "one/tool.sh", "#!/bin/sh\n");
+    ASSERT_EQ(::chmod((f.src + "one/tool.sh").c_str(), 0755), 0);
+    TempFolder outside;
+    ASSERT_EQ(::symlink(outside.file("victim").c_str(), (f.db + "tool.sh").c_str()), 0);
+
+    const auto r = AttachmentStore::storeFile(f.src + "one/tool.sh", f.db);
+    EXPECT_EQ(r.outcome, StoreOutcome::Copied);
+    EXPECT_EQ(r.name, "tool1.sh");
+    EXPECT_FALSE(FileSystem::exists(outside.file("victim")));
+    EXPECT_EQ(modeOf(f.db + "tool1.sh") & 0111, 0u);
+}
+
+TEST(AttachmentStore, storeFile_refusesWhatCannotBeAPlainCopy)
+{
+    StoreFolders f;
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one/", f.db).outcome, StoreOutcome::CopyFailed);
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one/..", f.db).outcome, StoreOutcome::CopyFailed);
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one", f.db).outcome, StoreOutcome::CopyFailed);
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "missing.jpg", f.db).outcome, StoreOutcome::CopyFailed);
+    writeFile(f.src + "one/back\\slash.jpg", "x");
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one/back\\slash.jpg", f.db).outcome, StoreOutcome::CopyFailed);
+    // A FIFO would block the copy for ever.
+    ASSERT_EQ(::mkfifo((f.src + "one/pipe.wav").c_str(), 0644), 0);
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one/pipe.wav", f.db).outcome, StoreOutcome::CopyFailed);
+    EXPECT_TRUE(FileSystem::listFolder(f.db)->empty());
+
+    writeFile(f.src + "one/cover.jpg", "data");
+    EXPECT_EQ(AttachmentStore::storeFile(f.src + "one/cover.jpg", f.root.file("no-such-db/")).outcome,
+              StoreOutcome::CopyFailed);
+}
+
+TEST(AttachmentStore, copyReplacing_replacesWholeFileKeepsTimesAndDropsExecBits)
+{
+    StoreFolders f;
+    writeFile(f.db + "clip.avi", "new content");
+    ASSERT_EQ(::chmod((f.db + "clip.avi").c_str(), 0755), 0);
+    writeFile(f.root.file("out.avi"), "old and longer content", Stamp + Second);
+
+    ASSERT_TRUE(AttachmentStore::copyReplacing(f.db + "clip.avi", f.root.file("out.avi")));
+    EXPECT_EQ(content(f.root.file("out.avi")), "new content");
+    EXPECT_EQ(FileSystem::times(f.root.file("out.avi"))->written, Stamp);
+    EXPECT_EQ(modeOf(f.root.file("out.avi")) & 0111, 0u);
+}
+
+TEST(AttachmentStore, copyReplacing_failureLeavesDestinationAndNoTemporaryFile)
+{
+    StoreFolders f;
+    writeFile(f.root.file("keep.txt"), "precious");
+    EXPECT_FALSE(AttachmentStore::copyReplacing(f.db + "missing.txt", f.root.file("keep.txt")));
+    EXPECT_EQ(content(f.root.file("keep.txt")), "precious");
+
+    writeFile(f.db + "a.txt", "abc");
+    EXPECT_FALSE(AttachmentStore::copyReplacing(f.db + "a.txt", f.src + "one"));
+    EXPECT_TRUE(FileSystem::isDirectory(f.src + "one"));
+    EXPECT_FALSE(AttachmentStore::copyReplacing(f.db + "a.txt", f.root.file("none/a.txt")));
+
+    const auto names = FileSystem::listFolder(f.src);
+    EXPECT_EQ(names->size(), 3u);
+    EXPECT_EQ(FileSystem::listFolder(f.root.path())->size(), 3u); // db, src, keep.txt
+}
