@@ -50,7 +50,8 @@ int main(int argc, char **argv)
 
     TMainForm mainForm;
     TUpdateForm updateForm(&mainForm);
-    TLogoForm logoForm(&mainForm);
+    // Not a child: the main window is disabled while the splash shows.
+    TLogoForm logoForm;
     mainForm.setLogoForm(&logoForm);
     mainForm.setUpdateForm(&updateForm);
     logoForm.onStop = [&mainForm] { mainForm.stopSplash(); };
