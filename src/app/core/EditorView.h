@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace quorvex {
 
 enum class CursorShape { Normal, Busy, AppStarting };
@@ -18,6 +20,11 @@ public:
     virtual void menuStateChanged() {}
     virtual void setCursorShape(CursorShape /*shape*/) {}
     virtual void setWindowTitle(const char * /*utf8*/) {}
+    // Disables (true) or enables again the menus, the grid and the tool-bar
+    // boxes while a list file is read or written.
+    virtual void setFileOperationLock(bool /*locked*/) {}
+    // The information text after a save, shown in place of the cell preview.
+    virtual void showSaveInformation(const std::string & /*utf8*/) {}
 };
 
 } // namespace quorvex

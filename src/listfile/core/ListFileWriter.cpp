@@ -1,0 +1,282 @@
+#include "ListFileWriter.h"
+
+#include "app/core/AppConstants.h"
+#include "app/core/FileSystem.h"
+#include "app/core/MessageService.h"
+#include "app/core/ProgressReporter.h"
+#include "attachments/core/AttachmentRef.h"
+#include "document/core/ListDocument.h"
+#include "print/core/PageSetup.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <memory>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvex {
+
+namespace {
+
+constexpr std::size_t CopyPiece = 500000;
+
+void writeFileTime(BinaryOutStream &out, std::uint64_t ticks)
+{
+    out.writeUInt32(static_cast<std::uint32_t>(ticks & 0xFFFFFFFFu));
+    out.writeUInt32(static_cast<std::uint32_t>(ticks >> 32));
+}
+
+// The temporary file a list is written to before it replaces the target.
+class TempListFile {
+public:
+    explicit TempListFile(const std::string &target) : m_target(target) {}
+    ~TempListFile() { discard(); }
+
+    // A new file beside the target, with the target's permissions when it exists.
+    int create()
+    {
+        std::string tmpl = m_target + ".tmp-XXXXXX";
+        std::vector<char> name(tmpl.begin(), tmpl.end());
+        name.push_back('\0');
+        const int fd = ::mkstemp(name.data());
+        if (fd < 0)
+            return -1;
+        m_path.assign(name.data());
+        struct stat old;
+        mode_t mode = 0644;
+        if (::stat(m_target.c_str(), &old) == 0)
+            mode = (old.st_mode & 0666) | S_IWUSR;
+        ::fchmod(fd, mode);
+        return fd;
+    }
+    void commit()
+    {
+        if (::rename(m_path.c_str(), m_target.c_str()) != 0)
+            throw std::system_error(errno, std::generic_category(), "rename");
+        m_path.clear();
+    }
+    void discard()
+    {
+        if (!m_path.empty())
+            ::unlink(m_path.c_str());
+        m_path.clear();
+    }
+
+private:
+    std::string m_target;
+    std::string m_path;
+};
+
+struct AbortSave {
+};
+
+} // namespace
+
+ListFileWriter::ListFileWriter(MessageService &messages, ProgressReporter &progress)
+    : m_messages(messages), m_progress(progress)
+{
+}
+
+int ListFileWriter::SaveList_V11(const std::string &fileName, const ListFileSource &source)
+{
+    return saveList(fileName, source, true);
+}
+
+int ListFileWriter::SaveList_V12(const std::string &fileName, const ListFileSource &source)
+{
+    return saveList(fileName, source, false);
+}
+
+int ListFileWriter::save(const std::string &fileName, const ListFileSource &source)
+{
+    return saveList(fileName, source, ListFileFormat::versionForPath(fileName) == ListFileVersion::V11);
+}
+
+void ListFileWriter::reportRow(int row, int last, bool force)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && m_progressInterval.count() > 0 && now - m_lastReport < m_progressInterval)
+        return;
+    m_lastReport = now;
+    const int percent = last > 0 ? static_cast<int>(static_cast<double>(row) / last * 100.0) : 100;
+    m_progress.setProgress(percent, std::to_string(percent) + "% - complete. Saving row " + std::to_string(row) +
+                                        " of " + std::to_string(last));
+    m_progress.pumpEvents();
+}
+
+int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &source, bool v11)
+{
+    const std::string routine = v11 ? " - SaveList_V11()" : " - SaveList_V12()";
+    m_tooLongCol = m_tooLongRow = -1;
+    TempListFile temp(fileName);
+    const int fd = temp.create();
+    if (fd < 0) {
+        m_messages.error("Unable to open file for writing. List was not saved. Please\n make sure the disk is not "
+                         "write protected.\n\n" +
+                         routine);
+        return ResultFailed;
+    }
+    BinaryOutStream out;
+    out.attach(fd);
+    const ListDocument &doc = source.document;
+    const PageSetup &ps = source.pageSetup;
+    const int cols = doc.ColCount();
+    const int rows = doc.RowCount();
+    try {
+        out.write(listFileMagic, std::strlen(listFileMagic));
+        const char *tag = v11 ? listTagV11 : listTagV12;
+        out.write(tag, std::strlen(tag));
+        const std::string &type = source.listType;
+        out.writeInt32(static_cast<std::int32_t>(12 + type.size() + 4 * static_cast<std::size_t>(cols)));
+        out.writeInt32(static_cast<std::int32_t>(type.size()));
+        out.write(type);
+        out.writeInt32(cols);
+        out.writeInt32(rows);
+        for (int c = 0; c < cols; ++c)
+            out.writeInt32(doc.ColWidth(c));
+        out.writeInt32(ListFileFormat::PageSetupSize);
+        for (int w : ps.maxWidths)
+            out.writeInt32(w);
+        out.writeInt32(ps.maxEntries);
+        out.writeInt32(ps.leftIndent);
+        out.writeInt32(ps.topIndent);
+        out.writeUInt8(ps.landscape ? 1 : 0);
+
+        // Names whose data an earlier cell of the file carries; data cells first,
+        // so header-row and page-column references defer to them.
+        std::unordered_set<std::string_view> stored;
+        std::unordered_set<std::string_view> inDataCells;
+        if (v11) {
+            for (int r = 1; r < rows; ++r) {
+                const CellRow &cells = doc.rowAt(r);
+                for (int c = 1; c < cells.storedCount() && c < cols; ++c) {
+                    const std::string_view text = cells.cell(c);
+                    if (AttachmentRef::isReference(text))
+                        inDataCells.insert(AttachmentRef::fileName(text));
+                }
+            }
+        }
+        const int last = rows - 1;
+        m_lastReport = {};
+        for (int r = 0; r < rows; ++r) {
+            if (r % 5 == 0)
+                reportRow(r, last, r == 0);
+            const CellRow &cells = doc.rowAt(r);
+            for (int c = 0; c < cols; ++c) {
+                const std::string_view text = cells.cell(c);
+                if (v11 && AttachmentRef::isReference(text)) {
+                    const std::string_view name = AttachmentRef::fileName(text);
+                    out.writeInt32(-1);
+                    out.writeUInt8(static_cast<std::uint8_t>(text[0]));
+                    out.writeUInt8(text.size() > 1 ? static_cast<std::uint8_t>(text[1]) : 0);
+                    out.writeInt32(static_cast<std::int32_t>(name.size()));
+                    out.write(name);
+                    const bool dataCell = r >= 1 && c >= 1;
+                    if (stored.count(name) || (!dataCell && inDataCells.count(name))) {
+                        out.writeUInt8(0);
+                        continue;
+                    }
+                    stored.insert(name);
+                    if (AddFileToFStreamBin(out, std::string(name), m_databaseFolder) == ResultAborted)
+                        throw AbortSave();
+                    continue;
+                }
+                if (text.size() > m_cellLimit) {
+                    out.abandon();
+                    temp.discard();
+                    m_progress.pumpEvents();
+                    m_messages.error("The cell at coordinate " + std::to_string(c) + "," + std::to_string(r) +
+                                     " contains data that exceeds\nthe cell text limit of 2GB. The Save process "
+                                     "was\ncancelled. Please adjust the cell contents.\n\n" +
+                                     routine);
+                    m_tooLongCol = c;
+                    m_tooLongRow = r;
+                    return ResultFailed;
+                }
+                out.writeInt32(static_cast<std::int32_t>(text.size()));
+                out.write(text);
+            }
+        }
+        out.writeUInt8(0);
+        out.finish();
+        temp.commit();
+    } catch (const AbortSave &) {
+        out.abandon();
+        temp.discard();
+        m_progress.pumpEvents();
+        m_messages.plain("File save has been aborted.");
+        return ResultAborted;
+    } catch (const std::exception &e) {
+        out.abandon();
+        temp.discard();
+        m_messages.showException(e.what());
+        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine);
+        return ResultFailed;
+    }
+    return ResultOk;
+}
+
+int ListFileWriter::AddFileToFStreamBin(BinaryOutStream &out, const std::string &fileName, const std::string &folder)
+{
+    const std::string path = FileSystem::join(folder, fileName);
+    // Only a bare name of the database folder is embedded; never a path that leads elsewhere.
+    int fd = AttachmentRef::isSafeFileName(fileName) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    struct stat st;
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
+    if (fd < 0) {
+        const MessageAnswer answer = m_messages.show(
+            MessageKind::Error,
+            "Error saving the following source file to the list:\n" + folder +
+                (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName) +
+                "\n\nUnable to open it for reading. Please make sure the file\nexists and has not been corrupted "
+                "and is not in use.\n\nThe file will be skipped if 'OK' is clicked. The save\nroutine will be "
+                "aborted if 'Cancel' is clicked.\n\n - AddFileToFStreamBin()",
+            MessageButtons::OkCancel);
+        if (answer == MessageAnswer::Cancel)
+            return ResultAborted;
+        out.writeUInt8(0);
+        return ResultSkipped;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    const FileTimes times = FileSystem::times(path).value_or(FileTimes{});
+    out.writeUInt8(1);
+    out.writeFloat64(static_cast<double>(size));
+    writeFileTime(out, times.created);
+    writeFileTime(out, times.accessed);
+    writeFileTime(out, times.written);
+    std::unique_ptr<char[]> buffer(new char[CopyPiece]);
+    std::uint64_t done = 0;
+    while (done < size) {
+        if (done % 100000 == 0)
+            m_progress.pumpEvents();
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(CopyPiece, size - done));
+        std::size_t got = 0;
+        while (got < piece) {
+            const ssize_t n = ::read(fd, buffer.get() + got, piece - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            // The file changed size under us; the block would no longer match its header.
+            if (n <= 0)
+                throw std::runtime_error("The file " + path + " became shorter while it was being saved.");
+            got += static_cast<std::size_t>(n);
+        }
+        out.write(buffer.get(), piece);
+        done += piece;
+    }
+    return ResultOk;
+}
+
+} // namespace quorvex
