@@ -4,6 +4,7 @@
 #include "ClipboardService.h"
 #include "DesktopShell.h"
 #include "EditorView.h"
+#include "FontSpec.h"
 #include "MessageService.h"
 #include "ProgressReporter.h"
 #include "StatusBarModel.h"
@@ -75,6 +76,11 @@ public:
     std::string currentListFile;
     bool saveListEnabled = false;
     int clientWidth = 632;
+    // The grid font as its font dialog holds it, the row-height factor derived
+    // from its size and the print scale constants its change resets.
+    FontSpec gridFont;
+    double rowHeightFactor = 1.97;
+    PrintScale printScale;
 
     // --- construction and start-up ---
     // Computes every path from the working folder, the documents folder (empty

@@ -28,4 +28,20 @@ struct PageSetup {
     }
 };
 
+// The print engine's scale constants; they go back to these values whenever
+// the grid font changes, because the page layout is derived from the row height.
+struct PrintScale {
+    int footerMargin = 35;
+    double columnScale = 1.96;
+    double lineScale = 2.0;
+    double fontScale = 2.0;
+
+    void reset() { *this = PrintScale(); }
+    bool operator==(const PrintScale &o) const
+    {
+        return footerMargin == o.footerMargin && columnScale == o.columnScale && lineScale == o.lineScale &&
+               fontScale == o.fontScale;
+    }
+};
+
 } // namespace quorvex

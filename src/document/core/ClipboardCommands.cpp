@@ -1,0 +1,248 @@
+#include "ClipboardCommands.h"
+
+#include "ExcelText.h"
+#include "app/core/Editor.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+#include <vector>
+
+namespace quorvex {
+
+namespace {
+
+// Collects the fields of one row and writes them as one new row block, so a
+// large paste builds each row once instead of once per cell.
+class PastedRowWriter {
+public:
+    explicit PastedRowWriter(ListDocument &doc) : m_doc(doc) {}
+
+    void put(int col, int row, std::string_view text)
+    {
+        if (row != m_row)
+            flush();
+        m_row = row;
+        m_fields.emplace_back(col, text);
+    }
+
+    void flush()
+    {
+        if (m_row < 0 || m_fields.empty()) {
+            m_row = -1;
+            return;
+        }
+        const CellRow existing = m_doc.rowAt(m_row);
+        int count = existing.storedCount();
+        for (const auto &f : m_fields)
+            count = std::max(count, f.first + 1);
+        m_views.assign(static_cast<std::size_t>(count), std::string_view());
+        for (int c = 0; c < existing.storedCount(); ++c)
+            m_views[static_cast<std::size_t>(c)] = existing.cell(c);
+        for (const auto &f : m_fields)
+            m_views[static_cast<std::size_t>(f.first)] = f.second;
+        m_doc.setRowAt(m_row, CellRow::fromCells(m_views));
+        m_fields.clear();
+        m_row = -1;
+    }
+
+private:
+    ListDocument &m_doc;
+    int m_row = -1;
+    std::vector<std::pair<int, std::string_view>> m_fields;
+    std::vector<std::string_view> m_views;
+};
+
+} // namespace
+
+void ClipboardCommands::rangeSelected()
+{
+    m_rangeCol = m_editor.document().Col();
+    m_rangeRow = m_editor.document().Row();
+}
+
+int ClipboardCommands::CopyCellsToClipboard(int left, int right, int bottom, int top)
+{
+    BusyCursor busy(m_editor.view());
+    ProgressReporter &progress = m_editor.services().progress;
+    try {
+        const ListDocument &doc = m_editor.document();
+        if (left > right)
+            std::swap(left, right);
+        if (top > bottom)
+            std::swap(top, bottom);
+        const ExcelTextProgress report{progress, m_editor.pageSetup().entriesPerPage(),
+                                       "% - Copying to clipboard in MS Excel format."};
+        const std::string text =
+            ExcelText::formatExcelText(doc, top, bottom, left, right, ExcelText::ClipboardLineEnd, &report);
+        m_editor.services().clipboard.setText(text);
+        progress.setProgress(0, "100% - Copied to clipboard.");
+        return ResultOk;
+    } catch (const std::exception &e) {
+        m_editor.view().setCursorShape(CursorShape::Normal);
+        m_editor.services().messages.showException(e.what());
+        m_editor.services().messages.error("Error copying the selection to the clipboard.");
+        return ResultFailed;
+    }
+}
+
+int ClipboardCommands::Copy()
+{
+    const CellRect s = m_editor.document().Selection();
+    return CopyCellsToClipboard(s.Left, s.Right, s.Bottom, s.Top);
+}
+
+int ClipboardCommands::CopyAll()
+{
+    const ListDocument &doc = m_editor.document();
+    const int result = CopyCellsToClipboard(1, doc.ColCount() - 1, doc.RowCount() - 1, 0);
+    // Only a copy that happened is announced.
+    if (result == ResultOk)
+        m_editor.services().messages.plain("The entire list has been copied to the clipboard in MS Excel format.");
+    return result;
+}
+
+int ClipboardCommands::Paste()
+{
+    m_editor.view().endCellEditing();
+    m_editor.MarkModified();
+    int result = ResultOk;
+    {
+        BusyCursor busy(m_editor.view());
+        MessageService &messages = m_editor.services().messages;
+        try {
+            ClipboardService &clipboard = m_editor.services().clipboard;
+            if (!clipboard.hasText()) {
+                m_editor.view().setCursorShape(CursorShape::Normal);
+                messages.error("Windows clipboard does not contain text.");
+                result = ResultFailed;
+            } else {
+                const std::string text = clipboard.text();
+                // savedCellText stays: typing in the current cell before the paste is undone with it.
+                // After a range selection it belongs to another cell and would be written into
+                // this one by the snapshot, so it is taken afresh.
+                ListDocument &doc = m_editor.document();
+                if (doc.Col() == m_rangeCol && doc.Row() == m_rangeRow)
+                    m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
+                m_rangeCol = m_rangeRow = -1;
+                m_editor.undoHistory().setSnapshotCurrent(false);
+                m_editor.backupCells();
+                m_editor.undoHistory().setCaption(UndoPasteCaption);
+                m_editor.view().menuStateChanged();
+                const CellRect s = m_editor.document().Selection();
+                if (s.Left == s.Right && s.Top == s.Bottom)
+                    PasteAtCell(text, s.Left, s.Top);
+                else
+                    PasteIntoRange(text, s.Left, s.Right, s.Bottom, s.Top);
+            }
+        } catch (const std::exception &e) {
+            m_editor.view().setCursorShape(CursorShape::Normal);
+            messages.showException(e.what());
+            messages.error("Error pasting from windows clipboard.");
+            result = ResultFailed;
+        }
+    }
+    m_editor.RenumberPages();
+    m_editor.view().documentChanged();
+    if (result != ResultOk)
+        m_editor.view().menuStateChanged();
+    const ListDocument &doc = m_editor.document();
+    m_editor.view().showCellPreview(doc.Col(), doc.Row());
+    return result;
+}
+
+void ClipboardCommands::PasteAtCell(std::string_view text, int col, int row)
+{
+    const ListDocument &doc = m_editor.document();
+    col = std::clamp(col, 1, doc.ColCount() - 1);
+    row = std::clamp(row, 1, doc.RowCount() - 1);
+    pasteWalk(text, col, row, nullptr);
+}
+
+void ClipboardCommands::PasteIntoRange(std::string_view text, int left, int right, int bottom, int top)
+{
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
+    const ListDocument &doc = m_editor.document();
+    left = std::clamp(left, 1, doc.ColCount() - 1);
+    right = std::clamp(right, 1, doc.ColCount() - 1);
+    top = std::clamp(top, 1, doc.RowCount() - 1);
+    bottom = std::clamp(bottom, 1, doc.RowCount() - 1);
+    const CellRect clip{left, top, right, bottom};
+    pasteWalk(text, left, top, &clip);
+}
+
+void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const CellRect *clip)
+{
+    ListDocument &doc = m_editor.document();
+    if (text.empty())
+        return;
+    const bool hasTab = text.find('\t') != std::string_view::npos;
+    const bool hasLineFeed = text.find('\n') != std::string_view::npos;
+    if (!hasTab && !hasLineFeed) {
+        doc.SetCell(col, row, text);
+        return;
+    }
+
+    PastedRowWriter writer(doc);
+    const auto inside = [clip](int c, int r) { return !clip || (c <= clip->Right && r <= clip->Bottom); };
+    const auto grow = [&doc, clip](int c, int r) {
+        if (clip)
+            return;
+        if (c >= doc.ColCount())
+            doc.SetColCount(c + 1);
+        if (r >= doc.RowCount())
+            doc.SetRowCount(r + 1);
+    };
+    const auto field = [text](std::size_t from, std::size_t to) {
+        return from < to ? text.substr(from, to - from) : std::string_view();
+    };
+
+    const std::size_t n = text.size();
+    int c = col;
+    int r = row;
+    int mc = col;
+    int mr = row;
+    bool wrote = false;
+    std::size_t s = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (clip && r > clip->Bottom)
+            break; // nothing below the rectangle is written or counted
+        const char ch = text[j];
+        if (ch == '\t') {
+            grow(c, r);
+            if (inside(c, r))
+                writer.put(c, r, field(s, j));
+            s = j + 1;
+            ++c;
+            if (inside(c, r)) {
+                mc = std::max(mc, c);
+                mr = std::max(mr, r);
+            }
+        } else if (ch == '\r' || (j == n - 1 && ch != '\n')) {
+            grow(c, r);
+            if (inside(c, r)) {
+                mr = std::max(mr, r);
+                writer.put(c, r, ch == '\r' ? field(s, j) : field(s, j + 1));
+                wrote = true;
+            }
+            // The character after a CR is taken for the LF of CR LF, whatever it is.
+            s = j + 2;
+            c = col;
+            ++r;
+        }
+    }
+    writer.flush();
+
+    if (hasTab) {
+        doc.SelectRange(col, row, mc, mr);
+        rangeSelected();
+    } else if (wrote) {
+        doc.SelectRange(col, row, col, mr);
+        rangeSelected();
+    }
+}
+
+} // namespace quorvex

@@ -1,0 +1,264 @@
+#include "FakeServices.h"
+#include "attachments/core/AttachmentRef.h"
+#include "document/core/ClipboardCommands.h"
+#include "document/core/ExcelText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using quorvex::CellRect;
+using quorvex::ClipboardCommands;
+using quorvex::ExcelText;
+using quorvex::ListDocument;
+using quorvex::test::EditorFixture;
+
+namespace {
+
+void fill(ListDocument &doc, int cols, int rows)
+{
+    doc.SetColCount(cols);
+    doc.SetRowCount(rows);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 1; c < cols; ++c)
+            doc.SetCell(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+}
+
+struct ClipFixture : EditorFixture {
+    ClipboardCommands commands{editor};
+    ListDocument &doc = editor.document();
+};
+
+const std::string ThreeByFour = "a1\tb1\tc1\td1\r\na2\tb2\tc2\td2\r\na3\tb3\tc3\td3\r\n";
+
+} // namespace
+
+TEST(ExcelText, exportLayoutJoinsCellsByTabsAndEndsEveryRowWithCr)
+{
+    ListDocument doc(4, 3);
+    doc.SetCell(1, 0, "Tape#");
+    doc.SetCell(2, 0, "Movie Title");
+    doc.SetCell(3, 0, "Year");
+    doc.SetCell(1, 1, "12");
+    doc.SetCell(2, 1, "Alien");
+    doc.SetCell(3, 1, "1979");
+    doc.SetCell(0, 1, " 1");
+    EXPECT_EQ(ExcelText::formatExcelText(doc, 0, 2, 1, 3, ExcelText::ExportLineEnd),
+              "Tape#\tMovie Title\tYear\r12\tAlien\t1979\r\t\t\r");
+}
+
+TEST(ExcelText, cellsGoInUnchangedAndNoTabFollowsTheRectanglesLastColumn)
+{
+    ListDocument doc(5, 2);
+    const std::string ref = quorvex::AttachmentRef::make(quorvex::AttachPicture, "p.jpg");
+    doc.SetCell(2, 1, ref);
+    doc.SetCell(3, 1, "x\ty");
+    EXPECT_EQ(ExcelText::formatExcelText(doc, 1, 1, 1, 3, ExcelText::ClipboardLineEnd), "\t" + ref + "\tx\ty\r\n");
+}
+
+TEST(ExcelText, progressIsReportedEveryNRowsAsAWholePercentage)
+{
+    ListDocument doc(3, 101);
+    quorvex::test::RecordingProgress progress;
+    const quorvex::ExcelTextProgress every{progress, 54, "% - Converting list to MS Excel format."};
+    ExcelText::formatExcelText(doc, 0, 100, 1, 2, ExcelText::ExportLineEnd, &every);
+    ASSERT_EQ(progress.reports.size(), 1u);
+    EXPECT_EQ(progress.reports[0].first, 53);
+    EXPECT_EQ(progress.reports[0].second, "53% - Converting list to MS Excel format.");
+    EXPECT_EQ(progress.pumps, 1);
+}
+
+TEST(ClipboardCopy, singleCellAndRowPieceEndWithCrLfInEitherCornerOrder)
+{
+    ClipFixture f;
+    fill(f.doc, 5, 4);
+    f.doc.SetCurrentCell(2, 2);
+    EXPECT_EQ(f.commands.Copy(), quorvex::ResultOk);
+    EXPECT_EQ(f.clipboard.content, "c2r2\r\n");
+    f.commands.CopyCellsToClipboard(1, 3, 1, 1);
+    EXPECT_EQ(f.clipboard.content, "c1r1\tc2r1\tc3r1\r\n");
+    f.commands.CopyCellsToClipboard(3, 2, 2, 3);
+    const std::string reversed = f.clipboard.content;
+    f.commands.CopyCellsToClipboard(2, 3, 3, 2);
+    EXPECT_EQ(f.clipboard.content, reversed);
+    EXPECT_EQ(reversed, "c2r2\tc3r2\r\nc2r3\tc3r3\r\n");
+    ASSERT_FALSE(f.progress.reports.empty());
+    EXPECT_EQ(f.progress.reports.back(), std::make_pair(0, std::string("100% - Copied to clipboard.")));
+    EXPECT_FALSE(f.editor.listModified);
+}
+
+TEST(ClipboardCopy, exportEntireListTakesTheHeaderAndEveryDataRowButNoPageColumn)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 3);
+    f.editor.RenumberPages();
+    EXPECT_EQ(f.commands.CopyAll(), quorvex::ResultOk);
+    EXPECT_EQ(f.clipboard.content, "c1r0\tc2r0\r\nc1r1\tc2r1\r\nc1r2\tc2r2\r\n");
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].kind, quorvex::MessageKind::Plain);
+    EXPECT_EQ(f.messages.shown[0].text, "The entire list has been copied to the clipboard in MS Excel format.");
+}
+
+TEST(ClipboardCopy, progressTextOfALongCopy)
+{
+    ClipFixture f;
+    f.doc.SetColCount(3);
+    f.doc.SetRowCount(200);
+    f.editor.pageSetup().maxEntries = 100;
+    f.commands.CopyCellsToClipboard(1, 2, 199, 1);
+    ASSERT_EQ(f.progress.reports.size(), 2u);
+    EXPECT_EQ(f.progress.reports[0], std::make_pair(50, std::string("50% - Copying to clipboard in MS Excel format.")));
+}
+
+TEST(ClipboardPaste, blockAtTheLastRowGrowsTheListAndSelectsTheBlock)
+{
+    ClipFixture f;
+    fill(f.doc, 4, 4);
+    f.doc.SetCurrentCell(1, 3);
+    f.editor.cellSelected(1, 3);
+    f.clipboard.content = ThreeByFour;
+    EXPECT_EQ(f.commands.Paste(), quorvex::ResultOk);
+    EXPECT_EQ(f.doc.RowCount(), 6) << "2 rows added, none for the final CR LF";
+    EXPECT_EQ(f.doc.ColCount(), 5) << "1 column added";
+    EXPECT_EQ(f.doc.Selection(), (CellRect{1, 3, 4, 5}));
+    EXPECT_EQ(f.doc.GetCell(1, 3), "a1");
+    EXPECT_EQ(f.doc.GetCell(4, 3), "d1");
+    EXPECT_EQ(f.doc.GetCell(4, 5), "d3");
+    EXPECT_EQ(f.doc.GetCell(4, 0), "");
+    EXPECT_EQ(f.doc.ColWidth(4), ListDocument::DefaultColWidth);
+    EXPECT_EQ(f.doc.GetCell(1, 2), "c1r2");
+    EXPECT_EQ(f.editor.undoHistory().caption(), "&Undo Paste");
+    EXPECT_TRUE(f.editor.listModified);
+    f.editor.Undo();
+    EXPECT_EQ(f.doc.RowCount(), 4);
+    EXPECT_EQ(f.doc.ColCount(), 4);
+    EXPECT_EQ(f.doc.GetCell(1, 3), "c1r3");
+}
+
+TEST(ClipboardPaste, intoATwoByTwoSelectionWritesOnlyItsFieldsAndNeverGrows)
+{
+    ClipFixture f;
+    fill(f.doc, 4, 5);
+    f.doc.SelectRange(2, 2, 3, 3);
+    f.clipboard.content = ThreeByFour;
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.RowCount(), 5);
+    EXPECT_EQ(f.doc.ColCount(), 4);
+    EXPECT_EQ(f.doc.GetCell(2, 2), "a1");
+    EXPECT_EQ(f.doc.GetCell(3, 2), "b1");
+    EXPECT_EQ(f.doc.GetCell(2, 3), "a2");
+    EXPECT_EQ(f.doc.GetCell(3, 3), "b2");
+    EXPECT_EQ(f.doc.GetCell(1, 2), "c1r2");
+    EXPECT_EQ(f.doc.GetCell(2, 4), "c2r4");
+    EXPECT_EQ(f.doc.Selection(), (CellRect{2, 2, 3, 3}));
+}
+
+TEST(ClipboardPaste, smallerTextIntoALargerSelectionSelectsWhatItFilled)
+{
+    ClipFixture f;
+    fill(f.doc, 6, 6);
+    f.doc.SelectRange(1, 1, 5, 5);
+    f.clipboard.content = "x\ty\r\nz\tw\r\n";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.Selection(), (CellRect{1, 1, 2, 2}));
+    EXPECT_EQ(f.doc.GetCell(2, 2), "w");
+    EXPECT_EQ(f.doc.GetCell(3, 1), "c3r1");
+}
+
+TEST(ClipboardPaste, oneWordReplacesOnlyTheTopLeftCellAndKeepsTheSelection)
+{
+    ClipFixture f;
+    fill(f.doc, 4, 4);
+    f.doc.SelectRange(3, 3, 2, 2);
+    f.clipboard.content = "word";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(2, 2), "word");
+    EXPECT_EQ(f.doc.GetCell(3, 3), "c3r3");
+    EXPECT_EQ(f.doc.Selection(), (CellRect{2, 2, 3, 3}));
+    f.clipboard.content = "cr\ronly";
+    f.doc.SetCurrentCell(1, 1);
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(1, 1), "cr\ronly") << "without tab or LF the text goes in whole";
+}
+
+TEST(ClipboardPaste, linesWithoutTabsFillOneColumnAndGrowRows)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 3);
+    f.doc.SetCurrentCell(2, 2);
+    f.clipboard.content = "one\r\ntwo\r\nthree";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.RowCount(), 5);
+    EXPECT_EQ(f.doc.GetCell(2, 2), "one");
+    EXPECT_EQ(f.doc.GetCell(2, 4), "three");
+    EXPECT_EQ(f.doc.GetCell(1, 3), "");
+    EXPECT_EQ(f.doc.Selection(), (CellRect{2, 2, 2, 4}));
+}
+
+TEST(ClipboardPaste, aLoneLineFeedStaysInsideTheField)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 3);
+    f.doc.SetCurrentCell(1, 1);
+    f.clipboard.content = "a\nb\tc";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(1, 1), "a\nb");
+    EXPECT_EQ(f.doc.GetCell(2, 1), "c");
+    EXPECT_EQ(f.doc.RowCount(), 3);
+}
+
+TEST(ClipboardPaste, lineFeedOnlyTextWithNoFieldEndLeavesTheSelectionWhereItWas)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 4);
+    f.doc.SetCurrentCell(1, 2);
+    f.clipboard.content = "ab\n";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(1, 2), "c1r2");
+    EXPECT_EQ(f.doc.Selection(), (CellRect{1, 2, 1, 2}));
+}
+
+TEST(ClipboardPaste, noTextShowsTheErrorAndChangesOnlyTheModifiedMark)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 3);
+    f.clipboard.content.clear();
+    EXPECT_EQ(f.commands.Paste(), quorvex::ResultFailed);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0].kind, quorvex::MessageKind::Error);
+    EXPECT_EQ(f.messages.shown[0].text, "Windows clipboard does not contain text.");
+    EXPECT_TRUE(f.editor.listModified);
+    EXPECT_FALSE(f.editor.undoHistory().undoEnabled());
+    EXPECT_FALSE(f.editor.menuState().paste);
+    EXPECT_EQ(f.view.cursors.back(), quorvex::CursorShape::Normal);
+}
+
+TEST(ClipboardPaste, typingBeforeThePasteIsUndoneWithIt)
+{
+    ClipFixture f;
+    fill(f.doc, 3, 4);
+    f.doc.SetCurrentCell(1, 1);
+    f.editor.cellSelected(1, 1);
+    f.doc.SetCell(1, 1, "typed");
+    f.clipboard.content = "x\ty";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(1, 1), "x");
+    f.editor.Undo();
+    EXPECT_EQ(f.doc.GetCell(1, 1), "c1r1");
+}
+
+TEST(ClipboardPaste, copyThenPasteElsewhereReproducesTheBlock)
+{
+    ClipFixture f;
+    fill(f.doc, 5, 5);
+    f.doc.SetCell(2, 2, "");
+    f.commands.CopyCellsToClipboard(1, 3, 3, 1);
+    f.doc.SetCurrentCell(3, 4);
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.ColCount(), 6);
+    EXPECT_EQ(f.doc.RowCount(), 7);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(f.doc.GetCell(3 + c, 4 + r), c == 1 && r == 1 ? "" : "c" + std::to_string(1 + c) + "r" +
+                                                                               std::to_string(1 + r));
+}
