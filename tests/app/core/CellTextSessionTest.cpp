@@ -106,21 +106,3 @@ TEST(CellText, closingWithYesSavesAndUnchangedTextClosesWithoutAsking)
     EXPECT_TRUE(f.session.closeWindow("new"));
     EXPECT_EQ(f.editor.document().GetCell(2, 1), "new");
 }
-
-TEST(CellText, boxUndoAndRedoToggleTheOneStep)
-{
-    SessionFixture f;
-    f.session.show();
-    f.session.textChanged(1);
-    EXPECT_TRUE(f.session.undoEnabled());
-    f.session.undoClicked();
-    EXPECT_FALSE(f.session.undoEnabled());
-    EXPECT_TRUE(f.session.redoEnabled());
-    f.session.redoClicked();
-    EXPECT_TRUE(f.session.undoEnabled());
-    EXPECT_FALSE(f.session.redoEnabled());
-    f.session.selectionChanged(4);
-    EXPECT_EQ(f.session.selectionPanel(), "Selected text length: 4");
-    EXPECT_TRUE(CellTextSession::selectionCommandsEnabled(4));
-    EXPECT_FALSE(CellTextSession::selectionCommandsEnabled(0));
-}

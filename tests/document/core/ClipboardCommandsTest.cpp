@@ -56,18 +56,6 @@ TEST(ExcelText, cellsGoInUnchangedAndNoTabFollowsTheRectanglesLastColumn)
     EXPECT_EQ(ExcelText::formatExcelText(doc, 1, 1, 1, 3, ExcelText::ClipboardLineEnd), "\t" + ref + "\tx\ty\r\n");
 }
 
-TEST(ExcelText, progressIsReportedEveryNRowsAsAWholePercentage)
-{
-    ListDocument doc(3, 101);
-    quorvex::test::RecordingProgress progress;
-    const quorvex::ExcelTextProgress every{progress, 54, "% - Converting list to MS Excel format."};
-    ExcelText::formatExcelText(doc, 0, 100, 1, 2, ExcelText::ExportLineEnd, &every);
-    ASSERT_EQ(progress.reports.size(), 1u);
-    EXPECT_EQ(progress.reports[0].first, 53);
-    EXPECT_EQ(progress.reports[0].second, "53% - Converting list to MS Excel format.");
-    EXPECT_EQ(progress.pumps, 1);
-}
-
 TEST(ClipboardCopy, singleCellAndRowPieceEndWithCrLfInEitherCornerOrder)
 {
     ClipFixture f;

@@ -50,17 +50,6 @@ TEST(GridRules, attachmentCellsAreNeverEditedInPlaceAndSwallowEnter)
     EXPECT_EQ(dbl.inPlaceEditing, std::optional<bool>(true));
 }
 
-TEST(GridRules, shortcutsNeedCtrlAndNoOpenEditor)
-{
-    EXPECT_EQ(GridKeyRules::shortcutAction(KeyInput{GridKey::V, true}, false), GridAction::Paste);
-    EXPECT_EQ(GridKeyRules::shortcutAction(KeyInput{GridKey::Z, true, false, true}, false), GridAction::Undo);
-    EXPECT_EQ(GridKeyRules::shortcutAction(KeyInput{GridKey::V}, false), GridAction::None);
-    EXPECT_EQ(GridKeyRules::shortcutAction(KeyInput{GridKey::X, true}, true), GridAction::None);
-    ListDocument doc(4, 4);
-    EXPECT_TRUE(GridKeyRules::keyDown(doc, KeyInput{GridKey::Other}, false).refreshStatusBar);
-    EXPECT_FALSE(GridKeyRules::keyDown(doc, KeyInput{GridKey::Other}, true).refreshStatusBar);
-}
-
 TEST(GridRules, onlyAPlainTabOnTheLastCellGrowsTheList)
 {
     ListDocument doc(4, 4);
@@ -72,25 +61,6 @@ TEST(GridRules, onlyAPlainTabOnTheLastCellGrowsTheList)
     EXPECT_TRUE(d.swallow);
     doc.SetCurrentCell(3, 2);
     EXPECT_FALSE(GridKeyRules::isTabOnLastCell(doc, KeyInput{GridKey::Tab}));
-}
-
-TEST(GridRules, typedTabAndEnterAreIgnoredAndOnlyAnOpenEditorSnapshots)
-{
-    EXPECT_FALSE(GridKeyRules::keyPress('\t', true, false).takeCellEditSnapshot);
-    EXPECT_FALSE(GridKeyRules::keyPress('\r', true, false).takeCellEditSnapshot);
-    EXPECT_FALSE(GridKeyRules::keyPress('a', false, false).takeCellEditSnapshot);
-    EXPECT_FALSE(GridKeyRules::keyPress('a', true, true).takeCellEditSnapshot);
-    EXPECT_TRUE(GridKeyRules::keyPress('a', true, false).takeCellEditSnapshot);
-}
-
-TEST(GridRules, mouseMoveSwitchesEditingOffSoAClickOnlySelects)
-{
-    ListDocument doc(4, 4);
-    const auto d = GridKeyRules::mouseMove(doc);
-    EXPECT_EQ(d.inPlaceEditing, std::optional<bool>(false));
-    EXPECT_TRUE(d.refreshStatusBar);
-    EXPECT_TRUE(GridKeyRules::mouseUp(doc).previewRefresh);
-    EXPECT_TRUE(GridKeyRules::click().refreshStatusBar);
 }
 
 TEST(GridRules, wheelPreviewsTheCellTheGridMovesToWithinTheDataRows)
