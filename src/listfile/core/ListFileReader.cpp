@@ -219,12 +219,14 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
         if (!readTextInt(in, cols, term) || !readTextInt(in, rows, term) || cols < 0 || rows < 0)
             throw TruncatedInput();
         // Every width takes two characters at least, every cell "0" and its separator.
-        const std::uint64_t needed = static_cast<std::uint64_t>(cols) * 2 +
-                                     static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(std::max<std::int64_t>(cols, 1)) * 2;
-        if (needed > in.remaining() + 1)
+        const std::uint64_t fixed = static_cast<std::uint64_t>(cols) * 2;
+        if (fixed > in.remaining() + 1)
             throw TruncatedInput();
+        const std::uint64_t fitting =
+            (in.remaining() + 1 - fixed) / (2 * static_cast<std::uint64_t>(std::max<std::int64_t>(cols, 1)));
+        const std::int64_t rowsToRead = std::min<std::int64_t>(rows, static_cast<std::int64_t>(fitting));
         doc.SetColCount(static_cast<int>(cols));
-        doc.SetRowCount(static_cast<int>(rows));
+        doc.SetRowCount(static_cast<int>(rowsToRead));
         for (int c = 0; c < cols; ++c) {
             if (!readTextInt(in, v, term))
                 throw TruncatedInput();
@@ -243,7 +245,7 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
         ps.landscape = setup[11] != 0;
         const int last = static_cast<int>(rows) - 1;
         m_lastReport = {};
-        for (r = 0; r < rows; ++r) {
+        for (r = 0; r < rowsToRead; ++r) {
             if (r % 55 == 0 || r == last)
                 reportRow(r, last, "Reading in", r == 0 || r == last);
             row.start(static_cast<int>(cols));
@@ -257,7 +259,10 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
                 row.endCell();
             }
             doc.setRowAt(r, row.build());
+            row.start(0);
         }
+        if (rowsToRead < rows)
+            throw TruncatedInput();
     } catch (const TruncatedInput &) {
         damaged = true;
     } catch (const std::exception &e) {
@@ -314,13 +319,15 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         rows = in.readInt32();
         if (cols < 0 || rows < 0)
             throw TruncatedInput();
-        // Widths, the page setup, one record of 4 bytes at least per cell and the trailer.
-        const std::uint64_t needed = static_cast<std::uint64_t>(cols) * 4 + 4 + ListFileFormat::PageSetupSize +
-                                     static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(std::max(cols, 1)) * 4 + 1;
-        if (needed > in.remaining())
+        // Widths and the page setup must fit; then every cell takes a record of
+        // 4 bytes at least, so no more rows are made than the file can hold.
+        const std::uint64_t fixed = static_cast<std::uint64_t>(cols) * 4 + 4 + ListFileFormat::PageSetupSize;
+        if (fixed > in.remaining())
             throw TruncatedInput();
+        const std::uint64_t fitting = (in.remaining() - fixed) / (4 * static_cast<std::uint64_t>(std::max(cols, 1)));
+        const std::int32_t rowsToRead = static_cast<std::int32_t>(std::min<std::uint64_t>(rows, fitting));
         doc.SetColCount(cols);
-        doc.SetRowCount(rows);
+        doc.SetRowCount(rowsToRead);
         remaining -= 8;
         for (int c = 0; c < cols; ++c) {
             doc.SetColWidth(c, in.readInt32());
@@ -349,7 +356,7 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         }
         const int last = rows - 1;
         m_lastReport = {};
-        for (r = 0; r < rows; ++r) {
+        for (r = 0; r < rowsToRead; ++r) {
             if (r % 10 == 0)
                 reportRow(r, last, "Reading in", r == 0);
             row.start(cols);
@@ -389,6 +396,8 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
             doc.setRowAt(r, row.build());
             row.start(0);
         }
+        if (rowsToRead < rows)
+            throw TruncatedInput();
         const std::uint8_t trailer = in.readUInt8();
         if (static_cast<std::int8_t>(trailer) > 0)
             m_extra = true;
