@@ -1,0 +1,50 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quorvex {
+
+class ListDocument;
+
+// quorvex-cli: list files for scripts, backups and migration. Exit codes:
+// 0 success, 1 the operation failed (one line on `err`), 2 wrong arguments
+// (the usage on `err`). Nothing is ever asked.
+class CliTool {
+public:
+    static constexpr int ExitOk = 0;
+    static constexpr int ExitFailed = 1;
+    static constexpr int ExitUsage = 2;
+    static constexpr const char *DefaultImportType = "dvdmovie";
+
+    CliTool(std::ostream &out, std::ostream &err) : m_out(out), m_err(err) {}
+
+    // `args` without the program name.
+    int run(const std::vector<std::string> &args);
+
+    static std::string usage();
+
+    // Tab-separated text into a list: the first line gives the headers of
+    // columns 1.., every further line a data row; lines end with CR, LF or CR LF.
+    // False when the text needs more rows or columns than a list can hold.
+    static bool importText(const std::string &text, ListDocument &doc);
+    // The export file's bytes: rows 0 to the last, columns 1 to the last, TAB
+    // between cells, CR after every row, a line feed inside a cell as CR LF.
+    static std::string exportText(const ListDocument &doc);
+
+private:
+    int info(const std::string &list);
+    int exportList(const std::string &list, const std::string &out);
+    int convert(const std::string &in, const std::string &out, const std::string &database);
+    int import(const std::string &in, const std::string &out, const std::string &type);
+    int extract(const std::string &list, const std::string &folder);
+
+    int fail(const std::string &line);
+    int usageError();
+
+    std::ostream &m_out;
+    std::ostream &m_err;
+};
+
+} // namespace quorvex

@@ -1,0 +1,444 @@
+#include "FakeServices.h"
+#include "TempFolder.h"
+#include "app/core/FileSystem.h"
+#include "attachments/core/AttachmentRef.h"
+#include "cli/core/NonInteractiveMessages.h"
+#include "document/core/ListDocument.h"
+#include "listfile/core/ListFileReader.h"
+#include "listfile/core/ListFileWriter.h"
+#include "print/core/PageSetup.h"
+
+#include <cstdint>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef QUORVEX_CLI_PATH
+#error "QUORVEX_CLI_PATH must name the built quorvex-cli"
+#endif
+
+using quorvex::AttachmentRef;
+using quorvex::FileSystem;
+using quorvex::ListDocument;
+using quorvex::ListFileReader;
+using quorvex::ListFileSource;
+using quorvex::ListFileTarget;
+using quorvex::ListFileWriter;
+using quorvex::MessageAnswer;
+using quorvex::MessageButtons;
+using quorvex::MessageKind;
+using quorvex::NonInteractiveMessages;
+using quorvex::PageSetup;
+using quorvex::SilentProgress;
+using quorvex::test::TempFolder;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tool with its output captured in files of `scratch`.
+CliRun runCli(const TempFolder &scratch, const std::vector<std::string> &args)
+{
+    const std::string outPath = scratch.file(".cli-out");
+    const std::string errPath = scratch.file(".cli-err");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int in = ::open("/dev/null", O_RDONLY);
+        if (out < 0 || err < 0 || in < 0)
+            ::_exit(127);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        std::vector<char *> argv;
+        std::string program = QUORVEX_CLI_PATH;
+        argv.push_back(&program[0]);
+        std::vector<std::string> copies(args);
+        for (std::string &a : copies)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    CliRun r;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        r.code = WEXITSTATUS(status);
+    r.out = FileSystem::readFile(outPath).value_or("");
+    r.err = FileSystem::readFile(errPath).value_or("");
+    FileSystem::removeFile(outPath);
+    FileSystem::removeFile(errPath);
+    return r;
+}
+
+std::string bytesOf(const std::string &path)
+{
+    return FileSystem::readFile(path).value_or("<missing>");
+}
+
+// Little-endian records as list files hold them.
+struct Bytes {
+    std::string data;
+    Bytes &raw(const std::string &s)
+    {
+        data += s;
+        return *this;
+    }
+    Bytes &i32(std::int32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            data += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+        return *this;
+    }
+    Bytes &text(const std::string &s) { return i32(static_cast<std::int32_t>(s.size())).raw(s); }
+};
+
+// A small list with the page setup of the worked example.
+struct SmallList {
+    ListDocument doc{2, 2};
+    PageSetup setup;
+    std::string type = "dvdmovie";
+    SmallList()
+    {
+        doc.SetColWidth(0, 16);
+        doc.SetColWidth(1, 120);
+        setup.maxWidths = {{5, 30, 10, 10, 15, 8, 4, 20}};
+        setup.maxEntries = 54;
+        setup.leftIndent = 10;
+        setup.topIndent = 10;
+        doc.SetCell(1, 0, "Tape#");
+        doc.SetCell(0, 1, " 1");
+    }
+    ListFileSource source() const { return ListFileSource{doc, setup, type}; }
+};
+
+void save(const SmallList &list, const std::string &path, const std::string &database = std::string())
+{
+    quorvex::test::ScriptedMessages messages;
+    SilentProgress progress;
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(database);
+    ASSERT_EQ(writer.save(path, list.source()), 0) << (messages.shown.empty() ? "" : messages.shown[0].text);
+}
+
+struct Loaded {
+    ListDocument doc;
+    PageSetup setup;
+    std::string type;
+    int result = -1;
+};
+
+Loaded loadBack(const std::string &path)
+{
+    quorvex::test::ScriptedMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    Loaded l;
+    l.result = reader.readFile(path, ListFileTarget{l.doc, l.setup, l.type});
+    return l;
+}
+
+bool isOneLine(const std::string &err)
+{
+    return !err.empty() && err.back() == '\n' && err.find('\n') == err.size() - 1 &&
+           err.rfind("quorvex-cli: ", 0) == 0;
+}
+
+} // namespace
+
+TEST(Cli, wrongArgumentsGiveUsageOnStderrAndExitTwo)
+{
+    TempFolder t;
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"info"},
+        {"info", "a.lst", "b.lst"},
+        {"export", "a.lst"},
+        {"convert", "a.lst", "b.lst", "--database"},
+        {"convert", "a.lst", "b.lst", "--type", "cdmusic"},
+        {"import", "a.txt", "b.lst", "--database", "x"},
+        {"import", "a.txt", "b.lst", "--type", std::string(56, 't')},
+        {"extract", "a.lst", "dir", "--verbose"},
+        {"convert", "", "b.lst"},
+    };
+    for (const auto &args : cases) {
+        const CliRun r = runCli(t, args);
+        EXPECT_EQ(r.code, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(r.err.rfind("usage: quorvex-cli info LIST\n", 0), 0u);
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_FALSE(FileSystem::exists(t.file("b.lst")));
+}
+
+TEST(Cli, failuresExitOneWithTheReadersMessageOnOneLine)
+{
+    TempFolder t;
+    FileSystem::writeFileAtomic(t.file("notes.lst"), "just some text, not a list");
+    CliRun r = runCli(t, {"info", t.file("notes.lst")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "quorvex-cli: This file is not a valid Quorvex list file. File not opened.\n");
+
+    r = runCli(t, {"export", t.file("missing.lst"), t.file("out.txt")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "quorvex-cli: Unable to open list file. Please make sure the disk is accessible.\n");
+    EXPECT_FALSE(FileSystem::exists(t.file("out.txt")));
+
+    SmallList list;
+    save(list, t.file("good.lst"));
+    const std::string whole = bytesOf(t.file("good.lst"));
+    FileSystem::writeFileAtomic(t.file("cut.lst"), whole.substr(0, whole.size() - 7));
+    r = runCli(t, {"convert", t.file("cut.lst"), t.file("out.lstd")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find("List not completely loaded."), std::string::npos) << r.err;
+    EXPECT_FALSE(FileSystem::exists(t.file("out.lstd")));
+}
+
+TEST(Cli, convertCarriesEveryVersionByteForByte)
+{
+    TempFolder t;
+    SmallList list;
+    list.doc.SetCell(1, 1, "Alien \x85 1979"); // a Windows-1252 byte stays a byte
+    save(list, t.file("a.lst"));
+    save(list, t.file("a.lstd"));
+
+    CliRun r = runCli(t, {"convert", t.file("a.lst"), t.file("b.LSTD")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    EXPECT_EQ(bytesOf(t.file("b.LSTD")), bytesOf(t.file("a.lstd")));
+    r = runCli(t, {"convert", t.file("b.LSTD"), t.file("c.lst")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(bytesOf(t.file("c.lst")), bytesOf(t.file("a.lst")));
+
+    // Page setup values are carried as stored, never recomputed: 7 entries
+    // per page would renumber row 1 if anything recomputed it.
+    list.setup.maxEntries = 7;
+    list.doc.SetCell(0, 1, "");
+    save(list, t.file("odd.lst"));
+    ASSERT_EQ(runCli(t, {"convert", t.file("odd.lst"), t.file("odd2.lst")}).code, 0);
+    EXPECT_EQ(bytesOf(t.file("odd2.lst")), bytesOf(t.file("odd.lst")));
+}
+
+TEST(Cli, convertReadsVersionOneZeroIntoTheExampleLayout)
+{
+    TempFolder t;
+    FileSystem::writeFileAtomic(t.file("old.lst"), "version1.0\n2\n2\n16\n120\n5\n30\n10\n10\n15\n8\n4\n20\n54\n10\n10\n0\n"
+                                                   "0 \n5 Tape#\n2  1\n0 \n");
+    const CliRun r = runCli(t, {"convert", t.file("old.lst"), t.file("new.lst")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Bytes expected;
+    expected.raw("QuorvexListFile").raw("_ListVersion1.1").i32(28).text("vhsmovie").i32(2).i32(2).i32(16).i32(120);
+    expected.i32(45);
+    for (int v : {5, 30, 10, 10, 15, 8, 4, 20, 54, 10, 10})
+        expected.i32(v);
+    expected.raw(std::string(1, '\0'));
+    expected.text("").text("Tape#").text(" 1").text("").raw(std::string(1, '\0'));
+    EXPECT_EQ(bytesOf(t.file("new.lst")), expected.data);
+}
+
+TEST(Cli, convertThroughTheDatabaseFolderBringsAttachmentsBack)
+{
+    TempFolder t;
+    const std::string db = t.file("db/");
+    FileSystem::createFolders(db);
+    FileSystem::writeFileAtomic(db + "a.txt", "abc");
+    const std::uint64_t stamp = FileSystem::ticksFromUnix(1500000000, 0);
+    FileSystem::setTimes(db + "a.txt", stamp, stamp);
+    SmallList list;
+    list.doc.SetCell(1, 1, AttachmentRef::make(quorvex::AttachFile, "a.txt"));
+    save(list, t.file("with.lst"), db);
+
+    // Without a database folder the references survive as text in version 1.2 ...
+    CliRun r = runCli(t, {"convert", t.file("with.lst"), t.file("refs.lstd")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Loaded refs = loadBack(t.file("refs.lstd"));
+    EXPECT_EQ(refs.doc.GetCell(1, 1), AttachmentRef::make(quorvex::AttachFile, "a.txt"));
+
+    // ... but a version 1.1 list cannot be written without the files: the
+    // missing-file question is answered Cancel and nothing is written.
+    r = runCli(t, {"convert", t.file("refs.lstd"), t.file("lost.lst")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_NE(r.err.find("Error saving the following source file to the list:"), std::string::npos) << r.err;
+    EXPECT_FALSE(FileSystem::exists(t.file("lost.lst")));
+
+    const std::string other = t.file("other/");
+    r = runCli(t, {"convert", t.file("with.lst"), t.file("refs2.lstd"), "--database", other});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(bytesOf(other + "a.txt"), "abc");
+    EXPECT_EQ(FileSystem::times(other + "a.txt")->written, stamp);
+    r = runCli(t, {"convert", t.file("refs2.lstd"), t.file("back.lst"), "--database=" + other});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(bytesOf(t.file("back.lst")).size(), bytesOf(t.file("with.lst")).size());
+    EXPECT_EQ(bytesOf(t.file("back.lst")).substr(bytesOf(t.file("back.lst")).size() - 4), std::string("abc\0", 4));
+}
+
+TEST(Cli, exportWritesTheExportFileBytes)
+{
+    TempFolder t;
+    ListDocument doc(4, 3);
+    doc.SetCell(1, 0, "Tape#");
+    doc.SetCell(2, 0, "Movie Title");
+    doc.SetCell(3, 0, "Year");
+    doc.SetCell(0, 1, " 1");
+    doc.SetCell(1, 1, "12");
+    doc.SetCell(2, 1, "two\nlines");
+    doc.SetCell(3, 1, AttachmentRef::make(quorvex::AttachPicture, "c.jpg"));
+    SmallList list;
+    list.doc = doc;
+    save(list, t.file("films.lstd"));
+
+    const CliRun r = runCli(t, {"export", t.file("films.lstd"), t.file("films.txt")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(bytesOf(t.file("films.txt")),
+              std::string("Tape#\tMovie Title\tYear\r12\ttwo\r\nlines\t\x01\x01"
+                          "c.jpg\r\t\t\r"));
+}
+
+TEST(Cli, exportNeverReplacesAReadOnlyFile)
+{
+    TempFolder t;
+    SmallList list;
+    save(list, t.file("a.lst"));
+    FileSystem::writeFileAtomic(t.file("kept.txt"), "mine");
+    ASSERT_EQ(::chmod(t.file("kept.txt").c_str(), 0444), 0);
+    const CliRun r = runCli(t, {"export", t.file("a.lst"), t.file("kept.txt")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_EQ(bytesOf(t.file("kept.txt")), "mine");
+}
+
+TEST(Cli, importMakesANewListWithPageNumbersAndDefaultPageSetup)
+{
+    TempFolder t;
+    FileSystem::writeFileAtomic(t.file("in.txt"), "Artist\tAlbum\r\nQueen\tJazz\n\nABBA\tArrival\tbonus\r");
+    CliRun r = runCli(t, {"import", t.file("in.txt"), t.file("music.lst"), "--type", "cdmusic"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    Loaded l = loadBack(t.file("music.lst"));
+    ASSERT_EQ(l.result, 0);
+    EXPECT_EQ(l.type, "cdmusic");
+    EXPECT_EQ(l.doc.ColCount(), 4);
+    EXPECT_EQ(l.doc.RowCount(), 4);
+    EXPECT_EQ(l.doc.GetCell(1, 0), "Artist");
+    EXPECT_EQ(l.doc.GetCell(2, 1), "Jazz");
+    EXPECT_EQ(l.doc.GetCell(1, 2), "");
+    EXPECT_EQ(l.doc.GetCell(3, 3), "bonus");
+    EXPECT_EQ(l.doc.GetCell(0, 1), " 1");
+    EXPECT_EQ(l.doc.GetCell(0, 2), "");
+    EXPECT_EQ(l.setup, PageSetup{});
+
+    // Exporting it again gives the text back, with CR line ends.
+    r = runCli(t, {"export", t.file("music.lst"), t.file("out.txt")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(bytesOf(t.file("out.txt")), "Artist\tAlbum\t\rQueen\tJazz\t\r\t\t\rABBA\tArrival\tbonus\r");
+
+    FileSystem::writeFileAtomic(t.file("empty.txt"), "");
+    r = runCli(t, {"import", t.file("empty.txt"), t.file("empty.lstd")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    l = loadBack(t.file("empty.lstd"));
+    EXPECT_EQ(l.type, "dvdmovie");
+    EXPECT_EQ(l.doc.RowCount(), 2);
+    EXPECT_EQ(l.doc.ColCount(), 2);
+
+    r = runCli(t, {"import", t.file("no-such.txt"), t.file("x.lst")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+}
+
+TEST(Cli, infoListsSizesPageSetupReferencesAndEmbeddedFiles)
+{
+    TempFolder t;
+    const std::string db = t.file("db/");
+    FileSystem::createFolders(db);
+    FileSystem::writeFileAtomic(db + "a.txt", "abc");
+    SmallList list;
+    list.doc.SetCell(1, 1, AttachmentRef::make(quorvex::AttachFile, "a.txt"));
+    list.doc.SetCell(0, 0, AttachmentRef::make(quorvex::AttachFile, "a.txt"));
+    save(list, t.file("a.lst"), db);
+
+    const CliRun r = runCli(t, {"info", t.file("a.lst")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "version: 1.1\nlist type: dvdmovie\ncolumns: 2\nrows: 2\ncolumn widths: 16 120\n"
+                     "maximum widths: 5 30 10 10 15 8 4 20\nentries per page: 54\nleft indent: 10\ntop indent: "
+                     "10\norientation: portrait\nattachment references: 2\n  column 0, row 0: file a.txt\n"
+                     "  column 1, row 1: file a.txt\nembedded files: 1\n  a.txt: 3 bytes\n");
+    // Reading for information writes nothing anywhere.
+    FileSystem::ClearFolder(db);
+    EXPECT_EQ(runCli(t, {"info", t.file("a.lst")}).code, 0);
+    EXPECT_TRUE(FileSystem::listFolder(db)->empty());
+}
+
+TEST(Cli, extractWritesEmbeddedFilesOnlyInsideTheFolder)
+{
+    TempFolder t;
+    const std::string db = t.file("db/sub/");
+    FileSystem::createFolders(db);
+    FileSystem::writeFileAtomic(db + "song.mp3", "music");
+    ASSERT_EQ(::chmod((db + "song.mp3").c_str(), 0755), 0);
+    FileSystem::writeFileAtomic(t.file("db/evil"), "escaped");
+    SmallList list;
+    list.doc.SetCell(1, 1, AttachmentRef::make(quorvex::AttachAudio, "song.mp3"));
+    save(list, t.file("good.lst"), db);
+    // A hostile list embeds data under "../evil" before the good file.
+    const std::string good = bytesOf(t.file("good.lst"));
+    const std::size_t cells = good.size() - 1 - (4 + 2 + 4 + 8 + 1 + 8 + 24 + 5); // before cell (1, 1)
+    Bytes bad;
+    bad.raw(good.substr(0, cells - 6)); // in place of cell (0, 1), " 1"
+    bad.i32(-1).raw("\x01\x04").text("../evil").raw(std::string(1, '\1'));
+    const double size = 7;
+    bad.raw(std::string(reinterpret_cast<const char *>(&size), 8)).raw(std::string(24, '\0')).raw("escaped");
+    bad.raw(good.substr(cells));
+    FileSystem::writeFileAtomic(t.file("bad.lst"), bad.data);
+
+    CliRun r = runCli(t, {"extract", t.file("good.lst"), t.file("out/x")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(bytesOf(t.file("out/x/song.mp3")), "music");
+    struct stat st;
+    ASSERT_EQ(::stat(t.file("out/x/song.mp3").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0111, 0u);
+
+    r = runCli(t, {"extract", t.file("bad.lst"), t.file("out2/x")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_FALSE(FileSystem::exists(t.file("out2/evil")));
+    EXPECT_EQ(bytesOf(t.file("out2/x/song.mp3")), "music");
+
+    save(list, t.file("refs.lstd"));
+    r = runCli(t, {"extract", t.file("refs.lstd"), t.file("out3")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "quorvex-cli: This list file is version 1.2, which holds no embedded files.\n");
+    EXPECT_FALSE(FileSystem::exists(t.file("out3")));
+}
+
+TEST(CliMessages, questionsAreAnsweredTheSafeWayAndTheFirstErrorIsTheLine)
+{
+    NonInteractiveMessages m;
+    EXPECT_EQ(m.confirm("Overwrite?"), MessageAnswer::No);
+    EXPECT_EQ(m.show(MessageKind::Error, "skip?", MessageButtons::OkCancel), MessageAnswer::Cancel);
+    EXPECT_EQ(m.confirm("Save?", MessageButtons::YesNoCancel), MessageAnswer::Cancel);
+    m.plain("File read has been aborted.");
+    m.error("second");
+    EXPECT_TRUE(m.hasError());
+    EXPECT_EQ(m.firstErrorLine(), "skip?");
+    EXPECT_EQ(NonInteractiveMessages::oneLine("Unable to open file for writing. List was not saved. Please\n make "
+                                              "sure the disk is not write protected.\n\n - SaveList_V11()"),
+              "Unable to open file for writing. List was not saved. Please make sure the disk is not write "
+              "protected. - SaveList_V11()");
+    NonInteractiveMessages quiet;
+    quiet.information("extra data");
+    EXPECT_FALSE(quiet.hasError());
+    EXPECT_EQ(quiet.firstErrorLine(), "");
+}
