@@ -4,6 +4,7 @@
 #include "app/core/ProgressReporter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quorvex {
 
@@ -35,17 +36,23 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
             total += row.cell(c).size();
         total += static_cast<std::size_t>(std::max(tabLimit - firstCol, 0)) + lineEnd.size();
     }
-    text.reserve(total);
+    text.resize(total);
 
+    char *out = text.data();
     const int every = progress ? std::max(progress->everyRows, 1) : 0;
     for (int r = firstRow; r <= lastRow; ++r) {
         const CellRow &row = doc.rowAt(r);
         for (int c = firstCol; c <= lastCol; ++c) {
-            text.append(row.cell(c));
+            const std::string_view cell = row.cell(c);
+            if (!cell.empty()) {
+                std::memcpy(out, cell.data(), cell.size());
+                out += cell.size();
+            }
             if (c < tabLimit)
-                text.push_back('\t');
+                *out++ = '\t';
         }
-        text.append(lineEnd);
+        std::memcpy(out, lineEnd.data(), lineEnd.size());
+        out += lineEnd.size();
         if (progress && r != 0 && r % every == 0) {
             const int p = progressPercent(r, doc.RowCount());
             progress->reporter.setProgress(p, std::to_string(p) + progress->suffix);
