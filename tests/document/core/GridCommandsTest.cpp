@@ -364,6 +364,11 @@ TEST(GridCells, cutWhoseCopyFailedKeepsTheCells)
     EXPECT_EQ(messages.exceptions.size(), 1u);
     EXPECT_FALSE(grid.cutMark());
     EXPECT_FALSE(editor.listModified);
+
+    messages.shown.clear();
+    EXPECT_EQ(grid.clipboard().CopyAll(), quorvex::ResultFailed);
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Error copying the selection to the clipboard."})
+        << "no success message after a failed copy";
 }
 
 TEST(GridCells, selectColumnAndSelectAllEndOnTheLastCellWithoutACellSelection)
