@@ -107,6 +107,8 @@ std::size_t BinaryInStream::readSome(void *data, std::size_t count)
 
 void BinaryInStream::read(void *data, std::size_t count)
 {
+    if (count == 0)
+        return;
     if (static_cast<std::size_t>(m_end - m_cur) >= count) {
         std::memcpy(data, m_cur, count);
         m_cur += count;

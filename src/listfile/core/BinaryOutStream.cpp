@@ -75,6 +75,8 @@ void BinaryOutStream::abandon()
 
 void BinaryOutStream::write(const void *data, std::size_t count)
 {
+    if (count == 0)
+        return;
     const unsigned char *p = static_cast<const unsigned char *>(data);
     m_written += count;
     if (count <= BufferSize - m_used) {

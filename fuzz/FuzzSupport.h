@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/core/FileSystem.h"
+#include "app/core/MessageService.h"
+#include "app/core/ProgressReporter.h"
+#include "document/core/ListDocument.h"
+#include "listfile/core/ListFileReader.h"
+#include "print/core/PageSetup.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace quorvex::fuzz {
+
+// Answers every box with its first button, so both the skip and the go-on paths run.
+class QuietMessages final : public MessageService {
+public:
+    MessageAnswer show(MessageKind, const std::string &, MessageButtons buttons) override
+    {
+        ++m_count;
+        if (buttons == MessageButtons::OkCancel)
+            return (m_count & 1) ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    }
+    void showException(const std::string &) override {}
+
+private:
+    unsigned m_count = 0;
+};
+
+// A private database folder for the process, emptied now and then so that it
+// never grows without bound, and removed at exit.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder()
+    {
+        char name[] = "/tmp/quorvex-fuzz-XXXXXX";
+        if (!::mkdtemp(name))
+            std::abort();
+        path = std::string(name) + "/";
+    }
+    ~ScratchFolder() { FileSystem::RemoveFolder(path); }
+};
+
+inline const std::string &databaseFolder()
+{
+    static ScratchFolder folder;
+    static unsigned runs = 0;
+    if (++runs % 512 == 0)
+        FileSystem::ClearFolder(folder.path);
+    return folder.path;
+}
+
+// Runs one body reader over the input.
+inline void readBody(const std::uint8_t *data, std::size_t size, ListFileVersion version)
+{
+    QuietMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setDatabaseFolder(databaseFolder());
+    reader.setProgressInterval(std::chrono::milliseconds(0));
+    ListDocument doc;
+    PageSetup setup;
+    std::string type;
+    BinaryInStream in;
+    in.openMemory(data, size);
+    reader.readBody(version, in, "fuzz.lst", ListFileTarget{doc, setup, type});
+    // Touch what was read so that a broken row shows up here.
+    std::size_t total = 0;
+    for (int r = 0; r < doc.RowCount(); ++r)
+        for (int c = 0; c < doc.ColCount(); ++c)
+            total += doc.cellView(c, r).size();
+    if (total > size * 2 + 64)
+        std::abort();
+}
+
+} // namespace quorvex::fuzz

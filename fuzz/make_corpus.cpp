@@ -1,0 +1,144 @@
+// Writes the seed corpus of the list readers with the program's own writer:
+// bodies of version 1.1 and 1.2 lists (after their 30-byte signature) and
+// version 1.0 text bodies made from the same lists.
+//   make_corpus CORPUS_FOLDER
+
+#include "app/core/FileSystem.h"
+#include "app/core/MessageService.h"
+#include "app/core/ProgressReporter.h"
+#include "document/core/ListDocument.h"
+#include "listfile/core/ListFileWriter.h"
+#include "listfile/core/TemplateLists.h"
+#include "print/core/PageSetup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace quorvex;
+
+namespace {
+
+class StderrMessages final : public MessageService {
+public:
+    MessageAnswer show(MessageKind, const std::string &text, MessageButtons) override
+    {
+        std::fprintf(stderr, "make_corpus: %s\n", text.c_str());
+        return MessageAnswer::Ok;
+    }
+    void showException(const std::string &what) override { std::fprintf(stderr, "make_corpus: %s\n", what.c_str()); }
+};
+
+struct Seed {
+    std::string name;
+    ListDocument doc;
+    PageSetup setup;
+    std::string type;
+};
+
+std::string versionOneBody(const Seed &s)
+{
+    std::string t = std::to_string(s.doc.ColCount()) + " " + std::to_string(s.doc.RowCount()) + "\n";
+    for (int c = 0; c < s.doc.ColCount(); ++c)
+        t += std::to_string(s.doc.ColWidth(c)) + " ";
+    t += "\n";
+    for (int w : s.setup.maxWidths)
+        t += std::to_string(w) + " ";
+    t += std::to_string(s.setup.maxEntries) + " " + std::to_string(s.setup.leftIndent) + " " +
+         std::to_string(s.setup.topIndent) + " " + (s.setup.landscape ? "1" : "0") + "\n";
+    for (int r = 0; r < s.doc.RowCount(); ++r) {
+        for (int c = 0; c < s.doc.ColCount(); ++c) {
+            const std::string cell = s.doc.GetCell(c, r);
+            t += std::to_string(cell.size()) + " " + cell + " ";
+        }
+        t += "\n";
+    }
+    return t;
+}
+
+bool writeFile(const std::string &path, const std::string &data)
+{
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_corpus CORPUS_FOLDER\n");
+        return 2;
+    }
+    const std::string out = FileSystem::withTrailingSlash(argv[1]);
+    char scratchName[] = "/tmp/quorvex-corpus-XXXXXX";
+    if (!::mkdtemp(scratchName))
+        return 1;
+    const std::string scratch = std::string(scratchName) + "/";
+    writeFile(scratch + "cover.jpg", "\xFF\xD8\xFF\xE0 not really a picture");
+    writeFile(scratch + "a.txt", "abc");
+    writeFile(scratch + "empty.bin", "");
+
+    std::vector<Seed> seeds(4);
+    seeds[0].name = "example";
+    seeds[0].type = "dvdmovie";
+    seeds[0].doc = ListDocument(2, 2);
+    seeds[0].doc.SetColWidth(0, 16);
+    seeds[0].doc.SetColWidth(1, 120);
+    seeds[0].doc.SetCell(1, 0, "Tape#");
+    seeds[0].doc.SetCell(0, 1, " 1");
+
+    seeds[1].name = "attachments";
+    seeds[1].type = "cdmusic";
+    seeds[1].doc = ListDocument(4, 6);
+    seeds[1].doc.SetCell(1, 0, std::string("\x01\x01" "cover.jpg"));
+    seeds[1].doc.SetCell(1, 1, std::string("\x01\x01" "cover.jpg"));
+    seeds[1].doc.SetCell(2, 1, std::string("\x01\x04" "a.txt"));
+    seeds[1].doc.SetCell(3, 2, std::string("\x01\x04" "empty.bin"));
+    seeds[1].doc.SetCell(1, 3, "\x01");
+    seeds[1].doc.SetCell(2, 4, std::string("\x01\x02" "missing.mp3"));
+    seeds[1].doc.SetCell(3, 5, "plain text after the references");
+
+    seeds[2].name = "rows";
+    seeds[2].type = "vhsmovie";
+    seeds[2].doc = ListDocument(9, 25);
+    for (int r = 1; r < 25; ++r)
+        for (int c = 1; c < 9; ++c)
+            seeds[2].doc.SetCell(c, r, c % 2 ? "Title " + std::to_string(r) : std::to_string(1950 + r));
+    seeds[2].doc.RenumberPages(10);
+    seeds[2].setup.landscape = true;
+
+    seeds[3].name = "template";
+    seeds[3].type = "dvdmovie";
+    TemplateLists::build(seeds[3].type, seeds[3].doc, seeds[3].setup);
+
+    StderrMessages messages;
+    SilentProgress progress;
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(scratch);
+    int failures = 0;
+    for (const char *target : {"fuzz_list_v10", "fuzz_list_v11", "fuzz_list_v12"})
+        FileSystem::createFolders(out + target);
+    for (const Seed &s : seeds) {
+        const ListFileSource source{s.doc, s.setup, s.type};
+        for (const bool v11 : {true, false}) {
+            const std::string path = scratch + s.name + (v11 ? ".lst" : ".lstd");
+            if ((v11 ? writer.SaveList_V11(path, source) : writer.SaveList_V12(path, source)) != 0) {
+                ++failures;
+                continue;
+            }
+            const std::string bytes = FileSystem::readFile(path).value_or(std::string());
+            const std::string target = v11 ? "fuzz_list_v11/" : "fuzz_list_v12/";
+            if (bytes.size() < 30 || !writeFile(out + target + s.name, bytes.substr(30)))
+                ++failures;
+        }
+        if (!writeFile(out + "fuzz_list_v10/" + s.name, versionOneBody(s)))
+            ++failures;
+    }
+    FileSystem::RemoveFolder(scratch);
+    return failures ? 1 : 0;
+}
