@@ -12,6 +12,7 @@
 #include "listfile/core/ListFileWriter.h"
 #include "print/core/PageSetup.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <new>
@@ -334,47 +335,48 @@ int CliTool::convert(const std::string &inPath, const std::string &outPath, cons
 
 bool CliTool::importText(const std::string &text, ListDocument &doc)
 {
-    std::vector<std::vector<std::string_view>> lines;
+    // Calls `line` for every line, without its line end.
+    auto forEachLine = [&text](auto &&line) {
+        const std::size_t n = text.size();
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (text[i] != '\r' && text[i] != '\n')
+                continue;
+            line(std::string_view(text.data() + start, i - start));
+            if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+        if (start < n)
+            line(std::string_view(text.data() + start, n - start));
+    };
+    // First the size, so the list is laid out once and no line is kept twice.
+    std::size_t lines = 0;
     std::size_t widest = 0;
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    const std::size_t n = text.size();
-    auto endLine = [&](std::size_t end) {
-        const std::string_view line(text.data() + start, end - start);
-        fields.clear();
+    forEachLine([&](std::string_view line) {
+        ++lines;
+        widest = std::max(widest, static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1);
+    });
+    // Column 0 holds the page numbers; the list has one more column than the widest line.
+    if (widest >= static_cast<std::size_t>(INT_MAX) - 1 || lines >= static_cast<std::size_t>(INT_MAX))
+        return false;
+    doc = ListDocument(2, 2);
+    doc.SetColCount(static_cast<int>(widest) + 1);
+    doc.SetRowCount(static_cast<int>(lines));
+    std::vector<std::string_view> cells;
+    int row = 0;
+    forEachLine([&](std::string_view line) {
+        cells.assign(1, std::string_view());
         std::size_t from = 0;
         for (;;) {
             const std::size_t tab = line.find('\t', from);
-            fields.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
+            cells.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
             if (tab == std::string_view::npos)
                 break;
             from = tab + 1;
         }
-        widest = std::max(widest, fields.size());
-        lines.push_back(fields);
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        endLine(i);
-        if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        endLine(n);
-    // Column 0 holds the page numbers; the list has one more column than the widest line.
-    if (widest >= static_cast<std::size_t>(INT_MAX) - 1 || lines.size() >= static_cast<std::size_t>(INT_MAX))
-        return false;
-    doc = ListDocument(2, 2);
-    doc.SetColCount(static_cast<int>(widest) + 1);
-    doc.SetRowCount(static_cast<int>(lines.size()));
-    std::vector<std::string_view> cells;
-    for (std::size_t r = 0; r < lines.size(); ++r) {
-        cells.assign(1, std::string_view());
-        cells.insert(cells.end(), lines[r].begin(), lines[r].end());
-        doc.setRowAt(static_cast<int>(r), CellRow::fromCells(cells));
-    }
+        doc.setRowAt(row++, CellRow::fromCells(cells));
+    });
     return true;
 }
 
