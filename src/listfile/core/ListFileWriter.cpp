@@ -60,6 +60,14 @@ public:
         if (::rename(m_path.c_str(), m_target.c_str()) != 0)
             throw std::system_error(errno, std::generic_category(), "rename");
         m_path.clear();
+        // The rename itself reaches the disk only with the folder.
+        const std::size_t slash = m_target.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_target.substr(0, slash);
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
     }
     void discard()
     {
