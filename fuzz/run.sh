@@ -2,10 +2,15 @@
 # Builds the list reader fuzz targets with clang and runs each one.
 #   fuzz/run.sh SECONDS     replay the seed corpus, then fuzz each target for SECONDS
 #   fuzz/run.sh 0           only replay the seed corpus
+#   fuzz/run.sh --short     replay, then 20 s per target (what ./test.sh runs)
 # New inputs go to build-fuzz/corpus/<target>, never into the repository;
 # crashes are left in build-fuzz/artifacts/.
 set -eu
-seconds=${1:?usage: fuzz/run.sh SECONDS}
+seconds=${1:?usage: fuzz/run.sh SECONDS|--short}
+[ "$seconds" = "--short" ] && seconds=20
+case "$seconds" in
+''|*[!0-9]*) echo "usage: fuzz/run.sh SECONDS|--short" >&2; exit 2 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-fuzz"
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
