@@ -5,8 +5,23 @@
 
 namespace quorvex {
 
+namespace {
+QtMessageService::Responder &responder()
+{
+    static QtMessageService::Responder r;
+    return r;
+}
+} // namespace
+
+void QtMessageService::setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
+
 MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, MessageButtons buttons)
 {
+    if (responder())
+        return responder()(kind, text, buttons);
     QMessageBox box(m_parent);
     switch (kind) {
     case MessageKind::Error:
@@ -70,6 +85,10 @@ MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, 
 
 void QtMessageService::showException(const std::string &what)
 {
+    if (responder()) {
+        responder()(MessageKind::Error, what, MessageButtons::Ok);
+        return;
+    }
     QMessageBox::critical(m_parent, QStringLiteral("Quorvex"), QString::fromStdString(what));
 }
 

@@ -34,8 +34,6 @@ void StringGrid::closeEditor()
 {
     if (!isEditing())
         return;
-    if (QWidget *editor = indexWidget(currentIndex()))
-        commitData(editor);
     QWidget *focus = focusWidget();
     if (focus && focus != this && isAncestorOf(focus)) {
         commitData(focus);
@@ -53,6 +51,32 @@ bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
     if (!m_inPlaceEditing && trigger != QAbstractItemView::AllEditTriggers && trigger != NoEditTriggers)
         return false;
     return QTableView::edit(index, trigger, event);
+}
+
+bool StringGrid::atLastCell() const
+{
+    const QModelIndex current = currentIndex();
+    return model() && current.isValid() && current.row() == model()->rowCount() - 1 &&
+           current.column() == model()->columnCount() - 1;
+}
+
+bool StringGrid::event(QEvent *event)
+{
+    // Tab never reaches keyPressEvent: the widget turns it into focus moves first.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && onKeyDown && onKeyDown(key))
+            return true;
+    }
+    return QTableView::event(event);
+}
+
+void StringGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool tabPastEnd = hint == QAbstractItemDelegate::EditNextItem && atLastCell();
+    QTableView::closeEditor(editor, tabPastEnd ? QAbstractItemDelegate::NoHint : hint);
+    if (tabPastEnd && onTabPastEnd)
+        onTabPastEnd();
 }
 
 void StringGrid::keyPressEvent(QKeyEvent *event)

@@ -19,6 +19,7 @@ public:
 
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     void closeEditor();
+    using QTableView::edit;
     void setInPlaceEditing(bool on);
     bool inPlaceEditing() const { return m_inPlaceEditing; }
 
@@ -29,6 +30,8 @@ public:
     MouseHook onMouseUp;
     std::function<void()> onDoubleClick;
     std::function<void(bool down)> onWheel;
+    // Tab on the last cell, from the grid or from an open editor.
+    std::function<void()> onTabPastEnd;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -39,8 +42,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    bool event(QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    bool atLastCell() const;
     bool m_inPlaceEditing = true;
 };
 

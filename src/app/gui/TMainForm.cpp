@@ -7,6 +7,10 @@
 #include "TAboutBox.h"
 #include "TLogoForm.h"
 #include "TUpdateForm.h"
+#include "FontConvert.h"
+#include "TViewCellTextForm.h"
+#include "app/core/FontSettings.h"
+#include "document/gui/THeaderTextForm.h"
 #include "app/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
@@ -16,6 +20,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontDialog>
+#include <QMimeData>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -58,7 +66,11 @@ QString withKeyLabel(const char *caption, const char *key)
 TMainForm::TMainForm(QWidget *parent)
     : QMainWindow(parent),
       m_messages(this),
-      m_editor(UiServices{m_messages, m_progress, m_shell, m_clipboard}, this)
+      m_dialogs(this),
+      m_editor(UiServices{m_messages, m_progress, m_shell, m_clipboard}, this),
+      m_files(m_editor, m_dialogs),
+      m_gridCommands(m_editor),
+      m_attachments(m_editor)
 {
     m_clock.start();
     setObjectName(QStringLiteral("MainForm"));
@@ -69,9 +81,19 @@ TMainForm::TMainForm(QWidget *parent)
     createActions();
     createMenus();
     createGridPopupMenu();
+    connectCommands();
+    setAcceptDrops(true);
+    m_headerForm = new THeaderTextForm(this);
+    m_cellTextForm = new TViewCellTextForm(m_editor, this);
+    m_cellTextForm->onSaved = [this] {
+        updateUndoCaptions();
+        applyDocumentToView();
+        showCellPreview(m_editor.document().Col(), m_editor.document().Row());
+    };
 
-    // 2.-4. row height and print constants come with the font settings; the
-    // flags start as the Editor's defaults.
+    // 2.
+    FontSettings::SetRowHeightFromFont(m_editor);
+    // 3.
     m_editor.trackCurrentFile = true;
     m_editor.listModified = false;
     m_editor.runCountRegistered = false;
@@ -82,6 +104,23 @@ TMainForm::TMainForm(QWidget *parent)
     if (documents.isEmpty() || !QDir(documents).exists())
         documents = QDir::homePath();
     m_editor.constructPaths(FileSystem::currentFolder(), Cp1252::toPath(documents), Cp1252::toPath(QDir::tempPath()));
+    m_dialogs.setInitialFolder(m_editor.paths().documentsFolder);
+
+    m_files.addToReopenMenu = [this](const std::string &path) {
+        m_reopen.AddToReopenMenu(path, m_editor.trackCurrentFile);
+        refreshReopenMenu();
+    };
+    m_gridCommands.setActionEnabled([this](GridAction action) {
+        switch (action) {
+        case GridAction::Paste: return m_PasteBtn->isEnabled();
+        case GridAction::Copy: return m_CopyBtn->isEnabled();
+        case GridAction::Cut: return m_CutBtn->isEnabled();
+        case GridAction::SelectAll: return m_SelectAllBtn->isEnabled();
+        case GridAction::Undo: return m_UndoBtn->isEnabled();
+        case GridAction::Delete: return m_DeleteBtn->isEnabled();
+        default: return true;
+        }
+    });
 
     m_progress.setSink([this](int percent, const std::string &progressText) {
         m_editor.statusBar().setProgress(percent, progressText);
@@ -133,12 +172,20 @@ void TMainForm::createControls()
     connect(m_grid->verticalHeader(), &QHeaderView::sectionMoved, this,
             [this](int, int from, int to) { sectionDragged(Qt::Vertical, from, to); });
     m_grid->onKeyDown = [this](QKeyEvent *event) { return gridKeyDown(event); };
-    m_grid->onKeyUp = [this](QKeyEvent *) {
-        m_editor.RefreshStatusBar();
+    m_grid->onKeyUp = [this](QKeyEvent *event) {
+        gridKeyUp(event);
         return false;
     };
-    m_grid->onMouseMove = [this](QMouseEvent *) { m_editor.RefreshStatusBar(); };
-    m_grid->onMouseDown = [this](QMouseEvent *) { m_editor.RefreshStatusBar(); };
+    m_grid->onMouseMove = [this](QMouseEvent *) { applyDecision(GridKeyRules::mouseMove(m_editor.document())); };
+    m_grid->onMouseDown = [this](QMouseEvent *) { applyDecision(GridKeyRules::mouseDown(m_editor.document())); };
+    m_grid->onMouseUp = [this](QMouseEvent *) { applyDecision(GridKeyRules::mouseUp(m_editor.document())); };
+    m_grid->onDoubleClick = [this] { applyDecision(GridKeyRules::doubleClick(m_editor.document())); };
+    m_grid->onWheel = [this](bool down) { applyDecision(GridKeyRules::wheel(m_editor.document(), down)); };
+    m_grid->onTabPastEnd = [this] {
+        KeyInput tab;
+        tab.key = GridKey::Tab;
+        applyDecision(m_gridCommands.keyDown(tab, false));
+    };
 
     // The preview pane: the picture over the read-only text box.
     auto *pane = new QWidget(central);
@@ -250,8 +297,6 @@ void TMainForm::createActions()
     m_CopyAllBtn = makeAction("CopyAllBtn", text("&Export Entire List to Clipboard"));
     connect(m_UndoBtn, &QAction::triggered, this, &TMainForm::UndoBtnClick);
     connect(m_RedoBtn, &QAction::triggered, this, &TMainForm::RedoBtnClick);
-    connect(m_SelectColBtn, &QAction::triggered, this, &TMainForm::SelectColBtnClick);
-    connect(m_SelectAllBtn, &QAction::triggered, this, &TMainForm::SelectAllBtnClick);
 
     // Grid
     m_NewRowBtn = makeAction("NewRowBtn", text("New &Row"), QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -262,7 +307,6 @@ void TMainForm::createActions()
     m_DelColBtn = makeAction("DelColBtn", text("Delete Se&lected Column(s)"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     m_EditHdrBtn = makeAction("EditHdrBtn", text("&Edit Column Header..."), QKeySequence(Qt::CTRL | Qt::Key_H));
     m_MoveColBtn = makeAction("MoveColBtn", text("&Move Column  <-- -->..."));
-    connect(m_MoveColBtn, &QAction::triggered, this, &TMainForm::MoveColBtnClick);
     m_InsertPictureBtn = makeAction("InsertPictureBtn", text("Insert &Picture..."));
     m_InsertVideoBtn = makeAction("InsertVideoBtn", text("Insert &Video Clip..."));
     m_InsertAudioBtn = makeAction("InsertAudioBtn", text("Insert &Audio Clip..."));
@@ -310,15 +354,12 @@ void TMainForm::createActions()
     m_DelCol1 = makeAction("DelCol1", text("Delete Se&lected Column(s)"));
     m_EditHdr1 = makeAction("EditHdr1", text("&Edit Column Header..."));
     m_MoveCol1 = makeAction("MoveCol1", text("&Move Column  <-- -->..."));
-    connect(m_MoveCol1, &QAction::triggered, this, &TMainForm::MoveColBtnClick);
     m_Cut1 = makeAction("Cut1", withKeyLabel("Cu&t", "Ctrl+X"));
     m_Copy1 = makeAction("Copy1", withKeyLabel("&Copy", "Ctrl+C"));
     m_Paste1 = makeAction("Paste1", withKeyLabel("&Paste", "Ctrl+V"));
     m_Delete1 = makeAction("Delete1", text("&Delete"));
     m_SelectCol1 = makeAction("SelectCol1", text("Select Colu&mn"));
     m_SelectAll1 = makeAction("SelectAll1", withKeyLabel("Se&lect All", "Ctrl+A"));
-    connect(m_SelectCol1, &QAction::triggered, this, &TMainForm::SelectColBtnClick);
-    connect(m_SelectAll1, &QAction::triggered, this, &TMainForm::SelectAllBtnClick);
     m_InsertPicture1 = makeAction("InsertPicture1", text("Insert &Picture..."));
     m_InsertVideo1 = makeAction("InsertVideo1", text("Insert &Video Clip..."));
     m_InsertAudio1 = makeAction("InsertAudio1", text("Insert &Audio Clip..."));
@@ -332,16 +373,14 @@ void TMainForm::createActions()
     m_Wizard1 = makeAction("Wizard1", text("&Media Input Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_NewListBtn, m_OpenListBtn, m_SaveListAsBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn,
-                     m_PrintPageNumsBtn, m_TestPrintBtn, m_ClearReopenMenu1, m_CutBtn, m_CopyBtn, m_PasteBtn,
-                     m_DeleteBtn, m_CopyAllBtn, m_NewRowBtn, m_InsertRowBtn, m_DeleteRowBtn, m_NewColBtn,
-                     m_InsertColBtn, m_DelColBtn, m_EditHdrBtn, m_InsertPictureBtn, m_InsertVideoBtn,
-                     m_InsertAudioBtn, m_InsertWebPageBtn, m_InsertFileBtn, m_ExtractDataFileFromCellBtn,
-                     m_DeleteBinaryDataBtn, m_FontBtn, m_SaveFontBtn, m_FindBtn, m_ReplaceBtn, m_FindNextBtn,
-                     m_SortBtn, m_ViewCellTextBtn, m_SettingsBtn, m_WizardBtn, m_NewRow1, m_InsertRow1,
-                     m_DeleteRow1, m_NewCol1, m_InsertCol1, m_DelCol1, m_EditHdr1, m_Cut1, m_Copy1, m_Paste1,
-                     m_Delete1, m_InsertPicture1, m_InsertVideo1, m_InsertAudio1, m_InsertWebPage1, m_InsertFile1,
-                     m_Sort1, m_Find1, m_Replace2, m_FindNext1, m_ViewCellText1, m_Wizard1});
+    markUnavailable({m_NewListBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
+                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_WizardBtn, m_Sort1, m_Find1,
+                     m_Replace2, m_FindNext1, m_Wizard1});
+    m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
+    m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
+    m_InsertNote1->setEnabled(false);
+    m_InsertNote2->setEnabled(false);
+    m_SaveFontBtn->setEnabled(false);
     m_SaveListBtn->setEnabled(false);
     m_UndoBtn->setEnabled(false);
     m_RedoBtn->setEnabled(false);
@@ -419,6 +458,9 @@ void TMainForm::createMenus()
     m_Grid1->addSeparator();
     m_Insert1 = m_Grid1->addMenu(text("Inser&t Data in to Cell"));
     m_Insert1->setObjectName(QStringLiteral("Insert1"));
+    m_Insert1->addAction(m_InsertNote1);
+    m_Insert1->addAction(m_InsertNote2);
+    m_Insert1->addSeparator();
     m_Insert1->addAction(m_InsertPictureBtn);
     m_Insert1->addAction(m_InsertVideoBtn);
     m_Insert1->addAction(m_InsertAudioBtn);
@@ -485,6 +527,10 @@ void TMainForm::createGridPopupMenu()
     m_PopupMenu->addAction(m_SelectAll1);
     m_PopupMenu->addSeparator();
     QMenu *insert = m_PopupMenu->addMenu(text("Inser&t Data in to Cell"));
+    insert->setObjectName(QString::fromLatin1(AttachmentCommands::InsertPopupSubmenuItem));
+    insert->addAction(m_InsertNote1);
+    insert->addAction(m_InsertNote2);
+    insert->addSeparator();
     insert->addAction(m_InsertPicture1);
     insert->addAction(m_InsertVideo1);
     insert->addAction(m_InsertAudio1);
@@ -565,14 +611,6 @@ void TMainForm::statusBarChanged()
     m_statusBar->update();
 }
 
-void TMainForm::showCellPreview(int col, int row)
-{
-    const std::string_view cell = m_editor.document().cellView(col, row);
-    if (AttachmentRef::isReference(cell))
-        m_CellRichEdit->setPlainText(Cp1252::toUnicode(AttachmentRef::fileName(cell)));
-    else
-        m_CellRichEdit->setPlainText(Cp1252::toUnicode(cell));
-}
 
 void TMainForm::menuStateChanged()
 {
@@ -658,7 +696,7 @@ void TMainForm::syncSelectionFromView()
         rect = CellRect{left + 1, top + 1, right + 1, bottom + 1};
     }
     if (moved) {
-        m_editor.cellSelected(col, row);
+        m_gridCommands.cellSelected(col, row);
         doc.SetCurrentCell(col, row);
         m_grid->setInPlaceEditing(!AttachmentRef::IsAttachmentCell(doc, col, row));
     }
@@ -682,49 +720,7 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
     showCellPreview(col, row);
 }
 
-void TMainForm::sectionDragged(Qt::Orientation orientation, int fromVisual, int toVisual)
-{
-    if (m_syncingView)
-        return;
-    QHeaderView *header = orientation == Qt::Horizontal ? m_grid->horizontalHeader() : m_grid->verticalHeader();
-    // The header only reorders its looks; put it back and move the data instead.
-    m_syncingView = true;
-    header->moveSection(toVisual, fromVisual);
-    m_syncingView = false;
-    m_grid->closeEditor();
-    ListDocument &doc = m_editor.document();
-    m_editor.StartUndoableChange(orientation == Qt::Horizontal ? "&Undo Move Column" : "&Undo Move Row");
-    m_editor.MarkModified();
-    if (orientation == Qt::Horizontal) {
-        doc.moveColumn(fromVisual + 1, toVisual + 1);
-        doc.SetCurrentCell(toVisual + 1, doc.Row());
-    } else {
-        doc.moveRow(fromVisual + 1, toVisual + 1);
-        doc.SetCurrentCell(doc.Col(), toVisual + 1);
-    }
-    m_editor.finishChange();
-    updateUndoCaptions();
-}
 
-bool TMainForm::gridKeyDown(QKeyEvent *event)
-{
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool alt = event->modifiers() & Qt::AltModifier;
-    if (!m_grid->isEditing() && ctrl && !alt) {
-        switch (event->key()) {
-        case Qt::Key_Z:
-            UndoBtnClick();
-            return true;
-        case Qt::Key_A:
-            SelectAllBtnClick();
-            return true;
-        default:
-            break;
-        }
-    }
-    m_editor.RefreshStatusBar();
-    return false;
-}
 
 // ---- commands ----
 
@@ -744,26 +740,8 @@ void TMainForm::RedoBtnClick()
     updateUndoCaptions();
 }
 
-void TMainForm::MoveColBtnClick()
-{
-    m_messages.information("To move a column, drag its header cell with the mouse to the new place.");
-}
 
-void TMainForm::SelectColBtnClick()
-{
-    ListDocument &doc = m_editor.document();
-    doc.SetSelectionRect(CellRect{doc.Col(), 1, doc.Col(), doc.RowCount() - 1});
-    applyDocumentToView();
-    m_editor.RefreshStatusBar();
-}
 
-void TMainForm::SelectAllBtnClick()
-{
-    ListDocument &doc = m_editor.document();
-    doc.SetSelectionRect(CellRect{1, 1, doc.ColCount() - 1, doc.RowCount() - 1});
-    applyDocumentToView();
-    m_editor.RefreshStatusBar();
-}
 
 void TMainForm::HelpBtnClick()
 {
@@ -914,22 +892,342 @@ void TMainForm::resizeEvent(QResizeEvent *event)
     m_editor.resizeStatusBar(width());
 }
 
+
+
+
+
+void TMainForm::showCellPreview(int col, int row)
+{
+    const std::string_view cell = m_editor.document().cellView(col, row);
+    const QString shown = AttachmentRef::isReference(cell) ? Cp1252::toUnicode(AttachmentRef::fileName(cell))
+                                                           : Cp1252::toUnicode(cell);
+    // The information after a save stays until a cell with another text is shown.
+    if (m_showingInformation) {
+        if (shown == m_lastPreviewText)
+            return;
+        m_showingInformation = false;
+        m_CellRichEdit->setStyleSheet(QString());
+    }
+    m_lastPreviewText = shown;
+    m_CellRichEdit->setPlainText(shown);
+}
+
+void TMainForm::showSaveInformation(const std::string &utf8)
+{
+    m_showingInformation = true;
+    m_CellRichEdit->setStyleSheet(
+        QStringLiteral("QTextEdit { background-color: rgb(32,128,192); color: rgb(255,255,0); }"));
+    m_CellRichEdit->setPlainText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+void TMainForm::setFileOperationLock(bool locked)
+{
+    menuBar()->setEnabled(!locked);
+    m_grid->setEnabled(!locked);
+    m_ChooseFromListBox->setEnabled(false);
+    m_QuickSearchBox->setEnabled(false);
+}
+
+void TMainForm::refreshReopenMenu()
+{
+    for (int i = 0; i < ReopenList::MaxEntries; ++i) {
+        QAction *item = m_Reopen[static_cast<size_t>(i)];
+        item->setText(Cp1252::fromPath(m_reopen.caption(i)));
+        item->setVisible(m_reopen.visible(i));
+    }
+    m_ReopenBtn->setEnabled(m_reopen.menuEnabled());
+    m_ReopenBtn->menuAction()->setEnabled(m_reopen.menuEnabled());
+}
+
+void TMainForm::sectionDragged(Qt::Orientation orientation, int fromVisual, int toVisual)
+{
+    if (m_syncingView)
+        return;
+    QHeaderView *header = orientation == Qt::Horizontal ? m_grid->horizontalHeader() : m_grid->verticalHeader();
+    // The header only reorders its looks; put it back and move the data instead.
+    m_syncingView = true;
+    header->moveSection(toVisual, fromVisual);
+    m_syncingView = false;
+    if (orientation == Qt::Horizontal)
+        m_gridCommands.columnDragged(fromVisual + 1, toVisual + 1);
+    else
+        m_gridCommands.rowDragged(fromVisual + 1, toVisual + 1);
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+namespace {
+
+KeyInput keyInput(const QKeyEvent *event)
+{
+    KeyInput key;
+    key.ctrl = event->modifiers() & Qt::ControlModifier;
+    key.shift = event->modifiers() & Qt::ShiftModifier;
+    key.alt = event->modifiers() & Qt::AltModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: key.key = GridKey::Enter; break;
+    case Qt::Key_Tab: key.key = GridKey::Tab; break;
+    case Qt::Key_Backtab: key.key = GridKey::Tab; key.shift = true; break;
+    case Qt::Key_Up: key.key = GridKey::Up; break;
+    case Qt::Key_Down: key.key = GridKey::Down; break;
+    case Qt::Key_Left: key.key = GridKey::Left; break;
+    case Qt::Key_Right: key.key = GridKey::Right; break;
+    case Qt::Key_Delete: key.key = GridKey::Delete; break;
+    case Qt::Key_V: key.key = GridKey::V; break;
+    case Qt::Key_C: key.key = GridKey::C; break;
+    case Qt::Key_X: key.key = GridKey::X; break;
+    case Qt::Key_A: key.key = GridKey::A; break;
+    case Qt::Key_Z: key.key = GridKey::Z; break;
+    default: key.key = GridKey::Other; break;
+    }
+    return key;
+}
+
+} // namespace
+
+void TMainForm::applyDecision(const GridEventDecision &decision)
+{
+    if (decision.inPlaceEditing)
+        m_grid->setInPlaceEditing(*decision.inPlaceEditing);
+    if (decision.action == GridAction::OpenEditor) {
+        m_grid->setInPlaceEditing(true);
+        m_grid->edit(m_grid->currentIndex());
+    }
+    // Attachments open from the preview pane; the grid's own double click only edits text.
+    if (decision.action != GridAction::OpenEditor && decision.action != GridAction::OpenAttachment)
+        m_gridCommands.apply(decision);
+    else if (decision.refreshStatusBar)
+        m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+bool TMainForm::gridKeyDown(QKeyEvent *event)
+{
+    const bool editing = m_grid->isEditing();
+    const ListDocument &doc = m_editor.document();
+    const int rows = doc.RowCount();
+    const GridEventDecision d = m_gridCommands.keyDown(keyInput(event), editing);
+    if (d.inPlaceEditing)
+        m_grid->setInPlaceEditing(*d.inPlaceEditing);
+    if (d.action == GridAction::NewRowFromTab && doc.RowCount() != rows) {
+        m_grid->setCurrentIndex(m_model->index(doc.Row() - 1, doc.Col() - 1));
+        return true;
+    }
+    updateUndoCaptions();
+    return d.swallow || d.action != GridAction::None;
+}
+
+void TMainForm::gridKeyUp(QKeyEvent *event)
+{
+    // Keys the editor consumed never reach the grid; these are the grid's own.
+    const GridEventDecision d = m_gridCommands.keyUp(keyInput(event), m_grid->isEditing());
+    if (d.inPlaceEditing)
+        m_grid->setInPlaceEditing(*d.inPlaceEditing);
+    updateUndoCaptions();
+}
+
+void TMainForm::runGridCommand(const std::function<void()> &command)
+{
+    m_grid->closeEditor();
+    command();
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+void TMainForm::connectCommands()
+{
+    auto bind = [this](std::initializer_list<QAction *> actions, std::function<void()> command) {
+        for (QAction *action : actions)
+            connect(action, &QAction::triggered, this, [this, command] { runGridCommand(command); });
+    };
+    const GridCommands::HeaderTextDialog askHeader = [this](const std::string &current) {
+        return m_headerForm->ask(current);
+    };
+    bind({m_NewRowBtn, m_NewRow1}, [this] { m_gridCommands.NewRow(); });
+    bind({m_InsertRowBtn, m_InsertRow1}, [this] { m_gridCommands.InsertRow(); });
+    bind({m_DeleteRowBtn, m_DeleteRow1}, [this] { m_gridCommands.DeleteSelectedRows(); });
+    bind({m_NewColBtn, m_NewCol1}, [this, askHeader] { m_gridCommands.NewColumn(askHeader); });
+    bind({m_InsertColBtn, m_InsertCol1}, [this, askHeader] { m_gridCommands.InsertColumn(askHeader); });
+    bind({m_DelColBtn, m_DelCol1}, [this] { m_gridCommands.DeleteSelectedColumns(); });
+    bind({m_EditHdrBtn, m_EditHdr1}, [this, askHeader] { m_gridCommands.EditColumnHeader(askHeader); });
+    bind({m_MoveColBtn, m_MoveCol1}, [this] { m_gridCommands.MoveColumn(); });
+    bind({m_DeleteBtn, m_Delete1}, [this] { m_gridCommands.Delete(); });
+    bind({m_CutBtn, m_Cut1}, [this] { m_gridCommands.Cut(); });
+    bind({m_CopyBtn, m_Copy1}, [this] { m_gridCommands.clipboard().Copy(); });
+    bind({m_PasteBtn, m_Paste1}, [this] { m_gridCommands.clipboard().Paste(); });
+    bind({m_CopyAllBtn}, [this] { m_gridCommands.clipboard().CopyAll(); });
+    bind({m_SelectColBtn, m_SelectCol1}, [this] { m_gridCommands.SelectColumn(); });
+    bind({m_SelectAllBtn, m_SelectAll1}, [this] { m_gridCommands.SelectAll(); });
+    bind({m_DeleteBinaryDataBtn}, [this] { m_attachments.DeleteBinaryDataBtnClick(); });
+
+    connect(m_OpenListBtn, &QAction::triggered, this, &TMainForm::OpenListBtnClick);
+    connect(m_SaveListBtn, &QAction::triggered, this, &TMainForm::SaveListBtnClick);
+    connect(m_SaveListAsBtn, &QAction::triggered, this, &TMainForm::SaveListAsBtnClick);
+    for (int i = 0; i < ReopenList::MaxEntries; ++i)
+        connect(m_Reopen[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { ReopenClick(i + 1); });
+    connect(m_ClearReopenMenu1, &QAction::triggered, this, &TMainForm::ClearReopenMenu1Click);
+    connect(m_ViewCellTextBtn, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
+    connect(m_ViewCellText1, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
+    connect(m_FontBtn, &QAction::triggered, this, &TMainForm::FontBtnClick);
+    connect(m_SaveFontBtn, &QAction::triggered, this, &TMainForm::SaveFontBtnClick);
+    connect(m_ExtractDataFileFromCellBtn, &QAction::triggered, this, &TMainForm::ExtractDataFileFromCellBtnClick);
+    const std::pair<QAction *, QAction *> inserts[] = {{m_InsertPictureBtn, m_InsertPicture1},
+                                                       {m_InsertVideoBtn, m_InsertVideo1},
+                                                       {m_InsertAudioBtn, m_InsertAudio1},
+                                                       {m_InsertWebPageBtn, m_InsertWebPage1},
+                                                       {m_InsertFileBtn, m_InsertFile1}};
+    const auto &commands = AttachmentCommands::insertCommands();
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const char code = commands[i].typeCode;
+        for (QAction *action : {inserts[i].first, inserts[i].second})
+            connect(action, &QAction::triggered, this, [this, code] { insertFile(code); });
+    }
+}
+
+void TMainForm::insertFile(char typeCode)
+{
+    const InsertCommandInfo *info = AttachmentCommands::insertCommand(typeCode);
+    if (!info)
+        return;
+    m_grid->closeEditor();
+    const std::optional<std::string> chosen =
+        info->picturePreview ? m_dialogs.openPicture(info->filter, std::string())
+                             : m_dialogs.openFile(info->filter, std::string());
+    m_attachments.insertChosenFile(typeCode, chosen.value_or(std::string()));
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+void TMainForm::ExtractDataFileFromCellBtnClick()
+{
+    m_grid->closeEditor();
+    m_attachments.ExtractDataFileFromCellBtnClick([this](const std::string &presetName) {
+        int filter = 1;
+        return m_dialogs.saveFile(AttachmentCommands::ExportCellFileFilter, filter,
+                                  FileSystem::join(m_editor.paths().documentsFolder, presetName));
+    });
+}
+
+void TMainForm::OpenListBtnClick()
+{
+    m_grid->closeEditor();
+    m_files.OpenListBtnClick();
+    updateUndoCaptions();
+}
+
+void TMainForm::SaveListBtnClick()
+{
+    m_grid->closeEditor();
+    m_files.SaveListBtnClick();
+    File1Click();
+}
+
+void TMainForm::SaveListAsBtnClick()
+{
+    m_grid->closeEditor();
+    m_files.SaveListAsBtnClick();
+    File1Click();
+}
+
+void TMainForm::ReopenClick(int item)
+{
+    const std::string path = m_reopen.pathOf(item);
+    if (path.empty())
+        return;
+    m_grid->closeEditor();
+    m_files.openListFile(path);
+    updateUndoCaptions();
+}
+
+void TMainForm::ClearReopenMenu1Click()
+{
+    m_reopen.ClearReopenMenu(m_messages);
+    refreshReopenMenu();
+}
+
+void TMainForm::ViewCellTextBtnClick()
+{
+    m_grid->closeEditor();
+    m_cellTextForm->exec();
+    applyDocumentToView();
+    updateUndoCaptions();
+    showCellPreview(m_editor.document().Col(), m_editor.document().Row());
+}
+
+void TMainForm::applyGridFont()
+{
+    const QFont font = FontConvert::toQFont(m_editor.gridFont);
+    m_grid->setFont(font);
+    QPalette pal = m_grid->palette();
+    pal.setColor(QPalette::Text, FontConvert::toQColor(m_editor.gridFont));
+    m_grid->setPalette(pal);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_editor.document().RowHeight());
+}
+
+void TMainForm::FontBtnClick()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, FontConvert::toQFont(m_editor.gridFont), this);
+    if (!ok)
+        return;
+    FontSettings::gridFontChosen(
+        m_editor, FontConvert::fromQFont(chosen, FontConvert::toQColor(m_editor.gridFont), m_editor.gridFont));
+    applyGridFont();
+    m_SaveFontBtn->setEnabled(true);
+}
+
+void TMainForm::SaveFontBtnClick()
+{
+    if (FontSettings::SaveGridFont(m_editor) == 0)
+        m_SaveFontBtn->setEnabled(false);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    std::vector<std::string> paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.push_back(Cp1252::toPath(url.toLocalFile()));
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    m_grid->closeEditor();
+    const DropDecision decision = m_attachments.FilesDropped(paths);
+    if (decision.action == DropDecision::Action::OpenList)
+        m_files.openListFile(decision.path);
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
 void TMainForm::loadStartingList()
 {
-    // The design list (9 columns, 2 rows) stays until list files can be read.
+    m_files.loadStartupList();
 }
 
 void TMainForm::readSettingsFiles()
 {
+    // Read by its bare name from the working folder.
+    m_reopen.ReadReopenFile(ReopenList::FileName);
+    refreshReopenMenu();
+    if (FontSettings::LoadGridFont(m_editor) == 0)
+        applyGridFont();
 }
 
 bool TMainForm::confirmSaveChanges()
 {
-    return true;
+    return m_files.ConfirmSaveChanges();
 }
 
 void TMainForm::writeReopenFile()
 {
+    m_reopen.WriteReopenFile(m_editor.paths().programFolder + ReopenList::FileName, m_messages);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)

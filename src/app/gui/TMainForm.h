@@ -2,10 +2,15 @@
 
 #include "QtClipboardService.h"
 #include "QtDesktopShell.h"
+#include "QtFileDialogService.h"
 #include "QtMessageService.h"
 #include "QtProgressReporter.h"
 #include "app/core/Editor.h"
 #include "app/core/EditorView.h"
+#include "attachments/core/AttachmentCommands.h"
+#include "document/core/GridCommands.h"
+#include "listfile/core/ListFileCommands.h"
+#include "listfile/core/ReopenList.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -26,6 +31,8 @@ class ListTableModel;
 class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
+class THeaderTextForm;
+class TViewCellTextForm;
 
 // The main window: the grid over the list document, the preview pane, the
 // tool bar of the two text boxes, the status bar and every menu.
@@ -58,6 +65,19 @@ public:
     void menuStateChanged() override;
     void setCursorShape(CursorShape shape) override;
     void setWindowTitle(const char *utf8) override;
+    void setFileOperationLock(bool locked) override;
+    void showSaveInformation(const std::string &utf8) override;
+
+    ListFileCommands &listFiles() { return m_files; }
+    GridCommands &gridCommands() { return m_gridCommands; }
+    AttachmentCommands &attachments() { return m_attachments; }
+    ReopenList &reopenList() { return m_reopen; }
+    QtFileDialogService &fileDialogs() { return m_dialogs; }
+    THeaderTextForm *headerTextForm() const { return m_headerForm; }
+    TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
+    QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
+    // The Reopen submenu's items as they show now.
+    void refreshReopenMenu();
 
     // The unexpected-failure path: no questions, uncount, delete temporary files.
     void emergencyShutdown();
@@ -77,15 +97,23 @@ public slots:
     void HelpBtnClick();
     void About1Click();
     void UpdatesBtnClick();
-    void MoveColBtnClick();
-    void SelectColBtnClick();
-    void SelectAllBtnClick();
+    void OpenListBtnClick();
+    void SaveListBtnClick();
+    void SaveListAsBtnClick();
+    void ReopenClick(int item);
+    void ClearReopenMenu1Click();
+    void ViewCellTextBtnClick();
+    void FontBtnClick();
+    void SaveFontBtnClick();
+    void ExtractDataFileFromCellBtnClick();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -103,6 +131,12 @@ private:
     void syncSelectionFromView();
     void cellEdited(int col, int row, const std::string &text);
     bool gridKeyDown(QKeyEvent *event);
+    void gridKeyUp(QKeyEvent *event);
+    void applyDecision(const GridEventDecision &decision);
+    void runGridCommand(const std::function<void()> &command);
+    void connectCommands();
+    void applyGridFont();
+    void insertFile(char typeCode);
     void runSplash();
     void endProgram();
     void sectionDragged(Qt::Orientation orientation, int fromVisual, int toVisual);
@@ -118,7 +152,16 @@ private:
     QtProgressReporter m_progress;
     QtDesktopShell m_shell;
     QtClipboardService m_clipboard;
+    QtFileDialogService m_dialogs;
     Editor m_editor;
+    ListFileCommands m_files;
+    GridCommands m_gridCommands;
+    AttachmentCommands m_attachments;
+    ReopenList m_reopen;
+    THeaderTextForm *m_headerForm = nullptr;
+    TViewCellTextForm *m_cellTextForm = nullptr;
+    bool m_showingInformation = false;
+    QString m_lastPreviewText;
 
     StringGrid *m_grid = nullptr;
     ListTableModel *m_model = nullptr;
@@ -137,6 +180,7 @@ private:
     // Main menu
     QMenu *m_File1 = nullptr, *m_Edit1 = nullptr, *m_Grid1 = nullptr, *m_Search1 = nullptr, *m_Options1 = nullptr,
           *m_WizardMenu = nullptr, *m_Help1 = nullptr, *m_ReopenBtn = nullptr, *m_Insert1 = nullptr;
+    QAction *m_InsertNote1 = nullptr, *m_InsertNote2 = nullptr;
     QAction *m_NewListBtn = nullptr, *m_OpenListBtn = nullptr, *m_SaveListAsBtn = nullptr, *m_SaveListBtn = nullptr,
             *m_ClearReopenMenu1 = nullptr, *m_ExportBtn = nullptr, *m_PageSetupBtn = nullptr, *m_PrintBtn = nullptr,
             *m_PrintPageNumsBtn = nullptr, *m_TestPrintBtn = nullptr, *m_ExitBtn = nullptr;

@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "GuiSandbox.h"
 #include "app/core/FileSystem.h"
 #include "app/gui/StatusBarWidget.h"
 #include "app/gui/StringGrid.h"
@@ -39,37 +39,19 @@ class TMainFormTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<test::TempFolder> m_home;
+    std::unique_ptr<test::GuiSandbox> m_sandbox;
     std::string m_program;
 
-    std::unique_ptr<TMainForm> startCopy()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->showSplash = false;
-        form->setKeepSize(true);
-        QSignalSpy started(form.get(), &TMainForm::startupFinished);
-        form->show();
-        if (!form->started())
-            started.wait(5000);
-        return form;
-    }
+    std::unique_ptr<TMainForm> startCopy() { return m_sandbox->start(); }
 
 private slots:
     void init()
     {
-        m_home = std::make_unique<test::TempFolder>();
-        m_program = m_home->path() + "program/";
-        FileSystem::createFolders(m_program);
-        FileSystem::createFolders(m_home->path() + "tmp");
-        qputenv("TMPDIR", QByteArray::fromStdString(m_home->path() + "tmp"));
-        FileSystem::setCurrentFolder(m_program);
+        m_sandbox = std::make_unique<test::GuiSandbox>();
+        m_program = m_sandbox->program();
     }
 
-    void cleanup()
-    {
-        FileSystem::setCurrentFolder("/");
-        m_home.reset();
-    }
+    void cleanup() { m_sandbox.reset(); }
 
     void startAndExit_twoCopiesCountAndCleanUp()
     {
@@ -98,12 +80,17 @@ private slots:
         QVERIFY(!first->isVisible());
     }
 
-    void designList_showsHeaderPageColumnAndOneRow()
+    void startup_opensOnTheDvdTemplateWithoutAQuestion()
     {
         auto form = startCopy();
+        QVERIFY(m_sandbox->boxes.empty());
         QCOMPARE(form->grid()->model()->columnCount(), 8);
         QCOMPARE(form->grid()->model()->rowCount(), 1);
         QCOMPARE(form->grid()->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral(" 1"));
+        QCOMPARE(form->grid()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DVD #"));
+        QCOMPARE(form->editor().listType, std::string("dvdmovie"));
+        QVERIFY(!form->editor().listModified);
+        QCOMPARE(QString::fromStdString(form->editor().statusBar().text(0)), QStringLiteral("Total movies: 1"));
         QCOMPARE(QString::fromStdString(form->editor().statusBar().text(1)), QStringLiteral("Selected row: 1"));
         form->ExitBtnClick();
     }
@@ -154,25 +141,23 @@ private slots:
     {
         auto form = startCopy();
         ListDocument &doc = form->editor().document();
-        doc.SetCell(1, 0, "Tape#");
-        doc.SetCell(3, 0, "Episode");
-        form->documentChanged();
         // Drag column 3 before column 1.
         form->grid()->horizontalHeader()->moveSection(2, 0);
-        QCOMPARE(doc.GetCell(1, 0), std::string("Episode"));
-        QCOMPARE(doc.GetCell(2, 0), std::string("Tape#"));
+        QCOMPARE(doc.GetCell(1, 0), std::string("Genre"));
+        QCOMPARE(doc.GetCell(2, 0), std::string("DVD #"));
+        QCOMPARE(doc.GetCell(3, 0), std::string("Movie Title"));
         QCOMPARE(form->grid()->horizontalHeader()->visualIndex(0), 0);
         QVERIFY(action(form.get(), "UndoBtn")->text().startsWith(QStringLiteral("&Undo Move Column")));
         action(form.get(), "UndoBtn")->trigger();
-        QCOMPARE(doc.GetCell(1, 0), std::string("Tape#"));
-        QCOMPARE(doc.GetCell(3, 0), std::string("Episode"));
+        QCOMPARE(doc.GetCell(1, 0), std::string("DVD #"));
+        QCOMPARE(doc.GetCell(3, 0), std::string("Genre"));
         form->ExitBtnClick();
     }
 
     void splash_endsOnClickAndWithinItsPassLimit()
     {
         TMainForm form;
-        TLogoForm logo(&form);
+        TLogoForm logo;
         form.setLogoForm(&logo);
         form.setKeepSize(true);
         logo.onStop = [&form] { form.stopSplash(); };

@@ -1,0 +1,120 @@
+#include "QtFileDialogService.h"
+
+#include "Cp1252.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+
+namespace quorvex {
+
+namespace {
+QtFileDialogService::Responder &responder()
+{
+    static QtFileDialogService::Responder r;
+    return r;
+}
+} // namespace
+
+void QtFileDialogService::setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
+
+QStringList QtFileDialogService::qtFilters(const std::string &filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (patterns == QLatin1String("*.*"))
+            patterns = QStringLiteral("*");
+        QString description = parts[i];
+        // Keep the description as written unless it already lists its patterns for Qt.
+        result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return result;
+}
+
+QString QtFileDialogService::startPath(const std::string &initialPath) const
+{
+    return Cp1252::fromPath(initialPath.empty() ? m_initialFolder : initialPath);
+}
+
+std::optional<std::string> QtFileDialogService::runOpen(const std::string &filter, const std::string &initialPath,
+                                                        bool preview)
+{
+    if (responder()) {
+        int index = 1;
+        return responder()(false, filter, index, initialPath);
+    }
+    QFileDialog dialog(m_parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(qtFilters(filter));
+    const QString start = startPath(initialPath);
+    if (!start.isEmpty())
+        dialog.selectFile(start);
+    QLabel *picture = nullptr;
+    if (preview) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+            picture = new QLabel(&dialog);
+            picture->setFixedSize(180, 180);
+            picture->setAlignment(Qt::AlignCenter);
+            picture->setFrameStyle(QFrame::StyledPanel);
+            grid->addWidget(picture, 0, grid->columnCount(), grid->rowCount(), 1);
+            QObject::connect(&dialog, &QFileDialog::currentChanged, picture, [picture](const QString &path) {
+                QImageReader reader(path);
+                reader.setAutoTransform(true);
+                const QSize size = reader.size();
+                // Large pictures are decoded scaled down, never whole.
+                if (size.isValid())
+                    reader.setScaledSize(size.scaled(180, 180, Qt::KeepAspectRatio));
+                const QImage image = reader.read();
+                picture->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+            });
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return Cp1252::toPath(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtFileDialogService::openFile(const std::string &filter, const std::string &initialPath)
+{
+    return runOpen(filter, initialPath, false);
+}
+
+std::optional<std::string> QtFileDialogService::openPicture(const std::string &filter, const std::string &initialPath)
+{
+    return runOpen(filter, initialPath, true);
+}
+
+std::optional<std::string> QtFileDialogService::saveFile(const std::string &filter, int &filterIndex,
+                                                         const std::string &initialPath)
+{
+    if (responder())
+        return responder()(true, filter, filterIndex, initialPath);
+    QFileDialog dialog(m_parent);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = qtFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex - 1]);
+    const QString start = startPath(initialPath);
+    if (!start.isEmpty())
+        dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (filterIndex < 1)
+        filterIndex = 1;
+    return Cp1252::toPath(dialog.selectedFiles().first());
+}
+
+} // namespace quorvex

@@ -1,0 +1,283 @@
+#include "TViewCellTextForm.h"
+
+#include "Cp1252.h"
+#include "FontConvert.h"
+#include "app/core/Editor.h"
+#include "app/core/FontSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace quorvex {
+
+TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_editor(editor),
+      m_session(editor)
+{
+    setObjectName(QStringLiteral("ViewCellTextForm"));
+    QWidget::setWindowTitle(QString::fromLatin1(CellTextSession::Title));
+    resize(620, 445);
+
+    m_RichEdit = new QPlainTextEdit(this);
+    m_RichEdit->setObjectName(QStringLiteral("RichEdit"));
+    m_RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_RichEdit->installEventFilter(this);
+    QFont design(QStringLiteral("MS Sans Serif"));
+    design.setPixelSize(13);
+    m_RichEdit->setFont(design);
+
+    auto *bar = new QMenuBar(this);
+    QMenu *options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    m_SaveBtn = options->addAction(QStringLiteral("&Save Changes"), this, &TViewCellTextForm::SaveBtnClick);
+    m_SaveBtn->setObjectName(QStringLiteral("SaveBtn"));
+    m_SaveBtn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_FontBtn = options->addAction(QStringLiteral("&Font..."), this, &TViewCellTextForm::FontBtnClick);
+    m_FontBtn->setObjectName(QStringLiteral("FontBtn"));
+    m_SaveFontBtn = options->addAction(QStringLiteral("Save Font Settings"), this, &TViewCellTextForm::SaveFontBtnClick);
+    m_SaveFontBtn->setObjectName(QStringLiteral("SaveFontBtn"));
+    m_SaveFontBtn->setEnabled(false);
+    options->addSeparator();
+    m_CloseBtn = options->addAction(QStringLiteral("&Close Window"), this, &TViewCellTextForm::CloseBtnClick);
+    m_CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+
+    m_Edit1 = bar->addMenu(QStringLiteral("&Edit"));
+    m_Edit1->setObjectName(QStringLiteral("Edit1"));
+    m_UndoBtn = m_Edit1->addAction(QStringLiteral("&Undo"), this, [this] {
+        m_RichEdit->undo();
+        m_session.undoClicked();
+        applyStates();
+    });
+    m_UndoBtn->setObjectName(QStringLiteral("UndoBtn"));
+    m_RedoBtn = m_Edit1->addAction(QStringLiteral("&Redo"), this, [this] {
+        m_RichEdit->redo();
+        m_session.redoClicked();
+        applyStates();
+    });
+    m_RedoBtn->setObjectName(QStringLiteral("RedoBtn"));
+    m_Edit1->addSeparator();
+    m_CutBtn = m_Edit1->addAction(QStringLiteral("Cu&t"), m_RichEdit, &QPlainTextEdit::cut);
+    m_CopyBtn = m_Edit1->addAction(QStringLiteral("&Copy"), m_RichEdit, &QPlainTextEdit::copy);
+    m_PasteBtn = m_Edit1->addAction(QStringLiteral("&Paste"), this, [this] {
+        m_RichEdit->paste();
+        refreshPanels();
+    });
+    m_DeleteBtn = m_Edit1->addAction(QStringLiteral("&Delete"), this,
+                                     [this] { m_RichEdit->textCursor().removeSelectedText(); });
+    m_SelectAllBtn = m_Edit1->addAction(QStringLiteral("Se&lect All"), m_RichEdit, &QPlainTextEdit::selectAll);
+    m_CutBtn->setObjectName(QStringLiteral("CutBtn"));
+    m_CopyBtn->setObjectName(QStringLiteral("CopyBtn"));
+    m_PasteBtn->setObjectName(QStringLiteral("PasteBtn"));
+    m_DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
+    m_SelectAllBtn->setObjectName(QStringLiteral("SelectAllBtn"));
+    connect(m_Edit1, &QMenu::aboutToShow, this, &TViewCellTextForm::Edit1Click);
+
+    m_PopupMenu1 = new QMenu(this);
+    m_PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    m_PopupMenu1->addAction(m_CutBtn);
+    m_PopupMenu1->addAction(m_CopyBtn);
+    m_PopupMenu1->addAction(m_PasteBtn);
+    m_PopupMenu1->addAction(m_DeleteBtn);
+    m_PopupMenu1->addAction(m_SelectAllBtn);
+    m_PopupMenu1->addSeparator();
+    m_Close1 = m_PopupMenu1->addAction(QStringLiteral("Close &Window"), this, &TViewCellTextForm::CloseBtnClick);
+    m_Close1->setObjectName(QStringLiteral("Close1"));
+    connect(m_RichEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        Edit1Click();
+        m_PopupMenu1->popup(m_RichEdit->viewport()->mapToGlobal(pos));
+    });
+
+    m_panel0 = new QLabel(this);
+    m_panel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_panel0->setFixedWidth(200);
+    m_panel0->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_panel1 = new QLabel(this);
+    m_panel1->setObjectName(QStringLiteral("StatusPanel1"));
+    m_panel1->setMinimumWidth(50);
+    m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto *status = new QHBoxLayout;
+    status->setSpacing(2);
+    status->addWidget(m_panel0);
+    status->addWidget(m_panel1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
+    layout->setContentsMargins(5, 5, 5, 2);
+    layout->addWidget(m_RichEdit, 1);
+    layout->addLayout(status);
+
+    connect(m_RichEdit, &QPlainTextEdit::textChanged, this, &TViewCellTextForm::RichEditChange);
+    connect(m_RichEdit, &QPlainTextEdit::selectionChanged, this, &TViewCellTextForm::RichEditSelectionChange);
+    refreshPanels();
+}
+
+std::string TViewCellTextForm::boxText() const
+{
+    return Cp1252::fromUnicode(m_RichEdit->toPlainText());
+}
+
+void TViewCellTextForm::loadBox(const std::string &cellText)
+{
+    m_loading = true;
+    m_RichEdit->setPlainText(Cp1252::toUnicode(cellText));
+    m_loading = false;
+    m_session.lengthChanged(static_cast<int>(m_RichEdit->toPlainText().size()));
+}
+
+void TViewCellTextForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TViewCellTextForm::FormShow()
+{
+    if (QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    loadBox(m_session.show());
+    if (FontSettings::LoadViewFont(m_editor, m_font) == 0)
+        m_RichEdit->setFont(FontConvert::toQFont(m_font));
+    m_RichEdit->setFocus();
+    applyStates();
+}
+
+void TViewCellTextForm::RichEditChange()
+{
+    if (m_loading)
+        return;
+    m_session.textChanged(static_cast<int>(m_RichEdit->toPlainText().size()));
+    applyStates();
+}
+
+void TViewCellTextForm::RichEditSelectionChange()
+{
+    const QTextCursor cursor = m_RichEdit->textCursor();
+    m_session.selectionChanged(cursor.selectionEnd() - cursor.selectionStart());
+    refreshPanels();
+}
+
+void TViewCellTextForm::Edit1Click()
+{
+    const QTextCursor cursor = m_RichEdit->textCursor();
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    m_PasteBtn->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
+    const bool withSelection = CellTextSession::selectionCommandsEnabled(selected);
+    m_CutBtn->setEnabled(withSelection);
+    m_CopyBtn->setEnabled(withSelection);
+    m_DeleteBtn->setEnabled(withSelection);
+}
+
+void TViewCellTextForm::refreshPanels()
+{
+    m_panel0->setText(lengthPanelText());
+    m_panel1->setText(selectionPanelText());
+}
+
+void TViewCellTextForm::applyStates()
+{
+    m_SaveBtn->setEnabled(m_session.saveEnabled());
+    m_UndoBtn->setEnabled(m_session.undoEnabled());
+    m_RedoBtn->setEnabled(m_session.redoEnabled());
+    refreshPanels();
+}
+
+QString TViewCellTextForm::lengthPanelText() const
+{
+    return QString::fromStdString(m_session.lengthPanel());
+}
+
+QString TViewCellTextForm::selectionPanelText() const
+{
+    return QString::fromStdString(m_session.selectionPanel());
+}
+
+void TViewCellTextForm::SaveBtnClick()
+{
+    if (!m_session.saveEnabled())
+        return;
+    bool ok = true;
+    const std::string stored = m_session.save(boxText(), &ok);
+    if (ok)
+        loadBox(stored);
+    m_RichEdit->document()->clearUndoRedoStacks();
+    applyStates();
+    if (onSaved)
+        onSaved();
+}
+
+void TViewCellTextForm::CloseBtnClick()
+{
+    if (m_session.closeWindow(boxText())) {
+        if (onSaved)
+            onSaved();
+        QDialog::accept();
+    } else {
+        applyStates();
+    }
+}
+
+void TViewCellTextForm::reject()
+{
+    // Escape and the frame's close button both ask first.
+    if (m_session.frameClose(boxText())) {
+        if (onSaved)
+            onSaved();
+        QDialog::reject();
+    } else {
+        applyStates();
+    }
+}
+
+void TViewCellTextForm::closeEvent(QCloseEvent *event)
+{
+    if (m_session.closeMark() || !isVisible()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    reject();
+}
+
+void TViewCellTextForm::FontBtnClick()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, m_RichEdit->font(), this);
+    if (!ok)
+        return;
+    m_RichEdit->setFont(chosen);
+    m_font = FontConvert::fromQFont(chosen, FontConvert::toQColor(m_font), m_font);
+    m_SaveFontBtn->setEnabled(true);
+}
+
+void TViewCellTextForm::SaveFontBtnClick()
+{
+    if (FontSettings::SaveViewFont(m_editor, m_font) == 0)
+        m_SaveFontBtn->setEnabled(false);
+}
+
+bool TViewCellTextForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_RichEdit && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // The box takes no line breaks from the Enter key.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace quorvex

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "app/core/CellTextSession.h"
+#include "app/core/FontSpec.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+
+namespace quorvex {
+
+class Editor;
+
+// The window that shows the current cell's whole text for reading and editing.
+class TViewCellTextForm final : public QDialog {
+    Q_OBJECT
+public:
+    TViewCellTextForm(Editor &editor, QWidget *parent = nullptr);
+
+    QPlainTextEdit *richEdit() const { return m_RichEdit; }
+    CellTextSession &session() { return m_session; }
+    QString lengthPanelText() const;
+    QString selectionPanelText() const;
+    QAction *saveAction() const { return m_SaveBtn; }
+    // Called after each save so the main window can refresh its menus and preview.
+    std::function<void()> onSaved;
+
+public slots:
+    void SaveBtnClick();
+    void CloseBtnClick();
+    void FontBtnClick();
+    void SaveFontBtnClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormShow();
+    void RichEditChange();
+    void RichEditSelectionChange();
+    void Edit1Click();
+    void refreshPanels();
+    void applyStates();
+    std::string boxText() const;
+    void loadBox(const std::string &cellText);
+
+    Editor &m_editor;
+    CellTextSession m_session;
+    FontSpec m_font;
+    QPlainTextEdit *m_RichEdit = nullptr;
+    QLabel *m_panel0 = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QMenu *m_Edit1 = nullptr;
+    QMenu *m_PopupMenu1 = nullptr;
+    QAction *m_SaveBtn = nullptr, *m_FontBtn = nullptr, *m_SaveFontBtn = nullptr, *m_CloseBtn = nullptr;
+    QAction *m_UndoBtn = nullptr, *m_RedoBtn = nullptr, *m_CutBtn = nullptr, *m_CopyBtn = nullptr,
+            *m_PasteBtn = nullptr, *m_DeleteBtn = nullptr, *m_SelectAllBtn = nullptr, *m_Close1 = nullptr;
+    bool m_loading = false;
+};
+
+} // namespace quorvex

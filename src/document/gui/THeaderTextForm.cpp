@@ -1,0 +1,50 @@
+#include "THeaderTextForm.h"
+
+#include "app/gui/Cp1252.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace quorvex {
+
+THeaderTextForm::THeaderTextForm(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("HeaderTextForm"));
+    QWidget::setWindowTitle(QStringLiteral("Enter the Header Text"));
+    setFixedSize(348, 112);
+    auto *label = new QLabel(QStringLiteral("Enter the header text for the new column:"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setGeometry(12, 10, 324, 18);
+    m_TextEdit = new QLineEdit(this);
+    m_TextEdit->setObjectName(QStringLiteral("TextEdit"));
+    m_TextEdit->setGeometry(12, 32, 324, 24);
+    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setDefault(true);
+    ok->setGeometry(172, 72, 78, 28);
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setGeometry(258, 72, 78, 28);
+    label->setBuddy(m_TextEdit);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::optional<std::string> THeaderTextForm::ask(const std::string &current)
+{
+    m_TextEdit->setText(Cp1252::toUnicode(current));
+    m_TextEdit->selectAll();
+    m_TextEdit->setFocus();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Cp1252::fromUnicode(m_TextEdit->text());
+}
+
+} // namespace quorvex

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "TempFolder.h"
+#include "app/core/FileSystem.h"
+#include "app/core/ProgramFolder.h"
+#include "app/gui/QtFileDialogService.h"
+#include "app/gui/QtMessageService.h"
+#include "app/gui/TMainForm.h"
+
+#include <QSignalSpy>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvex::test {
+
+struct RecordedBox {
+    MessageKind kind;
+    std::string text;
+};
+
+// A program folder seeded like a first start, a private temporary folder, and
+// scripted answers for every message box and file dialog of the windows.
+class GuiSandbox {
+public:
+    GuiSandbox()
+    {
+        m_program = m_home.path() + "program/";
+        FileSystem::createFolders(m_home.path() + "tmp");
+        qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
+        ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
+        FileSystem::setCurrentFolder(m_program);
+        QtMessageService::setResponder([this](MessageKind kind, const std::string &text, MessageButtons buttons) {
+            boxes.push_back({kind, text});
+            if (!answers.empty()) {
+                const MessageAnswer a = answers.front();
+                answers.pop_front();
+                return a;
+            }
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+        });
+        QtFileDialogService::setResponder(
+            [this](bool, const std::string &, int &filterIndex, const std::string &) -> std::optional<std::string> {
+                if (chosenFiles.empty())
+                    return std::nullopt;
+                const auto [path, filter] = chosenFiles.front();
+                chosenFiles.pop_front();
+                if (filter > 0)
+                    filterIndex = filter;
+                return path;
+            });
+    }
+    ~GuiSandbox()
+    {
+        QtMessageService::setResponder(nullptr);
+        QtFileDialogService::setResponder(nullptr);
+        FileSystem::setCurrentFolder("/");
+    }
+
+    const std::string &program() const { return m_program; }
+    std::string home() const { return m_home.path(); }
+
+    // A started main window at its design size, without the splash.
+    std::unique_ptr<TMainForm> start()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->showSplash = false;
+        form->setKeepSize(true);
+        QSignalSpy started(form.get(), &TMainForm::startupFinished);
+        form->show();
+        if (!form->started())
+            started.wait(5000);
+        return form;
+    }
+
+    bool sawBox(const std::string &fragment) const
+    {
+        for (const RecordedBox &b : boxes)
+            if (b.text.find(fragment) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    std::vector<RecordedBox> boxes;
+    std::deque<MessageAnswer> answers;
+    // File dialog results in order: the path and the filter index chosen (0 keeps it).
+    std::deque<std::pair<std::string, int>> chosenFiles;
+
+private:
+    TempFolder m_home;
+    std::string m_program;
+};
+
+} // namespace quorvex::test
