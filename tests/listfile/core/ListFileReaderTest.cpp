@@ -398,5 +398,45 @@ TEST(ListFileReader, readV10_damagedFileEndsWithOwnMessageKeepingCells)
     EXPECT_EQ(r.type, "vhsmovie");
 }
 
+TEST(ListFileReader, readV11_unwritableAttachmentOkSkipsCancelAbortsWithRowsSoFar)
+{
+    TempFolder tmp;
+    writeBytes(tmp.file("a.txt"), "abc");
+    ExampleList list;
+    list.doc.SetRowCount(4);
+    list.doc.SetCell(1, 1, "before");
+    list.doc.SetCell(1, 2, std::string("\x01\x04" "a.txt"));
+    list.doc.SetCell(1, 3, "after");
+    const std::string path = saveExample(tmp, list, "l.lst", tmp.path());
+    const std::string missingDb = tmp.path() + "no-such-db/";
+
+    ReaderFixture skip;
+    skip.reader.setDatabaseFolder(missingDb);
+    EXPECT_EQ(skip.read(path), 0);
+    EXPECT_EQ(skip.doc.GetCell(1, 3), "after");
+    ASSERT_EQ(skip.messages.shown.size(), 1u);
+    EXPECT_EQ(skip.messages.shown[0].text.rfind("Error extracting the following destination file to the list:\n" +
+                                                missingDb + "a.txt\n", 0),
+              0u);
+
+    ReaderFixture abort;
+    abort.reader.setDatabaseFolder(missingDb);
+    abort.messages.answers = {MessageAnswer::Cancel};
+    EXPECT_EQ(abort.read(path), 10);
+    EXPECT_EQ(abort.messages.texts().back(), "File read has been aborted.");
+    EXPECT_EQ(abort.doc.GetCell(1, 1), "before");
+    EXPECT_EQ(abort.doc.GetCell(1, 2), std::string("\x01\x04" "a.txt"));
+    EXPECT_EQ(abort.doc.GetCell(1, 3), "");
+}
+
+TEST(ListFileFormat, versionFromExtensionAndMessageText)
+{
+    EXPECT_EQ(ListFileFormat::versionForPath("/x/my.films.LSTD"), ListFileVersion::V12);
+    EXPECT_EQ(ListFileFormat::versionForPath("/x/films.lstd.txt"), ListFileVersion::V11);
+    EXPECT_EQ(ListFileFormat::versionForPath("/x.lstd/films"), ListFileVersion::V11);
+    EXPECT_EQ(ListFileFormat::extension("/a/b"), "");
+    EXPECT_EQ(ListFileFormat::toUtf8("Caf\xE9 \x80\x01"), "Caf\xC3\xA9 \xE2\x82\xAC?");
+}
+
 } // namespace
 } // namespace quorvex::test
