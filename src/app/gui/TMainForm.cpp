@@ -184,7 +184,11 @@ void TMainForm::createControls()
     m_grid->onTabPastEnd = [this] {
         KeyInput tab;
         tab.key = GridKey::Tab;
-        applyDecision(m_gridCommands.keyDown(tab, false));
+        // keyDown runs the row growth itself; only the view follows here.
+        m_gridCommands.keyDown(tab, false);
+        const ListDocument &doc = m_editor.document();
+        m_grid->setCurrentIndex(m_model->index(doc.Row() - 1, doc.Col() - 1));
+        updateUndoCaptions();
     };
 
     // The preview pane: the picture over the read-only text box.

@@ -127,7 +127,10 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
 
 std::string TViewCellTextForm::boxText() const
 {
-    return Cp1252::fromUnicode(m_RichEdit->toPlainText());
+    // The box keeps a line break as one character; the list's texts know it as CR LF.
+    QString text = m_RichEdit->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return Cp1252::fromUnicode(text);
 }
 
 void TViewCellTextForm::loadBox(const std::string &cellText)
