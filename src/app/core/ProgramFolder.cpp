@@ -17,6 +17,9 @@ void copyMissing(const std::string &from, const std::string &to, int depth)
     for (const std::string &name : *entries) {
         if (name == "." || name == "..")
             continue;
+        // Only what the program folder holds; the desktop file and icon belong elsewhere.
+        if (depth == 0 && name != "Templates" && name != "Backgrounds" && name != "Quorvex_Documentation.pdf")
+            continue;
         const std::string source = FileSystem::join(from, name);
         const std::string target = FileSystem::join(to, name);
         if (FileSystem::isDirectory(source)) {
