@@ -4,7 +4,7 @@
 #include "ClipboardService.h"
 #include "DesktopShell.h"
 #include "EditorView.h"
-#include "FontSpec.h"
+#include "FontChoice.h"
 #include "MessageService.h"
 #include "ProgressReporter.h"
 #include "StatusBarModel.h"
@@ -78,7 +78,7 @@ public:
     int clientWidth = 632;
     // The grid font as its font dialog holds it, the row-height factor derived
     // from its size and the print scale constants its change resets.
-    FontSpec gridFont;
+    FontChoice gridFont;
     double rowHeightFactor = 1.97;
     PrintScale printScale;
 

@@ -94,7 +94,7 @@ std::string FontSettings::filePath(const std::string &programFolder, FontFile wh
     return programFolder + (which == FontFile::Grid ? GridFontFileName : ViewFontFileName);
 }
 
-std::string FontSettings::format(const FontSpec &font)
+std::string FontSettings::format(const FontChoice &font)
 {
     std::string text;
     text += std::to_string(font.color) + "\n";
@@ -106,12 +106,12 @@ std::string FontSettings::format(const FontSpec &font)
     return text;
 }
 
-std::optional<FontSpec> FontSettings::parse(std::string_view text)
+std::optional<FontChoice> FontSettings::parse(std::string_view text)
 {
     const std::vector<std::string_view> lines = splitLines(text);
     if (lines.size() < 5)
         return std::nullopt;
-    FontSpec font;
+    FontChoice font;
     long long v = 0;
     if (!readTruncated(lines[0], v))
         return std::nullopt;
@@ -165,13 +165,13 @@ int FontSettings::rowHeightFor(int size)
     return static_cast<int>(h);
 }
 
-int FontSettings::load(const std::string &path, FontFile which, FontSpec &font, MessageService &messages)
+int FontSettings::load(const std::string &path, FontFile which, FontChoice &font, MessageService &messages)
 {
     if (!FileSystem::exists(path))
         return ResultSkipped;
     const std::optional<std::string> text = FileSystem::isRegularFile(path) ? FileSystem::readFile(path) : std::nullopt;
     // A damaged file is reported like an unreadable one and the font stays.
-    const std::optional<FontSpec> read = text ? parse(*text) : std::nullopt;
+    const std::optional<FontChoice> read = text ? parse(*text) : std::nullopt;
     if (!read) {
         messages.error(loadError(which));
         return ResultFailed;
@@ -180,7 +180,7 @@ int FontSettings::load(const std::string &path, FontFile which, FontSpec &font, 
     return ResultOk;
 }
 
-int FontSettings::save(const std::string &path, FontFile which, const FontSpec &font, MessageService &messages,
+int FontSettings::save(const std::string &path, FontFile which, const FontChoice &font, MessageService &messages,
                        EditorView *busyView)
 {
     const bool busy = which == FontFile::View && busyView;
@@ -239,7 +239,7 @@ int FontSettings::LoadGridFont(Editor &editor)
     return result;
 }
 
-void FontSettings::gridFontChosen(Editor &editor, const FontSpec &font)
+void FontSettings::gridFontChosen(Editor &editor, const FontChoice &font)
 {
     editor.gridFont = font;
     SetRowHeightFromFont(editor);
@@ -253,13 +253,13 @@ int FontSettings::SaveGridFont(Editor &editor)
                 editor.services().messages, &editor.view());
 }
 
-int FontSettings::LoadViewFont(Editor &editor, FontSpec &font)
+int FontSettings::LoadViewFont(Editor &editor, FontChoice &font)
 {
     return load(filePath(editor.paths().programFolder, FontFile::View), FontFile::View, font,
                 editor.services().messages);
 }
 
-int FontSettings::SaveViewFont(Editor &editor, const FontSpec &font)
+int FontSettings::SaveViewFont(Editor &editor, const FontChoice &font)
 {
     return save(filePath(editor.paths().programFolder, FontFile::View), FontFile::View, font,
                 editor.services().messages, &editor.view());

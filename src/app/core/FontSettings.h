@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FontSpec.h"
+#include "FontChoice.h"
 
 #include <optional>
 #include <string>
@@ -27,9 +27,9 @@ public:
     // The file's full path in the program folder.
     static std::string filePath(const std::string &programFolder, FontFile which);
     // The five lines of the file, each ended by "\n".
-    static std::string format(const FontSpec &font);
+    static std::string format(const FontChoice &font);
     // The font a file's text holds; nullopt when the text is damaged. CR LF line ends are read too.
-    static std::optional<FontSpec> parse(std::string_view text);
+    static std::optional<FontChoice> parse(std::string_view text);
 
     // The factor from font size (points) to row height, and the row height itself.
     static double rowHeightFactor(int size);
@@ -37,10 +37,10 @@ public:
 
     // Reads a font file into `font`. 0 loaded, 5 no file (nothing changes),
     // 1 unreadable or damaged after the error box (nothing changes).
-    static int load(const std::string &path, FontFile which, FontSpec &font, MessageService &messages);
+    static int load(const std::string &path, FontFile which, FontChoice &font, MessageService &messages);
     // Writes a font file with the read-only question and the messages. 0 saved (disable
     // Save Font Settings), 5 not saved at the user's answer, 1 failed after a message.
-    static int save(const std::string &path, FontFile which, const FontSpec &font, MessageService &messages,
+    static int save(const std::string &path, FontFile which, const FontChoice &font, MessageService &messages,
                     EditorView *busyView = nullptr);
 
     // Resets the print scale constants and sets rowHeightFactor and the document's row height
@@ -50,12 +50,12 @@ public:
     static int LoadGridFont(Editor &editor);
     // The user confirmed the grid font dialog: the grid takes the font, the row height follows and
     // the status bar is refreshed. The window enables Save Font Settings and recomputes the entries per page.
-    static void gridFontChosen(Editor &editor, const FontSpec &font);
+    static void gridFontChosen(Editor &editor, const FontChoice &font);
     // Grid > Save Font Settings; as save().
     static int SaveGridFont(Editor &editor);
     // The cell text window's font file, read into / written from its text box's font; as load() / save().
-    static int LoadViewFont(Editor &editor, FontSpec &font);
-    static int SaveViewFont(Editor &editor, const FontSpec &font);
+    static int LoadViewFont(Editor &editor, FontChoice &font);
+    static int SaveViewFont(Editor &editor, const FontChoice &font);
 };
 
 } // namespace quorvex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FontSpec.h"
+#include "app/core/FontChoice.h"
 
 #include <QColor>
 #include <QFont>
@@ -10,10 +10,10 @@ namespace quorvex {
 // Between the font settings' plain record and Qt's font and colour.
 class FontConvert {
 public:
-    static QFont toQFont(const FontSpec &spec);
-    static QColor toQColor(const FontSpec &spec);
+    static QFont toQFont(const FontChoice &choice);
+    static QColor toQColor(const FontChoice &choice);
     // Keeps `base`'s colour and pitch where Qt has no say in them.
-    static FontSpec fromQFont(const QFont &font, const QColor &color, const FontSpec &base);
+    static FontChoice fromQFont(const QFont &font, const QColor &color, const FontChoice &base);
 };
 
 } // namespace quorvex

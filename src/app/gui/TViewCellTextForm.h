@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/CellTextSession.h"
-#include "app/core/FontSpec.h"
+#include "app/core/FontChoice.h"
 
 #include <QDialog>
 
@@ -54,7 +54,7 @@ private:
 
     Editor &m_editor;
     CellTextSession m_session;
-    FontSpec m_font;
+    FontChoice m_font;
     QPlainTextEdit *m_RichEdit = nullptr;
     QLabel *m_panel0 = nullptr;
     QLabel *m_panel1 = nullptr;

@@ -116,11 +116,9 @@ bool GridCommands::DeleteSelectedRows()
             doc.removeRows(s.Top, n);
         changed = true;
     }
-    m_editor.RefreshStatusBar();
-    m_editor.RenumberPages();
-    m_editor.view().documentChanged();
+    // The deletion menus' states depend on the new counts.
+    m_editor.finishChange();
     m_editor.view().menuStateChanged();
-    preview();
     return changed;
 }
 
@@ -209,11 +207,9 @@ bool GridCommands::DeleteSelectedColumns()
             doc.SetColWidth(c, widths[static_cast<std::size_t>(c)]);
         changed = true;
     }
-    m_editor.RefreshStatusBar();
-    m_editor.RenumberPages();
-    m_editor.view().documentChanged();
+    // The deletion menus' states depend on the new counts.
+    m_editor.finishChange();
     m_editor.view().menuStateChanged();
-    preview();
     return changed;
 }
 

@@ -10,16 +10,16 @@
 using quorvex::FileSystem;
 using quorvex::FontFile;
 using quorvex::FontSettings;
-using quorvex::FontSpec;
+using quorvex::FontChoice;
 using quorvex::MessageAnswer;
 using quorvex::test::EditorFixture;
 using quorvex::test::TempFolder;
 
 namespace {
 
-FontSpec boldItalicRed()
+FontChoice boldItalicRed()
 {
-    FontSpec f;
+    FontChoice f;
     f.color = 255;
     f.size = 12;
     f.name = "Liberation Sans"; // 15 characters
@@ -53,7 +53,7 @@ TEST(FontFile, readerTakesFractionsCrLfNegativeColoursAndLongNames)
     EXPECT_EQ(f->pitch, 2);
     EXPECT_TRUE(f->underline && f->strikeout && !f->bold);
 
-    FontSpec wide;
+    FontChoice wide;
     wide.name = std::string(1200, 'n');
     f = FontSettings::parse(FontSettings::format(wide));
     ASSERT_TRUE(f);
@@ -122,7 +122,7 @@ TEST(GridFont, missingFileKeepsTheDesignFontSilently)
 {
     FontFixture f;
     EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultSkipped);
-    EXPECT_EQ(f.editor.gridFont, FontSpec());
+    EXPECT_EQ(f.editor.gridFont, FontChoice());
     EXPECT_TRUE(f.messages.shown.empty());
 }
 
@@ -132,9 +132,9 @@ TEST(GridFont, damagedFileIsReportedAndTheFontStays)
     ASSERT_TRUE(FileSystem::writeFileAtomic(f.gridFile(), "garbage"));
     EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultFailed);
     EXPECT_EQ(f.messages.texts(), std::vector<std::string>{"Error loading the grid font settings file."});
-    EXPECT_EQ(f.editor.gridFont, FontSpec());
+    EXPECT_EQ(f.editor.gridFont, FontChoice());
 
-    FontSpec view;
+    FontChoice view;
     ASSERT_TRUE(FileSystem::writeFileAtomic(f.folder.file("ViewFont.mtr"), "1\n"));
     EXPECT_EQ(FontSettings::LoadViewFont(f.editor, view), quorvex::ResultFailed);
     EXPECT_EQ(f.messages.texts().back(), "Error loading the font settings file.");
@@ -171,7 +171,7 @@ TEST(GridFont, unwritableFolderReportsTheFailure)
 TEST(GridFont, chosenFontSetsTheRowHeightAndRefreshesTheStatusBar)
 {
     EditorFixture f;
-    FontSpec big;
+    FontChoice big;
     big.size = 15;
     const int refreshes = f.view.statusRefreshes;
     FontSettings::gridFontChosen(f.editor, big);

@@ -6,7 +6,7 @@
 namespace quorvex {
 
 // A font as the font dialogs hand it over and the font settings files keep it.
-struct FontSpec {
+struct FontChoice {
     // Red + 256 * green + 65536 * blue; negative values name desktop colours.
     std::int32_t color = 0;
     int size = 9; // points
@@ -17,12 +17,12 @@ struct FontSpec {
     bool underline = false;
     bool strikeout = false;
 
-    bool operator==(const FontSpec &o) const
+    bool operator==(const FontChoice &o) const
     {
         return color == o.color && size == o.size && name == o.name && pitch == o.pitch && bold == o.bold &&
                italic == o.italic && underline == o.underline && strikeout == o.strikeout;
     }
-    bool operator!=(const FontSpec &o) const { return !(*this == o); }
+    bool operator!=(const FontChoice &o) const { return !(*this == o); }
 };
 
 } // namespace quorvex
