@@ -688,14 +688,16 @@ void TMainForm::syncSelectionFromView()
     const int row = current.row() + 1;
     const bool moved = col != doc.Col() || row != doc.Row();
     CellRect rect{col, row, col, row};
-    const QModelIndexList picked = m_grid->selectionModel()->selectedIndexes();
+    // Ranges, not indexes: a selected million-row list is one range but millions of indexes.
+    const QItemSelection picked = m_grid->selectionModel()->selection();
     if (!picked.isEmpty()) {
-        int left = picked.first().column(), right = left, top = picked.first().row(), bottom = top;
-        for (const QModelIndex &i : picked) {
-            left = std::min(left, i.column());
-            right = std::max(right, i.column());
-            top = std::min(top, i.row());
-            bottom = std::max(bottom, i.row());
+        int left = picked.first().left(), right = picked.first().right();
+        int top = picked.first().top(), bottom = picked.first().bottom();
+        for (const QItemSelectionRange &range : picked) {
+            left = std::min(left, range.left());
+            right = std::max(right, range.right());
+            top = std::min(top, range.top());
+            bottom = std::max(bottom, range.bottom());
         }
         rect = CellRect{left + 1, top + 1, right + 1, bottom + 1};
     }
