@@ -112,10 +112,14 @@ TMainForm::TMainForm(QWidget *parent)
     };
     m_gridCommands.setActionEnabled([this](GridAction action) {
         switch (action) {
-        case GridAction::Paste: return m_PasteBtn->isEnabled();
+        case GridAction::Paste:
+        case GridAction::SelectAll:
+            // The keys follow the Edit menu's items, so give them the state the
+            // menu would show now: a copy made a moment ago must paste at once.
+            Edit1Click();
+            return action == GridAction::Paste ? m_PasteBtn->isEnabled() : m_SelectAllBtn->isEnabled();
         case GridAction::Copy: return m_CopyBtn->isEnabled();
         case GridAction::Cut: return m_CutBtn->isEnabled();
-        case GridAction::SelectAll: return m_SelectAllBtn->isEnabled();
         case GridAction::Undo: return m_UndoBtn->isEnabled();
         case GridAction::Delete: return m_DeleteBtn->isEnabled();
         default: return true;

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -178,6 +179,32 @@ private slots:
         QCOMPARE(doc().GetCell(4, 1), std::string("Heat"));
         QCOMPARE(doc().GetCell(5, 1), std::string("Crime"));
         QCOMPARE(undoCaption(m_form.get()), QStringLiteral("&Undo Paste"));
+    }
+
+    // Nobody opens the Edit menu between the two keys.
+    void ctrlCThenCtrlVWithKeysOnly_pastesAtTheNewCell()
+    {
+        typeInto(2, 1, QStringLiteral("Ran"));
+        QGuiApplication::clipboard()->clear();
+        action(m_form.get(), "PasteBtn")->setEnabled(false);
+        selectCell(2, 1);
+        key(grid(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Ran\r\n"));
+        selectCell(3, 1);
+        key(grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(doc().GetCell(3, 1), std::string("Ran"));
+        QCOMPARE(undoCaption(m_form.get()), QStringLiteral("&Undo Paste"));
+
+        // After the whole list was selected with the menu open, Ctrl+A on a
+        // single cell still selects everything.
+        key(grid(), Qt::Key_A, Qt::ControlModifier);
+        emit m_form->findChild<QMenu *>(QStringLiteral("Edit1"))->aboutToShow();
+        QVERIFY(!action(m_form.get(), "SelectAllBtn")->isEnabled());
+        selectCell(2, 1);
+        key(grid(), Qt::Key_A, Qt::ControlModifier);
+        const auto sel = doc().Selection();
+        QCOMPARE(sel.Left, 1);
+        QCOMPARE(sel.Bottom, doc().RowCount() - 1);
     }
 
     void rowCommandsAndHeaderDialog_changeTheListWithTheirUndo()
