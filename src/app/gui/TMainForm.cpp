@@ -43,6 +43,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace quorvex {
 
 namespace {
@@ -1017,6 +1019,8 @@ bool TMainForm::gridKeyDown(QKeyEvent *event)
     const bool editing = m_grid->isEditing();
     const ListDocument &doc = m_editor.document();
     const int rows = doc.RowCount();
+    if (event->key() == Qt::Key_Delete)
+        m_plainDelPressed = !editing && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == 0;
     const GridEventDecision d = m_gridCommands.keyDown(keyInput(event), editing);
     if (d.inPlaceEditing)
         m_grid->setInPlaceEditing(*d.inPlaceEditing);
@@ -1031,7 +1035,13 @@ bool TMainForm::gridKeyDown(QKeyEvent *event)
 void TMainForm::gridKeyUp(QKeyEvent *event)
 {
     // Keys the editor consumed never reach the grid; these are the grid's own.
-    const GridEventDecision d = m_gridCommands.keyUp(keyInput(event), m_grid->isEditing());
+    KeyInput key = keyInput(event);
+    // People often let go of Shift or Ctrl before Del after deleting rows or
+    // columns; that release must not clear the cells that moved into the
+    // selection, so only the release of a plain Del press clears.
+    if (key.key == GridKey::Delete && !std::exchange(m_plainDelPressed, false))
+        key.key = GridKey::Other;
+    const GridEventDecision d = m_gridCommands.keyUp(key, m_grid->isEditing());
     if (d.inPlaceEditing)
         m_grid->setInPlaceEditing(*d.inPlaceEditing);
     updateUndoCaptions();

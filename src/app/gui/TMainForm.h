@@ -161,6 +161,7 @@ private:
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     bool m_showingInformation = false;
+    bool m_plainDelPressed = false;
     QString m_lastPreviewText;
 
     StringGrid *m_grid = nullptr;

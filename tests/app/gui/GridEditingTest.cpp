@@ -145,6 +145,32 @@ private slots:
         QCOMPARE(doc().GetCell(3, 1), std::string("rama"));
     }
 
+    // Shift let go before Del, as people often do: the rows that moved up
+    // into the selection keep their texts.
+    void shiftDelReleasedShiftFirst_deletesRowsAndClearsNothing()
+    {
+        typeInto(2, 1, QStringLiteral("Alien"));
+        action(m_form.get(), "NewRowBtn")->trigger();
+        typeInto(2, 2, QStringLiteral("Heat"));
+        action(m_form.get(), "NewRowBtn")->trigger();
+        typeInto(2, 3, QStringLiteral("Ran"));
+        selectCell(2, 2);
+        emit m_form->findChild<QMenu *>(QStringLiteral("Grid1"))->aboutToShow();
+        QTest::keyPress(grid(), Qt::Key_Shift);
+        QTest::keyPress(grid(), Qt::Key_Delete, Qt::ShiftModifier);
+        QTest::keyRelease(grid(), Qt::Key_Shift, Qt::ShiftModifier);
+        QTest::keyRelease(grid(), Qt::Key_Delete);
+        QCoreApplication::processEvents();
+        QCOMPARE(doc().RowCount(), 3);
+        QCOMPARE(doc().GetCell(2, 1), std::string("Alien"));
+        QCOMPARE(doc().GetCell(2, 2), std::string("Ran"));
+
+        // A plain Del still clears.
+        selectCell(2, 2);
+        key(grid(), Qt::Key_Delete);
+        QCOMPARE(doc().GetCell(2, 2), std::string());
+    }
+
     void ctrlXWithoutEditor_cutsCellsToTheClipboardButNotWhileEditing()
     {
         typeInto(2, 1, QStringLiteral("Heat"));
