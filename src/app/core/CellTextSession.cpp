@@ -104,8 +104,13 @@ bool CellTextSession::closeWindow(const std::string &boxText)
         const MessageAnswer answer = m_editor.services().messages.confirm("Save changes?", MessageButtons::YesNoCancel);
         if (answer == MessageAnswer::Cancel)
             return false;
-        if (answer == MessageAnswer::Yes)
-            save(boxText);
+        if (answer == MessageAnswer::Yes) {
+            bool saved = false;
+            save(boxText, &saved);
+            // Closing after a failed save would throw the edits away.
+            if (!saved)
+                return false;
+        }
     }
     m_closeMark = true;
     return true;

@@ -30,7 +30,8 @@ public:
     // cell's text for the box to reload; false in `ok` after the error box.
     std::string save(const std::string &boxText, bool *ok = nullptr);
     // Options > Close Window: asks "Save changes?" while unsaved edits exist. True when the
-    // window closes (after saving on Yes); false on Cancel. `boxText` is saved on Yes.
+    // window closes (after saving on Yes); false on Cancel and when the save on Yes failed,
+    // so the edits stay in the box.
     bool closeWindow(const std::string &boxText);
     // Closing by the window frame: runs Close Window unless it already decided to close.
     bool frameClose(const std::string &boxText);

@@ -2,6 +2,7 @@
 
 #include "FontChoice.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,8 @@ public:
     static constexpr const char *ViewFontFileName = "ViewFont.mtr";
     static constexpr int MaxNameLength = 999;
     static constexpr int MaxFontSize = 999;
+    // Five short lines fit many times over; the rest of a larger file is never read.
+    static constexpr std::size_t MaxFileBytes = 64 * 1024;
 
     // The file's full path in the program folder.
     static std::string filePath(const std::string &programFolder, FontFile which);
@@ -35,6 +38,8 @@ public:
     static double rowHeightFactor(int size);
     static int rowHeightFor(int size);
 
+    // At most MaxFileBytes of a regular file; nullopt when it cannot be read.
+    static std::optional<std::string> readPrefix(const std::string &path);
     // Reads a font file into `font`. 0 loaded, 5 no file (nothing changes),
     // 1 unreadable or damaged after the error box (nothing changes).
     static int load(const std::string &path, FontFile which, FontChoice &font, MessageService &messages);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 using quorvex::CellTextSession;
 using quorvex::MessageAnswer;
 using quorvex::test::EditorFixture;
@@ -105,4 +109,34 @@ TEST(CellText, closingWithYesSavesAndUnchangedTextClosesWithoutAsking)
     f.session.textChanged(3);
     EXPECT_TRUE(f.session.closeWindow("new"));
     EXPECT_EQ(f.editor.document().GetCell(2, 1), "new");
+}
+
+namespace {
+
+// A window whose refresh fails, so that writing the cell reports an error.
+class FailingView final : public quorvex::EditorView {
+public:
+    void documentChanged() override { throw std::runtime_error("refresh failed"); }
+};
+
+} // namespace
+
+TEST(CellText, failedSaveOnYesKeepsTheWindowOpenWithTheEdits)
+{
+    SessionFixture f;
+    FailingView failing;
+    f.editor.setView(&failing);
+    f.session.show();
+    f.session.textChanged(5);
+    f.messages.answers.push_back(MessageAnswer::Yes);
+    EXPECT_FALSE(f.session.closeWindow("draft"));
+    EXPECT_FALSE(f.session.closeMark());
+    EXPECT_TRUE(f.session.saveEnabled()) << "the edits are still unsaved";
+    EXPECT_EQ(f.messages.exceptions, std::vector<std::string>{"refresh failed"});
+    EXPECT_EQ(f.messages.texts(), (std::vector<std::string>{"Save changes?", "Error saving text to the grid."}));
+
+    f.editor.setView(&f.view);
+    f.messages.answers.push_back(MessageAnswer::Yes);
+    EXPECT_TRUE(f.session.closeWindow("draft")) << "a save that works closes the window";
+    EXPECT_EQ(f.editor.document().GetCell(2, 1), "draft");
 }

@@ -178,3 +178,26 @@ TEST(GridFont, chosenFontSetsTheRowHeightAndRefreshesTheStatusBar)
     EXPECT_EQ(f.editor.document().RowHeight(), 27);
     EXPECT_GT(f.view.statusRefreshes, refreshes);
 }
+
+TEST(GridFont, hugeOrSpecialFilesAreReadOnlyAsFarAsTheFontNeeds)
+{
+    FontFixture f;
+    // Trailing junk after the five lines does not matter, however long.
+    std::string text = FontSettings::format(boldItalicRed()) + std::string(8 * 1024 * 1024, 'x');
+    ASSERT_TRUE(FileSystem::writeFileAtomic(f.gridFile(), text));
+    EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultOk);
+    EXPECT_EQ(f.editor.gridFont, boldItalicRed());
+
+    // A name line far beyond any font name is a damaged file, not a giant read.
+    text = "0\n9\n" + std::to_string(4 * 1024 * 1024) + " " + std::string(4 * 1024 * 1024, 'n') + "\n0\n0 0 0 0\n";
+    ASSERT_TRUE(FileSystem::writeFileAtomic(f.gridFile(), text));
+    EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultFailed);
+    EXPECT_EQ(f.editor.gridFont, boldItalicRed());
+
+    // A pipe in the file's place is reported at once instead of waiting for a writer.
+    ASSERT_TRUE(FileSystem::removeFile(f.gridFile()));
+    ASSERT_EQ(::mkfifo(f.gridFile().c_str(), 0644), 0);
+    f.messages.shown.clear();
+    EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultFailed);
+    EXPECT_EQ(f.messages.texts(), std::vector<std::string>{"Error loading the grid font settings file."});
+}
