@@ -55,10 +55,14 @@ private:
 
 } // namespace
 
-void ClipboardCommands::rangeSelected()
+void ClipboardCommands::rangeSelected(int fromCol, int fromRow)
 {
-    m_rangeCol = m_editor.document().Col();
-    m_rangeRow = m_editor.document().Row();
+    // The next snapshot writes the saved text into the current cell; after the
+    // current cell moved without a cell selection it must be this cell's text,
+    // or Undo would put another cell's text here.
+    const ListDocument &doc = m_editor.document();
+    if (doc.Col() != fromCol || doc.Row() != fromRow)
+        m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
 }
 
 int ClipboardCommands::CopyCellsToClipboard(int left, int right, int bottom, int top)
@@ -119,12 +123,6 @@ int ClipboardCommands::Paste()
             } else {
                 const std::string text = clipboard.text();
                 // savedCellText stays: typing in the current cell before the paste is undone with it.
-                // After a range selection it belongs to another cell and would be written into
-                // this one by the snapshot, so it is taken afresh.
-                ListDocument &doc = m_editor.document();
-                if (doc.Col() == m_rangeCol && doc.Row() == m_rangeRow)
-                    m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
-                m_rangeCol = m_rangeRow = -1;
                 m_editor.undoHistory().setSnapshotCurrent(false);
                 m_editor.backupCells();
                 m_editor.undoHistory().setCaption(UndoPasteCaption);
@@ -186,6 +184,8 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
         return;
     }
 
+    const int fromCol = doc.Col();
+    const int fromRow = doc.Row();
     PastedRowWriter writer(doc);
     const auto inside = [clip](int c, int r) { return !clip || (c <= clip->Right && r <= clip->Bottom); };
     const auto grow = [&doc, clip](int c, int r) {
@@ -211,21 +211,27 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
         if (clip && r > clip->Bottom)
             break; // nothing below the rectangle is written or counted
         const char ch = text[j];
+        const bool last = j == n - 1;
         if (ch == '\t') {
             grow(c, r);
-            if (inside(c, r))
+            if (inside(c, r)) {
                 writer.put(c, r, field(s, j));
+                // A row whose later fields fall outside the rectangle still was written.
+                mr = std::max(mr, r);
+            }
             s = j + 1;
             ++c;
             if (inside(c, r)) {
                 mc = std::max(mc, c);
                 mr = std::max(mr, r);
             }
-        } else if (ch == '\r' || (j == n - 1 && ch != '\n')) {
+        } else if (ch == '\r' || (last && ch != '\n') || (last && s <= j)) {
+            // A text from a program that ends its lines with LF alone ends with one:
+            // it closes the last field instead of losing it.
             grow(c, r);
             if (inside(c, r)) {
                 mr = std::max(mr, r);
-                writer.put(c, r, ch == '\r' ? field(s, j) : field(s, j + 1));
+                writer.put(c, r, ch == '\r' || ch == '\n' ? field(s, j) : field(s, j + 1));
                 wrote = true;
             }
             // The character after a CR is taken for the LF of CR LF, whatever it is.
@@ -238,10 +244,10 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
 
     if (hasTab) {
         doc.SelectRange(col, row, mc, mr);
-        rangeSelected();
+        rangeSelected(fromCol, fromRow);
     } else if (wrote) {
         doc.SelectRange(col, row, col, mr);
-        rangeSelected();
+        rangeSelected(fromCol, fromRow);
     }
 }
 

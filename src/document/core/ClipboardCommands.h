@@ -31,8 +31,9 @@ public:
     void PasteIntoRange(std::string_view text, int left, int right, int bottom, int top);
 
     // A command moved the current cell by selecting a range, which runs no cell-selected
-    // rule: the text saved for undo then belongs to another cell.
-    void rangeSelected();
+    // rule: when it moved from (fromCol, fromRow), the text saved for undo is taken from
+    // the new current cell.
+    void rangeSelected(int fromCol, int fromRow);
 
     static constexpr const char *UndoPasteCaption = "&Undo Paste";
 
@@ -40,8 +41,6 @@ private:
     void pasteWalk(std::string_view text, int col, int row, const CellRect *clip);
 
     Editor &m_editor;
-    int m_rangeCol = -1;
-    int m_rangeRow = -1;
 };
 
 } // namespace quorvex

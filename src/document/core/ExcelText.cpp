@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace quorvex {
 
@@ -12,7 +13,8 @@ int ExcelText::progressPercent(int row, int rowCount)
 {
     if (rowCount <= 0)
         return 0;
-    return static_cast<int>(static_cast<double>(row) / static_cast<double>(rowCount) * 100.0);
+    // Whole numbers: in floating point 29 of 100 rows would show as 28%.
+    return static_cast<int>(static_cast<long long>(row) * 100 / rowCount);
 }
 
 std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, int lastRow, int firstCol, int lastCol,
@@ -26,11 +28,19 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
     if (firstRow > lastRow || firstCol > lastCol)
         return text;
     const int tabLimit = std::min(doc.ColCount() - 1, lastCol);
+    const int rowCount = doc.RowCount();
+
+    // The progress report lets window events run, and a command run from one may
+    // change the list: work on the rows as they are now. The blocks are shared and
+    // never change, so this costs one reference per row.
+    std::vector<CellRow> rows;
+    rows.reserve(static_cast<std::size_t>(lastRow - firstRow + 1));
+    for (int r = firstRow; r <= lastRow; ++r)
+        rows.push_back(doc.rowAt(r));
 
     // Size it first: a million-row list would otherwise be copied many times while growing.
     std::size_t total = 0;
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const CellRow &row = doc.rowAt(r);
+    for (const CellRow &row : rows) {
         const int stored = std::min(row.storedCount(), lastCol + 1);
         for (int c = firstCol; c < stored; ++c)
             total += row.cell(c).size();
@@ -41,7 +51,7 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
     char *out = text.data();
     const int every = progress ? std::max(progress->everyRows, 1) : 0;
     for (int r = firstRow; r <= lastRow; ++r) {
-        const CellRow &row = doc.rowAt(r);
+        const CellRow &row = rows[static_cast<std::size_t>(r - firstRow)];
         for (int c = firstCol; c <= lastCol; ++c) {
             const std::string_view cell = row.cell(c);
             if (!cell.empty()) {
@@ -54,7 +64,7 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
         std::memcpy(out, lineEnd.data(), lineEnd.size());
         out += lineEnd.size();
         if (progress && r != 0 && r % every == 0) {
-            const int p = progressPercent(r, doc.RowCount());
+            const int p = progressPercent(r, rowCount);
             progress->reporter.setProgress(p, std::to_string(p) + progress->suffix);
             progress->reporter.pumpEvents();
         }

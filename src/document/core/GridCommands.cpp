@@ -320,8 +320,9 @@ void GridCommands::SelectColumn()
 {
     m_editor.view().endCellEditing();
     ListDocument &doc = m_editor.document();
+    const int fromRow = doc.Row();
     doc.SelectRange(doc.Col(), 1, doc.Col(), doc.RowCount() - 1);
-    m_clipboard.rangeSelected();
+    m_clipboard.rangeSelected(doc.Col(), fromRow);
     m_editor.view().documentChanged();
     preview();
 }
@@ -330,8 +331,10 @@ void GridCommands::SelectAll()
 {
     m_editor.view().endCellEditing();
     ListDocument &doc = m_editor.document();
+    const int fromCol = doc.Col();
+    const int fromRow = doc.Row();
     doc.SelectRange(1, 1, doc.ColCount() - 1, doc.RowCount() - 1);
-    m_clipboard.rangeSelected();
+    m_clipboard.rangeSelected(fromCol, fromRow);
     m_editor.view().documentChanged();
     preview();
 }

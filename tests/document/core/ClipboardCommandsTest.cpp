@@ -98,6 +98,62 @@ TEST(ClipboardCopy, progressTextOfALongCopy)
     EXPECT_EQ(f.progress.reports[0], std::make_pair(50, std::string("50% - Copying to clipboard in MS Excel format.")));
 }
 
+TEST(ClipboardCopy, progressPercentIsTheWholeNumberOfTheRowShare)
+{
+    ClipFixture f;
+    f.doc.SetColCount(3);
+    f.doc.SetRowCount(100);
+    f.editor.pageSetup().maxEntries = 29;
+    f.commands.CopyCellsToClipboard(1, 2, 99, 1);
+    ASSERT_EQ(f.progress.reports.size(), 4u);
+    EXPECT_EQ(f.progress.reports[0].second, "29% - Copying to clipboard in MS Excel format.");
+    EXPECT_EQ(f.progress.reports[1].second, "58% - Copying to clipboard in MS Excel format.");
+    EXPECT_EQ(f.progress.reports[2], std::make_pair(87, std::string("87% - Copying to clipboard in MS Excel format.")));
+    EXPECT_EQ(ExcelText::progressPercent(57, 100), 57);
+    EXPECT_EQ(ExcelText::progressPercent(199, 200), 99);
+}
+
+namespace {
+
+// Changes the list in the middle of a copy, as a command run from a window event
+// that the progress report lets through can.
+class MeddlingProgress final : public quorvex::ProgressReporter {
+public:
+    void setProgress(int, const std::string &) override {}
+    void pumpEvents() override
+    {
+        if (!doc || done)
+            return;
+        done = true;
+        for (int r = 0; r < doc->RowCount(); ++r)
+            doc->SetCell(1, r, std::string(5000, 'x'));
+        doc->SetRowCount(3);
+        doc->SetColCount(2);
+    }
+    ListDocument *doc = nullptr;
+    bool done = false;
+};
+
+} // namespace
+
+TEST(ClipboardCopy, listChangedByAnEventDuringTheCopyDoesNotChangeTheCopiedText)
+{
+    quorvex::test::ScriptedMessages messages;
+    MeddlingProgress progress;
+    quorvex::test::FakeShell shell;
+    quorvex::test::FakeClipboard clipboard;
+    quorvex::Editor editor{quorvex::UiServices{messages, progress, shell, clipboard}};
+    ClipboardCommands commands{editor};
+    fill(editor.document(), 4, 20);
+    editor.pageSetup().maxEntries = 5;
+    const std::string expected =
+        ExcelText::formatExcelText(editor.document(), 0, 19, 1, 3, ExcelText::ClipboardLineEnd);
+    progress.doc = &editor.document();
+    EXPECT_EQ(commands.CopyAll(), quorvex::ResultOk);
+    EXPECT_TRUE(progress.done);
+    EXPECT_EQ(clipboard.content, expected);
+}
+
 TEST(ClipboardPaste, blockAtTheLastRowGrowsTheListAndSelectsTheBlock)
 {
     ClipFixture f;
@@ -195,15 +251,63 @@ TEST(ClipboardPaste, aLoneLineFeedStaysInsideTheField)
     EXPECT_EQ(f.doc.RowCount(), 3);
 }
 
-TEST(ClipboardPaste, lineFeedOnlyTextWithNoFieldEndLeavesTheSelectionWhereItWas)
+TEST(ClipboardPaste, textEndingInALoneLineFeedKeepsItsLastField)
 {
     ClipFixture f;
-    fill(f.doc, 3, 4);
+    fill(f.doc, 4, 4);
     f.doc.SetCurrentCell(1, 2);
     f.clipboard.content = "ab\n";
     f.commands.Paste();
-    EXPECT_EQ(f.doc.GetCell(1, 2), "c1r2");
+    EXPECT_EQ(f.doc.GetCell(1, 2), "ab");
+    EXPECT_EQ(f.doc.RowCount(), 4) << "the final LF adds no row";
     EXPECT_EQ(f.doc.Selection(), (CellRect{1, 2, 1, 2}));
+
+    f.doc.SetCurrentCell(1, 1);
+    f.clipboard.content = "a1\tb1\na2\tb2\n";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(1, 1), "a1");
+    EXPECT_EQ(f.doc.GetCell(2, 1), "b1\na2") << "inside the text an LF stays part of its field";
+    EXPECT_EQ(f.doc.GetCell(3, 1), "b2");
+    EXPECT_EQ(f.doc.ColCount(), 4);
+
+    f.doc.SetCurrentCell(2, 3);
+    f.clipboard.content = "x\ty\r\n";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(3, 3), "y");
+    EXPECT_EQ(f.doc.RowCount(), 4) << "the LF of a final CR LF is no field of its own";
+}
+
+TEST(ClipboardPaste, intoAOneColumnRangeSelectsEveryRowItWrote)
+{
+    ClipFixture f;
+    fill(f.doc, 4, 6);
+    f.doc.SelectRange(2, 1, 2, 3);
+    f.clipboard.content = "a\tb\r\nc\td\r\n";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(2, 1), "a");
+    EXPECT_EQ(f.doc.GetCell(2, 2), "c");
+    EXPECT_EQ(f.doc.GetCell(3, 1), "c3r1");
+    EXPECT_EQ(f.doc.GetCell(2, 3), "c2r3");
+    EXPECT_EQ(f.doc.Selection(), (CellRect{2, 1, 2, 2}));
+}
+
+TEST(ClipboardPaste, secondPasteAtTheMovedCurrentCellUndoesToThatCellsText)
+{
+    ClipFixture f;
+    fill(f.doc, 5, 5);
+    f.doc.SetCurrentCell(1, 1);
+    f.editor.cellSelected(1, 1);
+    f.clipboard.content = "p\tq\r\nr\ts\r\n";
+    f.commands.Paste(); // the current cell moves to (2, 2)
+    ASSERT_EQ(f.doc.Col(), 2);
+    ASSERT_EQ(f.doc.Row(), 2);
+    f.doc.SetCurrentCell(2, 2);
+    f.clipboard.content = "word";
+    f.commands.Paste();
+    EXPECT_EQ(f.doc.GetCell(2, 2), "word");
+    f.editor.Undo();
+    EXPECT_EQ(f.doc.GetCell(2, 2), "s") << "not the text of the cell selected before the first paste";
+    EXPECT_EQ(f.doc.GetCell(1, 1), "p");
 }
 
 TEST(ClipboardPaste, noTextShowsTheErrorAndChangesOnlyTheModifiedMark)

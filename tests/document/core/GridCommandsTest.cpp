@@ -381,7 +381,7 @@ TEST(GridCells, selectColumnAndSelectAllEndOnTheLastCellWithoutACellSelection)
     EXPECT_EQ(f.doc.Selection(), (quorvex::CellRect{2, 1, 2, 5}));
     EXPECT_EQ(f.doc.Row(), 5);
     EXPECT_TRUE(f.editor.undoHistory().snapshotCurrent()) << "no cell-selected rule ran";
-    EXPECT_EQ(f.editor.undoHistory().savedCellText(), label(2, 3));
+    EXPECT_EQ(f.editor.undoHistory().savedCellText(), label(2, 5)) << "what an undo returns the new cell to";
     f.grid.SelectAll();
     EXPECT_EQ(f.doc.Selection(), (quorvex::CellRect{1, 1, 3, 5}));
     EXPECT_EQ(f.doc.Col(), 3);
@@ -494,4 +494,26 @@ TEST(GridCells, pasteAfterSelectAllUndoesEveryCellIncludingTheNewCurrentOne)
     f.editor.Undo();
     EXPECT_EQ(f.doc.GetCell(3, 3), label(3, 3)) << "not the text of the cell selected before";
     EXPECT_EQ(f.doc.GetCell(1, 1), label(1, 1));
+}
+
+TEST(GridCells, typingAfterSelectColumnOrSelectAllUndoesToTheNewCurrentCellsOwnText)
+{
+    for (const bool wholeList : {false, true}) {
+        GridFixture f;
+        fill(f.doc, 4, 5);
+        f.grid.selectCell(1, 1);
+        if (wholeList)
+            f.grid.SelectAll(); // the current cell moves to (3, 4) without a cell selection
+        else
+            f.grid.SelectColumn(); // to (1, 4)
+        const int col = f.doc.Col();
+        f.grid.keyPress('a', false); // the first character opens the editor
+        f.doc.SetCell(col, 4, "a");
+        f.grid.keyPress('b', true);
+        f.doc.SetCell(col, 4, "ab");
+        EXPECT_EQ(f.editor.undoHistory().caption(), "&Undo Cell Edit");
+        f.editor.Undo();
+        EXPECT_EQ(f.doc.GetCell(col, 4), label(col, 4)) << "not the text of the cell selected before";
+        EXPECT_EQ(f.doc.GetCell(1, 1), label(1, 1));
+    }
 }
