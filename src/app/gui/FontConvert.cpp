@@ -2,6 +2,10 @@
 
 #include "Cp1252.h"
 
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QPalette>
+
 namespace quorvex {
 
 QFont FontConvert::toQFont(const FontChoice &choice)
@@ -20,9 +24,9 @@ QFont FontConvert::toQFont(const FontChoice &choice)
 
 QColor FontConvert::toQColor(const FontChoice &choice)
 {
-    // Negative values name desktop colours; the text colour stands in for them.
+    // Negative values name desktop colours; the desktop's text colour stands in for them.
     if (choice.color < 0)
-        return QColor(Qt::black);
+        return QGuiApplication::palette().color(QPalette::Text);
     const auto v = static_cast<std::uint32_t>(choice.color);
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
@@ -31,15 +35,22 @@ FontChoice FontConvert::fromQFont(const QFont &font, const QColor &color, const 
 {
     FontChoice choice = base;
     choice.name = Cp1252::fromUnicode(font.family());
-    choice.size = font.pointSize() > 0 ? font.pointSize() : base.size;
+    const QFontInfo actual(font);
+    if (font.pointSize() > 0)
+        choice.size = font.pointSize();
+    else if (actual.pointSize() > 0)
+        choice.size = actual.pointSize();
     choice.bold = font.bold();
     choice.italic = font.italic();
     choice.underline = font.underline();
     choice.strikeout = font.strikeOut();
     if (color.isValid() && base.color >= 0)
         choice.color = color.red() + 256 * color.green() + 65536 * color.blue();
-    if (font.fixedPitch())
+    // The pitch follows the chosen family; a variable family never keeps a fixed pitch.
+    if (actual.fixedPitch())
         choice.pitch = 2;
+    else if (base.pitch == 2)
+        choice.pitch = 0;
     return choice;
 }
 

@@ -12,7 +12,7 @@ class FontConvert {
 public:
     static QFont toQFont(const FontChoice &choice);
     static QColor toQColor(const FontChoice &choice);
-    // Keeps `base`'s colour and pitch where Qt has no say in them.
+    // Keeps `base`'s colour, which Qt's font dialog does not offer; the pitch follows the family.
     static FontChoice fromQFont(const QFont &font, const QColor &color, const FontChoice &base);
 };
 

@@ -17,7 +17,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QTextBlock>
+#include <QShowEvent>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace quorvex {
@@ -36,6 +37,9 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     m_RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
     m_RichEdit->installEventFilter(this);
+    // Moving the mouse over the box refreshes the length panel.
+    m_RichEdit->viewport()->setMouseTracking(true);
+    m_RichEdit->viewport()->installEventFilter(this);
     QFont design(QStringLiteral("MS Sans Serif"));
     design.setPixelSize(13);
     m_RichEdit->setFont(design);
@@ -70,36 +74,26 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     });
     m_RedoBtn->setObjectName(QStringLiteral("RedoBtn"));
     m_Edit1->addSeparator();
-    m_CutBtn = m_Edit1->addAction(QStringLiteral("Cu&t"), m_RichEdit, &QPlainTextEdit::cut);
-    m_CopyBtn = m_Edit1->addAction(QStringLiteral("&Copy"), m_RichEdit, &QPlainTextEdit::copy);
-    m_PasteBtn = m_Edit1->addAction(QStringLiteral("&Paste"), this, [this] {
-        m_RichEdit->paste();
-        refreshPanels();
-    });
-    m_DeleteBtn = m_Edit1->addAction(QStringLiteral("&Delete"), this,
-                                     [this] { m_RichEdit->textCursor().removeSelectedText(); });
-    m_SelectAllBtn = m_Edit1->addAction(QStringLiteral("Se&lect All"), m_RichEdit, &QPlainTextEdit::selectAll);
-    m_CutBtn->setObjectName(QStringLiteral("CutBtn"));
-    m_CopyBtn->setObjectName(QStringLiteral("CopyBtn"));
-    m_PasteBtn->setObjectName(QStringLiteral("PasteBtn"));
-    m_DeleteBtn->setObjectName(QStringLiteral("DeleteBtn"));
-    m_SelectAllBtn->setObjectName(QStringLiteral("SelectAllBtn"));
+    m_CutBtn = addEditAction(m_Edit1, "CutBtn", "Cu&t");
+    m_CopyBtn = addEditAction(m_Edit1, "CopyBtn", "&Copy");
+    m_PasteBtn = addEditAction(m_Edit1, "PasteBtn", "&Paste");
+    m_DeleteBtn = addEditAction(m_Edit1, "DeleteBtn", "&Delete");
+    m_SelectAllBtn = addEditAction(m_Edit1, "SelectAllBtn", "Se&lect All");
     connect(m_Edit1, &QMenu::aboutToShow, this, &TViewCellTextForm::Edit1Click);
 
     m_PopupMenu1 = new QMenu(this);
     m_PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_PopupMenu1->addAction(m_CutBtn);
-    m_PopupMenu1->addAction(m_CopyBtn);
-    m_PopupMenu1->addAction(m_PasteBtn);
-    m_PopupMenu1->addAction(m_DeleteBtn);
-    m_PopupMenu1->addAction(m_SelectAllBtn);
+    m_Cut1 = addEditAction(m_PopupMenu1, "Cut1", "Cu&t");
+    m_Copy1 = addEditAction(m_PopupMenu1, "Copy1", "&Copy");
+    m_Paste1 = addEditAction(m_PopupMenu1, "Paste1", "&Paste");
+    m_Delete1 = addEditAction(m_PopupMenu1, "Delete1", "&Delete");
+    m_SelectAll1 = addEditAction(m_PopupMenu1, "SelectAll1", "Se&lect All");
     m_PopupMenu1->addSeparator();
     m_Close1 = m_PopupMenu1->addAction(QStringLiteral("Close &Window"), this, &TViewCellTextForm::CloseBtnClick);
     m_Close1->setObjectName(QStringLiteral("Close1"));
-    connect(m_RichEdit, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        Edit1Click();
-        m_PopupMenu1->popup(m_RichEdit->viewport()->mapToGlobal(pos));
-    });
+    connect(m_PopupMenu1, &QMenu::aboutToShow, this, &TViewCellTextForm::PopupMenu1Popup);
+    connect(m_RichEdit, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_PopupMenu1->popup(m_RichEdit->viewport()->mapToGlobal(pos)); });
 
     m_panel0 = new QLabel(this);
     m_panel0->setObjectName(QStringLiteral("StatusPanel0"));
@@ -125,11 +119,42 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     refreshPanels();
 }
 
+QAction *TViewCellTextForm::addEditAction(QMenu *menu, const char *name, const char *caption)
+{
+    QAction *action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    const QByteArray which(name);
+    if (which.startsWith("Cut"))
+        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::cut);
+    else if (which.startsWith("Copy"))
+        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::copy);
+    else if (which.startsWith("Paste"))
+        connect(action, &QAction::triggered, this, [this] {
+            m_RichEdit->paste();
+            m_session.lengthChanged(m_boxLength);
+            refreshPanels();
+        });
+    else if (which.startsWith("Delete"))
+        connect(action, &QAction::triggered, this, [this] { m_RichEdit->textCursor().removeSelectedText(); });
+    else
+        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::selectAll);
+    return action;
+}
+
 std::string TViewCellTextForm::boxText() const
 {
-    // The box keeps a line break as one character; the list's texts know it as CR LF.
-    QString text = m_RichEdit->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // The raw text keeps a no-break space as it is (plain text would turn it
+    // into a blank); a line break there is one separator, in the list's texts CR LF.
+    const QString raw = m_RichEdit->document()->toRawText();
+    QString text;
+    text.reserve(raw.size());
+    for (const QChar c : raw) {
+        const char16_t u = c.unicode();
+        if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == u'\n')
+            text += QStringLiteral("\r\n");
+        else
+            text += c;
+    }
     return Cp1252::fromUnicode(text);
 }
 
@@ -138,13 +163,24 @@ void TViewCellTextForm::loadBox(const std::string &cellText)
     m_loading = true;
     m_RichEdit->setPlainText(Cp1252::toUnicode(cellText));
     m_loading = false;
-    m_session.lengthChanged(static_cast<int>(m_RichEdit->toPlainText().size()));
+    m_boxLength = static_cast<int>(boxText().size());
+    m_session.lengthChanged(m_boxLength);
+}
+
+void TViewCellTextForm::applyFont()
+{
+    m_RichEdit->setFont(FontConvert::toQFont(m_font));
+    QPalette pal = m_RichEdit->palette();
+    pal.setColor(QPalette::Text, FontConvert::toQColor(m_font));
+    m_RichEdit->setPalette(pal);
 }
 
 void TViewCellTextForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // A window restored from the task bar is no new showing: its edits stay.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TViewCellTextForm::FormShow()
@@ -153,7 +189,7 @@ void TViewCellTextForm::FormShow()
         move(screen->availableGeometry().center() - rect().center());
     loadBox(m_session.show());
     if (FontSettings::LoadViewFont(m_editor, m_font) == 0)
-        m_RichEdit->setFont(FontConvert::toQFont(m_font));
+        applyFont();
     m_RichEdit->setFocus();
     applyStates();
 }
@@ -162,7 +198,8 @@ void TViewCellTextForm::RichEditChange()
 {
     if (m_loading)
         return;
-    m_session.textChanged(static_cast<int>(m_RichEdit->toPlainText().size()));
+    m_boxLength = static_cast<int>(boxText().size());
+    m_session.textChanged(m_boxLength);
     applyStates();
 }
 
@@ -176,12 +213,21 @@ void TViewCellTextForm::RichEditSelectionChange()
 void TViewCellTextForm::Edit1Click()
 {
     const QTextCursor cursor = m_RichEdit->textCursor();
-    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    const bool withSelection = CellTextSession::selectionCommandsEnabled(cursor.selectionEnd() - cursor.selectionStart());
     m_PasteBtn->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
-    const bool withSelection = CellTextSession::selectionCommandsEnabled(selected);
     m_CutBtn->setEnabled(withSelection);
     m_CopyBtn->setEnabled(withSelection);
     m_DeleteBtn->setEnabled(withSelection);
+}
+
+void TViewCellTextForm::PopupMenu1Popup()
+{
+    const QTextCursor cursor = m_RichEdit->textCursor();
+    const bool withSelection = CellTextSession::selectionCommandsEnabled(cursor.selectionEnd() - cursor.selectionStart());
+    m_Paste1->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
+    m_Cut1->setEnabled(withSelection);
+    m_Copy1->setEnabled(withSelection);
+    m_Delete1->setEnabled(withSelection);
 }
 
 void TViewCellTextForm::refreshPanels()
@@ -214,9 +260,9 @@ void TViewCellTextForm::SaveBtnClick()
         return;
     bool ok = true;
     const std::string stored = m_session.save(boxText(), &ok);
+    // Reloading also empties the box's own undo; a failed save keeps the edits in the box.
     if (ok)
         loadBox(stored);
-    m_RichEdit->document()->clearUndoRedoStacks();
     applyStates();
     if (onSaved)
         onSaved();
@@ -261,8 +307,8 @@ void TViewCellTextForm::FontBtnClick()
     const QFont chosen = QFontDialog::getFont(&ok, m_RichEdit->font(), this);
     if (!ok)
         return;
-    m_RichEdit->setFont(chosen);
     m_font = FontConvert::fromQFont(chosen, FontConvert::toQColor(m_font), m_font);
+    m_RichEdit->setFont(chosen);
     m_SaveFontBtn->setEnabled(true);
 }
 
@@ -274,6 +320,10 @@ void TViewCellTextForm::SaveFontBtnClick()
 
 bool TViewCellTextForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_RichEdit->viewport() && event->type() == QEvent::MouseMove) {
+        m_session.lengthChanged(m_boxLength);
+        refreshPanels();
+    }
     if (watched == m_RichEdit && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         // The box takes no line breaks from the Enter key.

@@ -47,10 +47,13 @@ private:
     void RichEditChange();
     void RichEditSelectionChange();
     void Edit1Click();
+    void PopupMenu1Popup();
     void refreshPanels();
     void applyStates();
     std::string boxText() const;
     void loadBox(const std::string &cellText);
+    void applyFont();
+    QAction *addEditAction(QMenu *menu, const char *name, const char *caption);
 
     Editor &m_editor;
     CellTextSession m_session;
@@ -62,8 +65,11 @@ private:
     QMenu *m_PopupMenu1 = nullptr;
     QAction *m_SaveBtn = nullptr, *m_FontBtn = nullptr, *m_SaveFontBtn = nullptr, *m_CloseBtn = nullptr;
     QAction *m_UndoBtn = nullptr, *m_RedoBtn = nullptr, *m_CutBtn = nullptr, *m_CopyBtn = nullptr,
-            *m_PasteBtn = nullptr, *m_DeleteBtn = nullptr, *m_SelectAllBtn = nullptr, *m_Close1 = nullptr;
+            *m_PasteBtn = nullptr, *m_DeleteBtn = nullptr, *m_SelectAllBtn = nullptr;
+    QAction *m_Cut1 = nullptr, *m_Copy1 = nullptr, *m_Paste1 = nullptr, *m_Delete1 = nullptr,
+            *m_SelectAll1 = nullptr, *m_Close1 = nullptr;
     bool m_loading = false;
+    int m_boxLength = 0;
 };
 
 } // namespace quorvex

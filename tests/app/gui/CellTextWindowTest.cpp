@@ -1,0 +1,224 @@
+#include "GuiSandbox.h"
+#include "app/core/FontSettings.h"
+#include "app/gui/FontConvert.h"
+#include "app/gui/StringGrid.h"
+#include "app/gui/TViewCellTextForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTest>
+#include <QtTest/qtestspontaneevent.h>
+
+using namespace quorvex;
+
+// The cell text window on a started main window, driven as a person drives it.
+class CellTextWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::GuiSandbox> m_sandbox;
+    std::unique_ptr<TMainForm> m_form;
+
+    ListDocument &doc() { return m_form->editor().document(); }
+    TViewCellTextForm *window() { return m_form->cellTextForm(); }
+    QAction *action(const char *name) { return window()->findChild<QAction *>(QString::fromLatin1(name)); }
+
+    // Puts `text` into cell (2, 1), makes it current and shows the window on it.
+    void showOn(const std::string &text)
+    {
+        doc().SetCell(2, 1, text);
+        m_form->documentChanged();
+        m_form->grid()->setCurrentIndex(m_form->grid()->model()->index(0, 1));
+        QCoreApplication::processEvents();
+        window()->show();
+        QCoreApplication::processEvents();
+    }
+
+    void typeAtEnd(const QString &text)
+    {
+        window()->richEdit()->moveCursor(QTextCursor::End);
+        window()->richEdit()->insertPlainText(text);
+    }
+
+private slots:
+    void init()
+    {
+        m_sandbox = std::make_unique<test::GuiSandbox>();
+        m_form = m_sandbox->start();
+    }
+
+    void cleanup()
+    {
+        if (window()->isVisible()) {
+            m_sandbox->answers.push_back(MessageAnswer::No);
+            window()->CloseBtnClick();
+        }
+        m_form->ExitBtnClick();
+        m_form.reset();
+        m_sandbox.reset();
+    }
+
+    void menus_carryTheirCaptionsKeysAndStartStates()
+    {
+        showOn("");
+        QCOMPARE(window()->windowTitle(), QStringLiteral("View / Edit Cell Text"));
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: 0"));
+        const std::vector<std::pair<const char *, const char *>> items = {
+            {"SaveBtn", "&Save Changes"}, {"FontBtn", "&Font..."},   {"SaveFontBtn", "Save Font Settings"},
+            {"CloseBtn", "&Close Window"}, {"UndoBtn", "&Undo"},     {"RedoBtn", "&Redo"},
+            {"CutBtn", "Cu&t"},            {"CopyBtn", "&Copy"},     {"PasteBtn", "&Paste"},
+            {"DeleteBtn", "&Delete"},      {"SelectAllBtn", "Se&lect All"}, {"Cut1", "Cu&t"},
+            {"Copy1", "&Copy"},            {"Paste1", "&Paste"},     {"Delete1", "&Delete"},
+            {"SelectAll1", "Se&lect All"}, {"Close1", "Close &Window"}};
+        for (const auto &[name, caption] : items) {
+            QVERIFY2(action(name), name);
+            QCOMPARE(action(name)->text(), QString::fromLatin1(caption));
+        }
+        QCOMPARE(action("SaveBtn")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(!action("SaveBtn")->isEnabled());
+        QVERIFY(!action("SaveFontBtn")->isEnabled());
+        QVERIFY(!action("UndoBtn")->isEnabled());
+        QVERIFY(!action("RedoBtn")->isEnabled());
+    }
+
+    void popupMenu_enablesCutCopyDeleteWithASelectionAndPasteWithClipboardText()
+    {
+        showOn("Heat");
+        QGuiApplication::clipboard()->clear();
+        auto *popup = window()->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+        QVERIFY(popup);
+        QMetaObject::invokeMethod(popup, "aboutToShow");
+        QVERIFY(!action("Cut1")->isEnabled());
+        QVERIFY(!action("Delete1")->isEnabled());
+        QVERIFY(!action("Paste1")->isEnabled());
+        window()->richEdit()->selectAll();
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        QMetaObject::invokeMethod(popup, "aboutToShow");
+        QVERIFY(action("Cut1")->isEnabled());
+        QVERIFY(action("Copy1")->isEnabled());
+        QVERIFY(action("Paste1")->isEnabled());
+        QCOMPARE(window()->selectionPanelText(), QStringLiteral("Selected text length: 4"));
+        action("Delete1")->trigger();
+        QCOMPARE(window()->richEdit()->toPlainText(), QString());
+        QVERIFY(action("SaveBtn")->isEnabled());
+    }
+
+    void pastedLineBreak_countsAndSavesAsTwoCharacters()
+    {
+        showOn("");
+        QGuiApplication::clipboard()->setText(QStringLiteral("ab\r\ncd"));
+        action("PasteBtn")->trigger();
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: 6"));
+        window()->SaveBtnClick();
+        QCOMPARE(doc().GetCell(2, 1), std::string("ab  cd"));
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: 6"));
+        QVERIFY(!action("SaveBtn")->isEnabled());
+    }
+
+    void editedText_keepsNoBreakSpacesAndAttachmentBytes()
+    {
+        // Cp1252 0xA0 is a no-break space; a plain-text read of the box would make it a blank.
+        showOn("A\xA0" "B\x01\x02");
+        typeAtEnd(QStringLiteral("C"));
+        window()->SaveBtnClick();
+        QCOMPARE(doc().GetCell(2, 1), std::string("A\xA0" "B\x01\x02" "C"));
+    }
+
+    void boxUndoAndRedo_toggleTheOneStep()
+    {
+        showOn("old");
+        typeAtEnd(QStringLiteral(" new"));
+        QVERIFY(action("UndoBtn")->isEnabled());
+        QVERIFY(!action("RedoBtn")->isEnabled());
+        action("UndoBtn")->trigger();
+        QCOMPARE(window()->richEdit()->toPlainText(), QStringLiteral("old"));
+        QVERIFY(!action("UndoBtn")->isEnabled());
+        QVERIFY(action("RedoBtn")->isEnabled());
+        action("RedoBtn")->trigger();
+        QCOMPARE(window()->richEdit()->toPlainText(), QStringLiteral("old new"));
+        QVERIFY(action("UndoBtn")->isEnabled());
+        QVERIFY(!action("RedoBtn")->isEnabled());
+    }
+
+    void windowRestoredFromTheTaskBar_keepsItsUnsavedEdits()
+    {
+        showOn("old");
+        typeAtEnd(QStringLiteral(" draft"));
+        QShowEvent restored;
+        QSpontaneKeyEvent::setSpontaneous(&restored);
+        // notify() keeps the event spontaneous, as the window system sends it.
+        QCoreApplication::instance()->notify(window(), &restored);
+        QCOMPARE(window()->richEdit()->toPlainText(), QStringLiteral("old draft"));
+        QVERIFY(action("SaveBtn")->isEnabled());
+    }
+
+    void frameClose_asksAndCancelKeepsTheWindowOpen_yesSavesAndCloses()
+    {
+        showOn("old");
+        typeAtEnd(QStringLiteral("er"));
+        m_sandbox->answers.push_back(MessageAnswer::Cancel);
+        window()->close();
+        QVERIFY(window()->isVisible());
+        QVERIFY(m_sandbox->sawBox("Save changes?"));
+        QCOMPARE(window()->richEdit()->toPlainText(), QStringLiteral("older"));
+        m_sandbox->answers.push_back(MessageAnswer::Yes);
+        window()->close();
+        QVERIFY(!window()->isVisible());
+        QCOMPARE(doc().GetCell(2, 1), std::string("older"));
+        QVERIFY(m_form->editor().listModified);
+    }
+
+    void viewFontFile_givesTheBoxItsFontAndColour_damagedFileIsReported()
+    {
+        const std::string path = FontSettings::filePath(m_form->editor().paths().programFolder, FontFile::View);
+        FontChoice font;
+        font.color = 255;
+        font.size = 14;
+        font.name = "Liberation Mono";
+        font.pitch = 2;
+        font.bold = true;
+        QVERIFY(FileSystem::writeFileAtomic(path, FontSettings::format(font)));
+        showOn("text");
+        const QFont shown = window()->richEdit()->font();
+        QCOMPARE(shown.family(), QStringLiteral("Liberation Mono"));
+        QCOMPARE(shown.pointSize(), 14);
+        QVERIFY(shown.bold());
+        QCOMPARE(window()->richEdit()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        m_sandbox->answers.push_back(MessageAnswer::No);
+        window()->CloseBtnClick();
+
+        QVERIFY(FileSystem::writeFileAtomic(path, "garbage"));
+        m_sandbox->boxes.clear();
+        showOn("text");
+        QVERIFY(m_sandbox->sawBox("Error loading the font settings file."));
+        // The font stays.
+        QCOMPARE(window()->richEdit()->font().family(), QStringLiteral("Liberation Mono"));
+    }
+
+    void chosenFamily_setsThePitchAndKeepsTheColour()
+    {
+        FontChoice base;
+        base.color = 65280;
+        base.pitch = 2;
+        FontChoice chosen = FontConvert::fromQFont(QFont(QStringLiteral("Liberation Sans"), 11), QColor(0, 255, 0), base);
+        QCOMPARE(chosen.pitch, 0);
+        QCOMPARE(chosen.size, 11);
+        QCOMPARE(chosen.color, 65280);
+        chosen = FontConvert::fromQFont(QFont(QStringLiteral("Liberation Mono"), 10), QColor(0, 255, 0), FontChoice());
+        QCOMPARE(chosen.pitch, 2);
+        // A desktop colour stays as it is stored and shows in the desktop's text colour.
+        base.color = static_cast<std::int32_t>(0x80000008u);
+        QCOMPARE(FontConvert::fromQFont(QFont(QStringLiteral("Liberation Sans"), 9), FontConvert::toQColor(base), base)
+                     .color,
+                 base.color);
+        QCOMPARE(FontConvert::toQColor(base), QGuiApplication::palette().color(QPalette::Text));
+    }
+};
+
+QTEST_MAIN(CellTextWindowTest)
+#include "CellTextWindowTest.moc"
