@@ -4,13 +4,14 @@
 #include "Editor.h"
 #include "FileSystem.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <limits>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,71 +21,80 @@ namespace quorvex {
 
 namespace {
 
-bool isBlank(char c)
+bool isSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-std::string_view skipBlanks(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i]))
-        ++i;
-    return s.substr(i);
-}
+// Reads the file's values in order. Numbers may stand after any white space,
+// blank lines included, as the file's other readers allow.
+class Reader {
+public:
+    explicit Reader(std::string_view text) : m_text(text) {}
 
-// Reads a decimal integer after blanks; `rest` gets what follows it.
-bool readInt(std::string_view s, long long &value, std::string_view &rest)
-{
-    s = skipBlanks(s);
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (r.ec != std::errc())
-        return false;
-    rest = s.substr(static_cast<std::size_t>(r.ptr - s.data()));
-    return true;
-}
-
-bool readInt(std::string_view s, long long &value)
-{
-    std::string_view rest;
-    return readInt(s, value, rest);
-}
-
-// Reads a decimal number, a fraction allowed, truncated toward zero.
-bool readTruncated(std::string_view s, long long &value)
-{
-    s = skipBlanks(s);
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    double d = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), d);
-    if (r.ec != std::errc() || !std::isfinite(d))
-        return false;
-    d = std::trunc(d);
-    if (d < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
-        d > static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
-        return false;
-    value = static_cast<long long>(d);
-    return true;
-}
-
-std::vector<std::string_view> splitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    while (!text.empty() && lines.size() < 5) {
-        const std::size_t nl = text.find('\n');
-        std::string_view line = text.substr(0, nl);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (nl == std::string_view::npos)
-            break;
-        text.remove_prefix(nl + 1);
+    bool readInt(long long &value)
+    {
+        const std::string_view s = number();
+        const auto r = std::from_chars(s.data(), s.data() + s.size(), value);
+        return advance(s, r.ec == std::errc(), r.ptr);
     }
-    return lines;
-}
+
+    // A decimal number, a fraction allowed, truncated toward zero; within 32 bits.
+    bool readTruncated(long long &value)
+    {
+        const std::string_view s = number();
+        double d = 0;
+        const auto r = std::from_chars(s.data(), s.data() + s.size(), d);
+        if (!advance(s, r.ec == std::errc() && std::isfinite(d), r.ptr))
+            return false;
+        d = std::trunc(d);
+        if (d < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
+            d > static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
+            return false;
+        value = static_cast<long long>(d);
+        return true;
+    }
+
+    // After the length: one character (the blank) unless the line ends, then up to `length`
+    // characters, never past the end of the line; the rest of a cut line is skipped.
+    std::string readName(std::size_t length)
+    {
+        if (m_pos < m_text.size() && m_text[m_pos] != '\n' && m_text[m_pos] != '\r')
+            ++m_pos;
+        const std::size_t begin = m_pos;
+        while (m_pos < m_text.size() && m_pos - begin < length && m_text[m_pos] != '\n' && m_text[m_pos] != '\r')
+            ++m_pos;
+        std::string name(m_text.substr(begin, m_pos - begin));
+        while (m_pos < m_text.size() && m_text[m_pos] != '\n')
+            ++m_pos;
+        return name;
+    }
+
+private:
+    // What follows the white space, without a leading "+".
+    std::string_view number()
+    {
+        while (m_pos < m_text.size() && isSpace(m_text[m_pos]))
+            ++m_pos;
+        std::string_view s = m_text.substr(m_pos);
+        if (!s.empty() && s.front() == '+') {
+            s.remove_prefix(1);
+            ++m_pos;
+        }
+        return s;
+    }
+
+    bool advance(std::string_view s, bool ok, const char *end)
+    {
+        if (!ok)
+            return false;
+        m_pos += static_cast<std::size_t>(end - s.data());
+        return true;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
 
 const char *loadError(FontFile which)
 {
@@ -113,38 +123,28 @@ std::string FontSettings::format(const FontChoice &font)
 
 std::optional<FontChoice> FontSettings::parse(std::string_view text)
 {
-    const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.size() < 5)
-        return std::nullopt;
+    Reader in(text);
     FontChoice font;
     long long v = 0;
-    if (!readTruncated(lines[0], v))
+    if (!in.readTruncated(v))
         return std::nullopt;
     font.color = static_cast<std::int32_t>(static_cast<std::uint32_t>(v & 0xFFFFFFFFLL));
-    if (!readInt(lines[1], v) || v < 1 || v > MaxFontSize)
+    if (!in.readInt(v) || v < 1 || v > MaxFontSize)
         return std::nullopt;
     font.size = static_cast<int>(v);
 
-    std::string_view rest;
-    if (!readInt(lines[2], v, rest))
+    if (!in.readInt(v))
         return std::nullopt;
-    if (!rest.empty())
-        rest.remove_prefix(1); // the one blank between length and name
-    const std::size_t length =
-        v <= 0 ? 0 : static_cast<std::size_t>(std::min<long long>(v, MaxNameLength));
-    font.name = std::string(rest.substr(0, length));
+    font.name = in.readName(v <= 0 ? 0 : static_cast<std::size_t>(std::min<long long>(v, MaxNameLength)));
 
-    if (!readInt(lines[3], v))
+    if (!in.readInt(v))
         return std::nullopt;
     font.pitch = v >= 0 && v <= 2 ? static_cast<int>(v) : 0;
 
-    bool *flags[] = {&font.bold, &font.italic, &font.underline, &font.strikeout};
-    std::string_view line = lines[4];
-    for (bool *flag : flags) {
-        if (!readInt(line, v, rest))
+    for (bool *flag : {&font.bold, &font.italic, &font.underline, &font.strikeout}) {
+        if (!in.readInt(v))
             return std::nullopt;
         *flag = v == 1;
-        line = rest;
     }
     return font;
 }
@@ -277,10 +277,13 @@ int FontSettings::LoadGridFont(Editor &editor)
     return result;
 }
 
-void FontSettings::gridFontChosen(Editor &editor, const FontChoice &font)
+void FontSettings::gridFontChosen(Editor &editor, const FontChoice &font,
+                                  const std::function<void()> &computeMaxEntries)
 {
     editor.gridFont = font;
     SetRowHeightFromFont(editor);
+    if (computeMaxEntries)
+        computeMaxEntries();
     editor.view().documentChanged();
     editor.RefreshStatusBar();
 }

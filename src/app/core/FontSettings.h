@@ -3,6 +3,7 @@
 #include "FontChoice.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,9 +54,11 @@ public:
     static void SetRowHeightFromFont(Editor &editor);
     // Loads GridFont.mtr into editor.gridFont and then sets the row height; as load().
     static int LoadGridFont(Editor &editor);
-    // The user confirmed the grid font dialog: the grid takes the font, the row height follows and
-    // the status bar is refreshed. The window enables Save Font Settings and recomputes the entries per page.
-    static void gridFontChosen(Editor &editor, const FontChoice &font);
+    // The user confirmed the grid font dialog: the grid takes the font, the row height follows,
+    // `computeMaxEntries` (when given) recomputes the entries per page from it, and the status bar
+    // is refreshed last so its page count is the new one. The window enables Save Font Settings.
+    static void gridFontChosen(Editor &editor, const FontChoice &font,
+                               const std::function<void()> &computeMaxEntries = {});
     // Grid > Save Font Settings; as save().
     static int SaveGridFont(Editor &editor);
     // The cell text window's font file, read into / written from its text box's font; as load() / save().

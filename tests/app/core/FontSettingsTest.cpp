@@ -174,7 +174,12 @@ TEST(GridFont, chosenFontSetsTheRowHeightAndRefreshesTheStatusBar)
     FontChoice big;
     big.size = 15;
     const int refreshes = f.view.statusRefreshes;
-    FontSettings::gridFontChosen(f.editor, big);
+    int rowHeightSeen = 0;
+    FontSettings::gridFontChosen(f.editor, big, [&] {
+        rowHeightSeen = f.editor.document().RowHeight();
+        EXPECT_EQ(f.view.statusRefreshes, refreshes) << "the status bar comes after the new entries per page";
+    });
+    EXPECT_EQ(rowHeightSeen, 27);
     EXPECT_EQ(f.editor.document().RowHeight(), 27);
     EXPECT_GT(f.view.statusRefreshes, refreshes);
 }
@@ -200,4 +205,26 @@ TEST(GridFont, hugeOrSpecialFilesAreReadOnlyAsFarAsTheFontNeeds)
     f.messages.shown.clear();
     EXPECT_EQ(FontSettings::LoadGridFont(f.editor), quorvex::ResultFailed);
     EXPECT_EQ(f.messages.texts(), std::vector<std::string>{"Error loading the grid font settings file."});
+}
+
+TEST(FontFile, readerSkipsWhiteSpaceBeforeEveryNumber)
+{
+    // Blank lines and values sharing a line are white space to the reader.
+    auto f = FontSettings::parse("\n  255\n\n12 15 Liberation Sans\n 0\n1\n1 0\n0");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(*f, boldItalicRed());
+
+    // An empty name keeps the following lines in place.
+    FontChoice unnamed = boldItalicRed();
+    unnamed.name.clear();
+    EXPECT_EQ(FontSettings::parse(FontSettings::format(unnamed)), unnamed);
+    f = FontSettings::parse("255\n12\n0\n0\n1 1 0 0\n");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(*f, unnamed);
+
+    // A name shorter than its line ends at its length; the rest of the line is no value.
+    f = FontSettings::parse("255\n12\n3 Liberation 7\n2\n0 0 0 0\n");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->name, "Lib");
+    EXPECT_EQ(f->pitch, 2);
 }

@@ -86,6 +86,25 @@ private slots:
         QVERIFY(!action("RedoBtn")->isEnabled());
     }
 
+    void typedTextWithEnterAndCtrlS_savesOneLine()
+    {
+        showOn("");
+        window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window()));
+        QPlainTextEdit *box = window()->richEdit();
+        QTest::keyClicks(box, QStringLiteral("Plot"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Enter, Qt::ShiftModifier);
+        QTest::keyClicks(box, QStringLiteral(" summary"));
+        QCOMPARE(box->toPlainText(), QStringLiteral("Plot summary"));
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: 12"));
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(doc().GetCell(2, 1), std::string("Plot summary"));
+        QVERIFY(!action("SaveBtn")->isEnabled());
+        // Saving keeps the window open.
+        QVERIFY(window()->isVisible());
+    }
+
     void popupMenu_enablesCutCopyDeleteWithASelectionAndPasteWithClipboardText()
     {
         showOn("Heat");
