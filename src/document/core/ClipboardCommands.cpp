@@ -111,6 +111,7 @@ int ClipboardCommands::Paste()
     m_editor.view().endCellEditing();
     m_editor.MarkModified();
     int result = ResultOk;
+    bool recorded = false;
     {
         BusyCursor busy(m_editor.view());
         MessageService &messages = m_editor.services().messages;
@@ -127,6 +128,7 @@ int ClipboardCommands::Paste()
                 m_editor.backupCells();
                 m_editor.undoHistory().setCaption(UndoPasteCaption);
                 m_editor.view().menuStateChanged();
+                recorded = true;
                 const CellRect s = m_editor.document().Selection();
                 if (s.Left == s.Right && s.Top == s.Bottom)
                     PasteAtCell(text, s.Left, s.Top);
@@ -139,6 +141,12 @@ int ClipboardCommands::Paste()
             messages.error("Error pasting from windows clipboard.");
             result = ResultFailed;
         }
+    }
+    if (recorded) {
+        // The next paste keeps the saved text for the current cell: it must be what
+        // this paste left there, not what the cell held before it.
+        const ListDocument &doc = m_editor.document();
+        m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
     }
     m_editor.RenumberPages();
     m_editor.view().documentChanged();

@@ -36,6 +36,9 @@ bool UndoHistory::undo(ListDocument &document)
     document.copyCellsFrom(m_snapshot);
     m_undoEnabled = false;
     m_redoEnabled = true;
+    // The current cell now holds another text (or is another cell after a shrink);
+    // a later snapshot that keeps the saved text must not bring back the old one.
+    m_savedCellText = document.GetCell(document.Col(), document.Row());
     return true;
 }
 
@@ -46,6 +49,7 @@ bool UndoHistory::redo(ListDocument &document)
     document.copyCellsFrom(m_redo);
     m_undoEnabled = true;
     m_redoEnabled = false;
+    m_savedCellText = document.GetCell(document.Col(), document.Row());
     return true;
 }
 

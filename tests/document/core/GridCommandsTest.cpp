@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using quorvex::AttachmentRef;
 using quorvex::GridAction;
@@ -516,4 +519,52 @@ TEST(GridCells, typingAfterSelectColumnOrSelectAllUndoesToTheNewCurrentCellsOwnT
         EXPECT_EQ(f.doc.GetCell(col, 4), label(col, 4)) << "not the text of the cell selected before";
         EXPECT_EQ(f.doc.GetCell(1, 1), label(1, 1));
     }
+}
+
+// Each earlier step leaves other texts under the current cell than it had when the
+// cell was selected; a paste and its Undo must still give back the list as it was.
+TEST(GridUndo, pasteAfterAnyEarlierStepUndoesToTheListAsItWasBeforeThePaste)
+{
+    const std::vector<std::pair<const char *, std::function<void(GridFixture &)>>> steps = {
+        {"new row, undo", [](GridFixture &f) { f.grid.NewRow(); f.editor.Undo(); }},
+        {"new row, undo, redo", [](GridFixture &f) { f.grid.NewRow(); f.editor.Undo(); f.editor.Redo(); f.editor.Undo(); }},
+        {"insert row", [](GridFixture &f) { f.grid.InsertRow(); }},
+        {"delete rows", [](GridFixture &f) { f.grid.DeleteSelectedRows(); }},
+        {"insert column", [](GridFixture &f) { f.grid.InsertColumn(answer(std::nullopt)); }},
+        {"delete columns", [](GridFixture &f) { f.grid.DeleteSelectedColumns(); }},
+        {"delete", [](GridFixture &f) { f.grid.Delete(); }},
+        {"one-word paste", [](GridFixture &f) {
+             f.clipboard.content = "first";
+             f.grid.clipboard().Paste();
+         }},
+    };
+    for (const auto &step : steps) {
+        GridFixture f;
+        fill(f.doc, 5, 6);
+        f.editor.RenumberPages();
+        f.grid.selectCell(2, 3);
+        step.second(f);
+        const ListDocument before = f.doc;
+        f.clipboard.content = "word";
+        f.grid.clipboard().Paste();
+        EXPECT_EQ(f.doc.GetCell(f.doc.Col(), f.doc.Row()), "word") << step.first;
+        f.editor.Undo();
+        EXPECT_TRUE(f.doc.sameCells(before)) << step.first << ": cell now "
+                                             << f.doc.GetCell(f.doc.Col(), f.doc.Row());
+    }
+}
+
+TEST(GridUndo, typingBeforeAPasteThatFollowsARowDeletionIsUndoneWithIt)
+{
+    GridFixture f;
+    fill(f.doc, 4, 6);
+    f.editor.RenumberPages();
+    f.grid.selectCell(1, 2);
+    f.grid.DeleteSelectedRows(); // row 2 now holds the texts of the former row 3
+    f.doc.SetCell(1, 2, "typed"); // the editor writes straight into the cell
+    f.clipboard.content = "x\ty";
+    f.grid.clipboard().Paste();
+    f.editor.Undo();
+    EXPECT_EQ(f.doc.GetCell(1, 2), label(1, 3));
+    EXPECT_EQ(f.doc.GetCell(2, 2), label(2, 3));
 }
