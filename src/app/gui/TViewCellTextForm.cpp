@@ -74,20 +74,13 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     });
     m_RedoBtn->setObjectName(QStringLiteral("RedoBtn"));
     m_Edit1->addSeparator();
-    m_CutBtn = addEditAction(m_Edit1, "CutBtn", "Cu&t");
-    m_CopyBtn = addEditAction(m_Edit1, "CopyBtn", "&Copy");
-    m_PasteBtn = addEditAction(m_Edit1, "PasteBtn", "&Paste");
-    m_DeleteBtn = addEditAction(m_Edit1, "DeleteBtn", "&Delete");
-    m_SelectAllBtn = addEditAction(m_Edit1, "SelectAllBtn", "Se&lect All");
+    addEditActions(m_Edit1, false);
     connect(m_Edit1, &QMenu::aboutToShow, this, &TViewCellTextForm::Edit1Click);
 
     m_PopupMenu1 = new QMenu(this);
     m_PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_Cut1 = addEditAction(m_PopupMenu1, "Cut1", "Cu&t");
-    m_Copy1 = addEditAction(m_PopupMenu1, "Copy1", "&Copy");
-    m_Paste1 = addEditAction(m_PopupMenu1, "Paste1", "&Paste");
-    m_Delete1 = addEditAction(m_PopupMenu1, "Delete1", "&Delete");
-    m_SelectAll1 = addEditAction(m_PopupMenu1, "SelectAll1", "Se&lect All");
+    // The same actions under their own names.
+    addEditActions(m_PopupMenu1, true);
     m_PopupMenu1->addSeparator();
     m_Close1 = m_PopupMenu1->addAction(QStringLiteral("Close &Window"), this, &TViewCellTextForm::CloseBtnClick);
     m_Close1->setObjectName(QStringLiteral("Close1"));
@@ -119,26 +112,38 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     refreshPanels();
 }
 
-QAction *TViewCellTextForm::addEditAction(QMenu *menu, const char *name, const char *caption)
+QAction *TViewCellTextForm::addEditAction(QMenu *menu, const char *name, const char *caption,
+                                          const std::function<void()> &run)
 {
-    QAction *action = menu->addAction(QString::fromLatin1(caption));
+    QAction *action = menu->addAction(QString::fromLatin1(caption), this, run);
     action->setObjectName(QString::fromLatin1(name));
-    const QByteArray which(name);
-    if (which.startsWith("Cut"))
-        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::cut);
-    else if (which.startsWith("Copy"))
-        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::copy);
-    else if (which.startsWith("Paste"))
-        connect(action, &QAction::triggered, this, [this] {
-            m_RichEdit->paste();
-            m_session.lengthChanged(m_boxLength);
-            refreshPanels();
-        });
-    else if (which.startsWith("Delete"))
-        connect(action, &QAction::triggered, this, [this] { m_RichEdit->textCursor().removeSelectedText(); });
-    else
-        connect(action, &QAction::triggered, m_RichEdit, &QPlainTextEdit::selectAll);
     return action;
+}
+
+void TViewCellTextForm::addEditActions(QMenu *menu, bool popup)
+{
+    const auto cut = [this] { m_RichEdit->cut(); };
+    const auto copy = [this] { m_RichEdit->copy(); };
+    const auto paste = [this] {
+        m_RichEdit->paste();
+        m_session.lengthChanged(m_boxLength);
+        refreshPanels();
+    };
+    const auto del = [this] { m_RichEdit->textCursor().removeSelectedText(); };
+    const auto selectAll = [this] { m_RichEdit->selectAll(); };
+    if (popup) {
+        m_Cut1 = addEditAction(menu, "Cut1", "Cu&t", cut);
+        m_Copy1 = addEditAction(menu, "Copy1", "&Copy", copy);
+        m_Paste1 = addEditAction(menu, "Paste1", "&Paste", paste);
+        m_Delete1 = addEditAction(menu, "Delete1", "&Delete", del);
+        m_SelectAll1 = addEditAction(menu, "SelectAll1", "Se&lect All", selectAll);
+    } else {
+        m_CutBtn = addEditAction(menu, "CutBtn", "Cu&t", cut);
+        m_CopyBtn = addEditAction(menu, "CopyBtn", "&Copy", copy);
+        m_PasteBtn = addEditAction(menu, "PasteBtn", "&Paste", paste);
+        m_DeleteBtn = addEditAction(menu, "DeleteBtn", "&Delete", del);
+        m_SelectAllBtn = addEditAction(menu, "SelectAllBtn", "Se&lect All", selectAll);
+    }
 }
 
 std::string TViewCellTextForm::boxText() const

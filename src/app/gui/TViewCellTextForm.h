@@ -53,7 +53,9 @@ private:
     std::string boxText() const;
     void loadBox(const std::string &cellText);
     void applyFont();
-    QAction *addEditAction(QMenu *menu, const char *name, const char *caption);
+    QAction *addEditAction(QMenu *menu, const char *name, const char *caption, const std::function<void()> &run);
+    // Cut, Copy, Paste, Delete and Select All, for the Edit menu or the pop-up menu.
+    void addEditActions(QMenu *menu, bool popup);
 
     Editor &m_editor;
     CellTextSession m_session;
