@@ -247,6 +247,11 @@ void Editor::finishChange()
     m_view->showCellPreview(m_document.Col(), m_document.Row());
 }
 
+void Editor::currentCellRewritten()
+{
+    m_undo.setSavedCellText(m_document.GetCell(m_document.Col(), m_document.Row()));
+}
+
 void Editor::setStartupStatusTexts()
 {
     m_status.setText(2, "Total pages: " + std::to_string(m_document.CountPages(m_pageSetup.entriesPerPage())));

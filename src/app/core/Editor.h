@@ -107,6 +107,10 @@ public:
     void RefreshStatusBar();
     void resizeStatusBar(int width);
     void finishChange();
+    // After a change has rewritten the current cell: the text saved for the next
+    // snapshot must be what the cell holds now, or that snapshot (a paste keeps
+    // the saved text) would write an old text back into the cell.
+    void currentCellRewritten();
 
     // --- menus ---
     MenuState menuState() const;

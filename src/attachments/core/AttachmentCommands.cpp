@@ -131,6 +131,7 @@ int AttachmentCommands::InsertFileToCell(const std::string &sourcePath, char mar
     text += typeCode;
     text += stored.name;
     doc.SetCell(doc.Col(), doc.Row(), text);
+    m_editor.currentCellRewritten();
     m_editor.view().documentChanged();
     return ResultOk;
 }
@@ -222,6 +223,7 @@ void AttachmentCommands::DeleteBinaryDataBtnClick()
         }
         doc.setRowAt(r, CellRow::fromCells(cells));
     }
+    m_editor.currentCellRewritten();
     m_editor.view().documentChanged();
     m_editor.view().showCellPreview(doc.Col(), doc.Row());
 }

@@ -40,14 +40,6 @@ void GridCommands::record(const char *caption)
     m_editor.StartUndoableChange(caption);
 }
 
-void GridCommands::currentCellRewritten()
-{
-    // A paste keeps the saved text so that typing before it is undone with it; the
-    // text saved before this change belongs to a cell that is no longer there.
-    const ListDocument &doc = m_editor.document();
-    m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
-}
-
 void GridCommands::preview()
 {
     const ListDocument &doc = m_editor.document();
@@ -103,7 +95,7 @@ void GridCommands::InsertRow()
     // The rows below move down as whole blocks; the page column is rewritten afterwards.
     ListDocument &doc = m_editor.document();
     doc.insertRowAt(doc.Row());
-    currentCellRewritten();
+    m_editor.currentCellRewritten();
     m_editor.finishChange();
 }
 
@@ -123,7 +115,7 @@ bool GridCommands::DeleteSelectedRows()
             doc.removeRows(2, n - 1);
         else
             doc.removeRows(s.Top, n);
-        currentCellRewritten();
+        m_editor.currentCellRewritten();
         changed = true;
     }
     // The deletion menus' states depend on the new counts.
@@ -176,7 +168,7 @@ void GridCommands::InsertColumn(const HeaderTextDialog &dialog)
         for (int c = doc.ColCount() - 1; c > cur; --c)
             doc.SetColWidth(c, oldWidths[static_cast<std::size_t>(c - 1)]);
         doc.SetColWidth(cur, oldWidths[static_cast<std::size_t>(cur - 1)]);
-        currentCellRewritten();
+        m_editor.currentCellRewritten();
         m_editor.RefreshStatusBar();
         m_editor.RenumberPages();
         m_editor.view().documentChanged();
@@ -216,7 +208,7 @@ bool GridCommands::DeleteSelectedColumns()
         doc.SetColCount(doc.ColCount() - count);
         for (int c = 0; c < doc.ColCount(); ++c)
             doc.SetColWidth(c, widths[static_cast<std::size_t>(c)]);
-        currentCellRewritten();
+        m_editor.currentCellRewritten();
         changed = true;
     }
     // The deletion menus' states depend on the new counts.
@@ -313,7 +305,7 @@ void GridCommands::Delete()
             views[static_cast<std::size_t>(c)] = std::string_view();
         doc.setRowAt(r, CellRow::fromCells(views));
     }
-    currentCellRewritten();
+    m_editor.currentCellRewritten();
     m_editor.view().documentChanged();
     preview();
 }

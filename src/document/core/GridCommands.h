@@ -88,7 +88,6 @@ public:
 private:
     void record(const char *caption);
     // After a recorded change that moved or emptied texts under the current cell.
-    void currentCellRewritten();
     void preview();
 
     Editor &m_editor;

@@ -4,6 +4,7 @@
 #include "attachments/core/AttachmentCommands.h"
 #include "attachments/core/AttachmentRef.h"
 #include "attachments/core/FileFilter.h"
+#include "document/core/ClipboardCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,31 @@ TEST(InsertFileToCell, putsReferenceIntoCurrentCellAndUndoesInOneStep)
     f.editor.Undo();
     EXPECT_EQ(f.cell(1, 1), "old text");
     EXPECT_TRUE(FileSystem::exists(f.db + "cover.jpg")); // removing a reference keeps its file
+}
+
+// A paste keeps the text saved for its snapshot; after an insert or a removal
+// that text must be the cell's new content, or Undo of the paste would bring
+// back what the cell held before the attachment command.
+TEST(InsertFileToCell, undoOfALaterPasteIntoTheSameCellGivesTheReferenceBack)
+{
+    AttachFixture f;
+    quorvex::ClipboardCommands clipboard(f.editor);
+    f.editor.document().SetCell(1, 1, "old text");
+    f.editor.cellSelected(1, 1);
+    f.commands.insertChosenFile(quorvex::AttachPicture, f.source("cover.jpg", "jpegdata"));
+    const std::string reference = f.cell(1, 1);
+    f.clipboard.content = "pasted";
+    clipboard.Paste();
+    ASSERT_EQ(f.cell(1, 1), "pasted");
+    f.editor.Undo();
+    EXPECT_EQ(f.cell(1, 1), reference);
+
+    f.messages.answers.push_back(MessageAnswer::Yes);
+    f.commands.DeleteBinaryDataBtnClick();
+    ASSERT_EQ(f.cell(1, 1), "");
+    clipboard.Paste();
+    f.editor.Undo();
+    EXPECT_EQ(f.cell(1, 1), "");
 }
 
 TEST(InsertFileToCell, sameFileInTwoCellsSharesOneCopyDifferentFileIsNumbered)
