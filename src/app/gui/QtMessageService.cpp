@@ -1,6 +1,7 @@
 #include "QtMessageService.h"
 
 #include <QGuiApplication>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace quorvex {
@@ -18,11 +19,20 @@ void QtMessageService::setResponder(Responder r)
     responder() = std::move(r);
 }
 
+QWidget *QtMessageService::ownerWindow() const
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return m_parent;
+}
+
 MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, MessageButtons buttons)
 {
     if (responder())
         return responder()(kind, text, buttons);
-    QMessageBox box(m_parent);
+    // Over a modal window (the cell text window stays on top) the box must
+    // belong to that window, or it may open behind it.
+    QMessageBox box(ownerWindow());
     switch (kind) {
     case MessageKind::Error:
         box.setIcon(QMessageBox::Critical);
@@ -89,7 +99,7 @@ void QtMessageService::showException(const std::string &what)
         responder()(MessageKind::Error, what, MessageButtons::Ok);
         return;
     }
-    QMessageBox::critical(m_parent, QStringLiteral("Quorvex"), QString::fromStdString(what));
+    QMessageBox::critical(ownerWindow(), QStringLiteral("Quorvex"), QString::fromStdString(what));
 }
 
 } // namespace quorvex

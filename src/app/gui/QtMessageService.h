@@ -21,6 +21,7 @@ public:
     static void setResponder(Responder responder);
 
 private:
+    QWidget *ownerWindow() const;
     QWidget *m_parent;
 };
 

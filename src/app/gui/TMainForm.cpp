@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -173,6 +174,9 @@ void TMainForm::createControls()
         if (!m_syncingView)
             m_editor.document().SetColWidth(logical + 1, size);
     });
+    // Scrolling repaints the whole grid so that background pictures stay whole.
+    for (QScrollBar *bar : {m_grid->horizontalScrollBar(), m_grid->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, m_grid->viewport(), [this] { m_grid->viewport()->update(); });
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionMoved, this,
             [this](int, int from, int to) { sectionDragged(Qt::Horizontal, from, to); });
     connect(m_grid->verticalHeader(), &QHeaderView::sectionMoved, this,
@@ -379,7 +383,8 @@ void TMainForm::createActions()
     m_Find1 = makeAction("Find1", text("&Find..."));
     m_Replace2 = makeAction("Replace2", text("Replace..."));
     m_FindNext1 = makeAction("FindNext1", text("Find &Next"));
-    m_ViewCellText1 = makeAction("ViewCellText1", text("&View / Edit Cell Text..."));
+    // F8 is the Options item's shortcut; a second one would make both dead.
+    m_ViewCellText1 = makeAction("ViewCellText1", withKeyLabel("&View / Edit Cell Text...", "F8"));
     m_Wizard1 = makeAction("Wizard1", text("&Media Input Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
@@ -1066,16 +1071,34 @@ void TMainForm::connectCommands()
     };
     bind({m_NewRowBtn, m_NewRow1}, [this] { m_gridCommands.NewRow(); });
     bind({m_InsertRowBtn, m_InsertRow1}, [this] { m_gridCommands.InsertRow(); });
-    bind({m_DeleteRowBtn, m_DeleteRow1}, [this] { m_gridCommands.DeleteSelectedRows(); });
+    // A refused deletion (one data row or column left) disables its main menu
+    // item until the Grid menu opens again.
+    bind({m_DeleteRowBtn, m_DeleteRow1}, [this] {
+        if (!m_gridCommands.DeleteSelectedRows())
+            setItemEnabled(m_DeleteRowBtn, false);
+    });
     bind({m_NewColBtn, m_NewCol1}, [this, askHeader] { m_gridCommands.NewColumn(askHeader); });
     bind({m_InsertColBtn, m_InsertCol1}, [this, askHeader] { m_gridCommands.InsertColumn(askHeader); });
-    bind({m_DelColBtn, m_DelCol1}, [this] { m_gridCommands.DeleteSelectedColumns(); });
+    bind({m_DelColBtn, m_DelCol1}, [this] {
+        if (!m_gridCommands.DeleteSelectedColumns())
+            setItemEnabled(m_DelColBtn, false);
+    });
     bind({m_EditHdrBtn, m_EditHdr1}, [this, askHeader] { m_gridCommands.EditColumnHeader(askHeader); });
     bind({m_MoveColBtn, m_MoveCol1}, [this] { m_gridCommands.MoveColumn(); });
     bind({m_DeleteBtn, m_Delete1}, [this] { m_gridCommands.Delete(); });
     bind({m_CutBtn, m_Cut1}, [this] { m_gridCommands.Cut(); });
     bind({m_CopyBtn, m_Copy1}, [this] { m_gridCommands.clipboard().Copy(); });
-    bind({m_PasteBtn, m_Paste1}, [this] { m_gridCommands.clipboard().Paste(); });
+    bind({m_PasteBtn, m_Paste1}, [this] {
+        m_gridCommands.clipboard().Paste();
+        // A paste that found no text disables the Paste items until a menu
+        // opens again or the clipboard holds text.
+        if (!m_clipboard.hasText()) {
+            for (QAction *paste : {m_PasteBtn, m_Paste1}) {
+                setItemEnabled(paste, false);
+                paste->setIcon(MenuIcons::icon(MenuIcons::Paste, false));
+            }
+        }
+    });
     bind({m_CopyAllBtn}, [this] { m_gridCommands.clipboard().CopyAll(); });
     bind({m_SelectColBtn, m_SelectCol1}, [this] { m_gridCommands.SelectColumn(); });
     bind({m_SelectAllBtn, m_SelectAll1}, [this] { m_gridCommands.SelectAll(); });

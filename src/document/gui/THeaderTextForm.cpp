@@ -42,9 +42,12 @@ std::optional<std::string> THeaderTextForm::ask(const std::string &current)
     m_TextEdit->setFocus();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    if (exec() != QDialog::Accepted)
+    const bool accepted = exec() == QDialog::Accepted;
+    const std::string text = Cp1252::fromUnicode(m_TextEdit->text());
+    m_TextEdit->clear();
+    if (!accepted)
         return std::nullopt;
-    return Cp1252::fromUnicode(m_TextEdit->text());
+    return text;
 }
 
 } // namespace quorvex

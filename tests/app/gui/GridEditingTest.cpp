@@ -233,6 +233,22 @@ private slots:
         QCOMPARE(sel.Bottom, doc().RowCount() - 1);
     }
 
+    // Items that found nothing to do stay disabled until their menu opens again.
+    void refusedDeletionAndEmptyPaste_disableTheirItems()
+    {
+        QVERIFY(action(m_form.get(), "DeleteRowBtn")->isEnabled());
+        action(m_form.get(), "DeleteRowBtn")->trigger();
+        QCOMPARE(doc().RowCount(), 2);
+        QVERIFY(!action(m_form.get(), "DeleteRowBtn")->isEnabled());
+
+        QGuiApplication::clipboard()->clear();
+        action(m_form.get(), "PasteBtn")->setEnabled(true);
+        action(m_form.get(), "PasteBtn")->trigger();
+        QVERIFY(m_sandbox->sawBox("Windows clipboard does not contain text."));
+        QVERIFY(!action(m_form.get(), "PasteBtn")->isEnabled());
+        QVERIFY(!action(m_form.get(), "Paste1")->isEnabled());
+    }
+
     void rowCommandsAndHeaderDialog_changeTheListWithTheirUndo()
     {
         action(m_form.get(), "NewRowBtn")->trigger();
