@@ -78,6 +78,7 @@ std::string CellTextSession::save(const std::string &boxText, bool *ok)
             m_snapshotTaken = true;
         }
         doc.SetCell(x, y, flattenForCell(boxText));
+        m_editor.currentCellRewritten();
         view.documentChanged();
         m_saveEnabled = false;
         m_undoEnabled = false;

@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "app/core/CellTextSession.h"
+#include "document/core/ClipboardCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -139,4 +140,20 @@ TEST(CellText, failedSaveOnYesKeepsTheWindowOpenWithTheEdits)
     f.messages.answers.push_back(MessageAnswer::Yes);
     EXPECT_TRUE(f.session.closeWindow("draft")) << "a save that works closes the window";
     EXPECT_EQ(f.editor.document().GetCell(2, 1), "draft");
+}
+
+// The window's save must not be undone by the Undo of a later paste into the
+// same cell, which restores the text saved for its snapshot.
+TEST(CellText, undoOfAPasteAfterTheWindowGivesTheWindowsTextBack)
+{
+    SessionFixture f;
+    quorvex::ClipboardCommands clipboard(f.editor);
+    f.session.show();
+    f.session.textChanged(9);
+    f.session.save("from window");
+    f.clipboard.content = "pasted";
+    clipboard.Paste();
+    ASSERT_EQ(f.editor.document().GetCell(2, 1), "pasted");
+    f.editor.Undo();
+    EXPECT_EQ(f.editor.document().GetCell(2, 1), "from window");
 }
