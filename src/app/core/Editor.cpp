@@ -77,7 +77,8 @@ bool Editor::readRunCount()
 {
     if (!FileSystem::exists(m_paths.runCountFile))
         return true;
-    const auto text = FileSystem::readFile(m_paths.runCountFile);
+    // The counter is one short line; a large or special file in its place is no reason to wait.
+    const auto text = FileSystem::readFilePrefix(m_paths.runCountFile, 4096);
     if (!text) {
         m_services.messages.error("Unable to open file:\n\n" + m_paths.runCountFile +
                                   "\n\nPlease make sure the file is accessible. Also,\nyou will have to manually "

@@ -294,6 +294,39 @@ std::optional<std::string> FileSystem::readFile(const std::string &path)
     return data;
 }
 
+std::optional<std::string> FileSystem::readFilePrefix(const std::string &path, std::size_t maxBytes)
+{
+    // Non-blocking open: a FIFO put in the file's place must not hang the start.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data(maxBytes, '\0');
+    std::size_t got = 0;
+    bool failed = false;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd, &data[got], data.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failed = true;
+            break;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (failed)
+        return std::nullopt;
+    data.resize(got);
+    return data;
+}
+
 bool FileSystem::writeFileAtomic(const std::string &path, const std::string &data)
 {
     if (path.empty() || path.back() == '/')

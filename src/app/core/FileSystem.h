@@ -60,6 +60,10 @@ public:
     static std::string join(const std::string &folder, const std::string &name);
 
     static std::optional<std::string> readFile(const std::string &path);
+    // The first `maxBytes` of a regular file, for the small settings files: a
+    // folder or a pipe put in the file's place is refused instead of waited on,
+    // and a huge file costs no more than the limit. nullopt when unreadable.
+    static std::optional<std::string> readFilePrefix(const std::string &path, std::size_t maxBytes);
     // Writes to a temporary file beside `path`, syncs it and renames it over
     // `path`, so the old file survives any failure. Mode 0644 for new files.
     static bool writeFileAtomic(const std::string &path, const std::string &data);

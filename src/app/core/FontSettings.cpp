@@ -13,9 +13,6 @@
 #include <initializer_list>
 #include <limits>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvex {
 
@@ -170,44 +167,12 @@ int FontSettings::rowHeightFor(int size)
     return static_cast<int>(h);
 }
 
-std::optional<std::string> FontSettings::readPrefix(const std::string &path)
-{
-    // Non-blocking open: a FIFO put in the file's place must not hang the start.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string data(MaxFileBytes, '\0');
-    std::size_t got = 0;
-    bool failed = false;
-    while (got < data.size()) {
-        const ssize_t n = ::read(fd, &data[got], data.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            failed = true;
-            break;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (failed)
-        return std::nullopt;
-    data.resize(got);
-    return data;
-}
 
 int FontSettings::load(const std::string &path, FontFile which, FontChoice &font, MessageService &messages)
 {
     if (!FileSystem::exists(path))
         return ResultSkipped;
-    const std::optional<std::string> text = readPrefix(path);
+    const std::optional<std::string> text = FileSystem::readFilePrefix(path, MaxFileBytes);
     // A damaged file is reported like an unreadable one and the font stays.
     const std::optional<FontChoice> read = text ? parse(*text) : std::nullopt;
     if (!read) {

@@ -39,8 +39,6 @@ public:
     static double rowHeightFactor(int size);
     static int rowHeightFor(int size);
 
-    // At most MaxFileBytes of a regular file; nullopt when it cannot be read.
-    static std::optional<std::string> readPrefix(const std::string &path);
     // Reads a font file into `font`. 0 loaded, 5 no file (nothing changes),
     // 1 unreadable or damaged after the error box (nothing changes).
     static int load(const std::string &path, FontFile which, FontChoice &font, MessageService &messages);

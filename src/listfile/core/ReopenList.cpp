@@ -4,7 +4,7 @@
 #include "app/core/MessageService.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <optional>
 
 namespace quorvex {
 
@@ -60,19 +60,6 @@ private:
     const std::string &m_text;
     std::size_t m_pos = 0;
 };
-
-bool readPrefix(const std::string &path, std::string &text)
-{
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    text.resize(MaxFileBytes);
-    const std::size_t n = std::fread(&text[0], 1, MaxFileBytes, f);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    text.resize(n);
-    return !failed;
-}
 
 } // namespace
 
@@ -170,10 +157,10 @@ void ReopenList::ReadReopenFile(const std::string &path, const FileExists &exist
 {
     if (!FileSystem::isRegularFile(path))
         return;
-    std::string text;
-    if (!readPrefix(path, text))
+    const std::optional<std::string> text = FileSystem::readFilePrefix(path, MaxFileBytes);
+    if (!text)
         return;
-    parse(text);
+    parse(*text);
     dropMissing(exists ? exists : FileExists([](const std::string &p) { return FileSystem::isRegularFile(p); }));
 }
 

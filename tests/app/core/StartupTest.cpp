@@ -135,6 +135,13 @@ TEST(RunCount, unreadableCounterIsReportedAndNotUncountedAtExit)
               0u);
     copy.editor.shutdown(true);
     EXPECT_EQ(copy.messages.shown.size(), 1u);
+
+    // A pipe in its place is reported at once rather than waited on.
+    ASSERT_TRUE(FileSystem::RemoveFolder(copy.editor.paths().runCountFile));
+    ASSERT_EQ(::mkfifo(copy.editor.paths().runCountFile.c_str(), 0644), 0);
+    copy.editor.IncrementRunCount();
+    EXPECT_FALSE(copy.editor.runCountRegistered);
+    EXPECT_EQ(copy.messages.shown.size(), 2u);
 }
 
 TEST(FolderDeletion, removesNestedFoldersAndReadOnlyFilesButNotLinkTargets)
