@@ -62,7 +62,7 @@ void ClipboardCommands::rangeSelected(int fromCol, int fromRow)
     // or Undo would put another cell's text here.
     const ListDocument &doc = m_editor.document();
     if (doc.Col() != fromCol || doc.Row() != fromRow)
-        m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
+        m_editor.currentCellRewritten();
 }
 
 int ClipboardCommands::CopyCellsToClipboard(int left, int right, int bottom, int top)
@@ -142,12 +142,9 @@ int ClipboardCommands::Paste()
             result = ResultFailed;
         }
     }
-    if (recorded) {
-        // The next paste keeps the saved text for the current cell: it must be what
-        // this paste left there, not what the cell held before it.
-        const ListDocument &doc = m_editor.document();
-        m_editor.undoHistory().setSavedCellText(doc.GetCell(doc.Col(), doc.Row()));
-    }
+    // The next paste keeps the saved text: it must be what this paste left there.
+    if (recorded)
+        m_editor.currentCellRewritten();
     m_editor.RenumberPages();
     m_editor.view().documentChanged();
     if (result != ResultOk)
