@@ -217,22 +217,22 @@ void TViewCellTextForm::RichEditSelectionChange()
 
 void TViewCellTextForm::Edit1Click()
 {
-    const QTextCursor cursor = m_RichEdit->textCursor();
-    const bool withSelection = CellTextSession::selectionCommandsEnabled(cursor.selectionEnd() - cursor.selectionStart());
-    m_PasteBtn->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
-    m_CutBtn->setEnabled(withSelection);
-    m_CopyBtn->setEnabled(withSelection);
-    m_DeleteBtn->setEnabled(withSelection);
+    applyMenuState(m_PasteBtn, {m_CutBtn, m_CopyBtn, m_DeleteBtn});
 }
 
 void TViewCellTextForm::PopupMenu1Popup()
 {
+    applyMenuState(m_Paste1, {m_Cut1, m_Copy1, m_Delete1});
+}
+
+// The Edit menu and the pop-up follow the same rules with their own items.
+void TViewCellTextForm::applyMenuState(QAction *paste, std::initializer_list<QAction *> selectionItems)
+{
     const QTextCursor cursor = m_RichEdit->textCursor();
     const bool withSelection = CellTextSession::selectionCommandsEnabled(cursor.selectionEnd() - cursor.selectionStart());
-    m_Paste1->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
-    m_Cut1->setEnabled(withSelection);
-    m_Copy1->setEnabled(withSelection);
-    m_Delete1->setEnabled(withSelection);
+    paste->setEnabled(CellTextSession::pasteEnabled(m_editor.services().clipboard.hasText()));
+    for (QAction *item : selectionItems)
+        item->setEnabled(withSelection);
 }
 
 void TViewCellTextForm::refreshPanels()

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <initializer_list>
 
 class QAction;
 class QLabel;
@@ -48,6 +49,7 @@ private:
     void RichEditSelectionChange();
     void Edit1Click();
     void PopupMenu1Popup();
+    void applyMenuState(QAction *paste, std::initializer_list<QAction *> selectionItems);
     void refreshPanels();
     void applyStates();
     std::string boxText() const;
