@@ -1090,8 +1090,8 @@ void TMainForm::connectCommands()
     bind({m_CopyBtn, m_Copy1}, [this] { m_gridCommands.clipboard().Copy(); });
     bind({m_PasteBtn, m_Paste1}, [this] {
         m_gridCommands.clipboard().Paste();
-        // A paste that found no text disables the Paste items until a menu
-        // opens again or the clipboard holds text.
+        // A paste that found no text disables the Paste items until the Edit
+        // menu or the pop-up opens again, or Ctrl+V asks for the state anew.
         if (!m_clipboard.hasText()) {
             for (QAction *paste : {m_PasteBtn, m_Paste1}) {
                 setItemEnabled(paste, false);
