@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/core/FileSystem.h"
-#include "app/core/MessageService.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileReader.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,13 +3,13 @@
 // version 1.0 text bodies made from the same lists.
 //   make_corpus CORPUS_FOLDER
 
-#include "app/core/FileSystem.h"
-#include "app/core/MessageService.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileWriter.h"
 #include "listfile/core/TemplateLists.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Writes the nine template lists of the shipped Templates folder with the
 // program's own list writer.
 
-#include "app/core/MessageService.h"
+#include "platform/core/MessageService.h"
 #include "listfile/core/TemplateLists.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "BenchData.h"
 
-#include "app/core/Editor.h"
+#include "document/core/Editor.h"
 #include "document/core/ClipboardCommands.h"
 #include "document/core/GridCommands.h"
 

@@ -1,12 +1,12 @@
 #include "BenchData.h"
 
-#include "app/core/FileSystem.h"
-#include "app/core/MessageService.h"
-#include "app/core/ProgressReporter.h"
-#include "app/core/StatusBarModel.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
+#include "document/core/StatusBarModel.h"
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <benchmark/benchmark.h>
 

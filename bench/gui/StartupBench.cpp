@@ -1,5 +1,5 @@
 // Start-up to the first painted main window, with the splash switched off.
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "app/gui/TMainForm.h"
 
 #include <QApplication>

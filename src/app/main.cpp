@@ -1,4 +1,4 @@
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "app/core/ProgramFolder.h"
 #include "app/gui/LogoArt.h"
 #include "app/gui/QuorvexApplication.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/core/ClipboardService.h"
-#include "app/core/DesktopShell.h"
-#include "app/core/Editor.h"
-#include "app/core/EditorView.h"
-#include "app/core/MessageService.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/ClipboardService.h"
+#include "platform/core/DesktopShell.h"
+#include "document/core/Editor.h"
+#include "document/core/EditorView.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
 
 #include <deque>
 #include <string>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "TempFolder.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "app/core/ProgramFolder.h"
-#include "app/gui/QtFileDialogService.h"
-#include "app/gui/QtMessageService.h"
+#include "platform/gui/QtFileDialogService.h"
+#include "platform/gui/QtMessageService.h"
 #include "app/gui/TMainForm.h"
 
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "CellTextSession.h"
 
-#include "Editor.h"
+#include "document/core/Editor.h"
 
 #include <exception>
 

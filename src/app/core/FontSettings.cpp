@@ -1,8 +1,8 @@
 #include "FontSettings.h"
 
-#include "AppConstants.h"
-#include "Editor.h"
-#include "FileSystem.h"
+#include "platform/core/AppConstants.h"
+#include "document/core/Editor.h"
+#include "platform/core/FileSystem.h"
 
 #include <algorithm>
 #include <cerrno>

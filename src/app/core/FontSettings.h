@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FontChoice.h"
+#include "document/core/FontChoice.h"
 
 #include <cstddef>
 #include <functional>

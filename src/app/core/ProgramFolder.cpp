@@ -1,6 +1,6 @@
 #include "ProgramFolder.h"
 
-#include "FileSystem.h"
+#include "platform/core/FileSystem.h"
 
 namespace quorvex {
 

@@ -1,6 +1,6 @@
 #include "FontConvert.h"
 
-#include "Cp1252.h"
+#include "platform/gui/Cp1252.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FontChoice.h"
+#include "document/core/FontChoice.h"
 
 #include <QColor>
 #include <QFont>

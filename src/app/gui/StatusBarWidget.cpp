@@ -1,7 +1,7 @@
 #include "StatusBarWidget.h"
 
-#include "Cp1252.h"
-#include "app/core/StatusBarModel.h"
+#include "platform/gui/Cp1252.h"
+#include "document/core/StatusBarModel.h"
 
 #include <QPainter>
 

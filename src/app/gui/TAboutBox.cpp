@@ -1,7 +1,7 @@
 #include "TAboutBox.h"
 
 #include "LogoArt.h"
-#include "app/core/AppConstants.h"
+#include "platform/core/AppConstants.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "TMainForm.h"
 
-#include "Cp1252.h"
+#include "platform/gui/Cp1252.h"
 #include "MenuIcons.h"
 #include "StatusBarWidget.h"
-#include "StringGrid.h"
+#include "document/gui/StringGrid.h"
 #include "TAboutBox.h"
 #include "TLogoForm.h"
 #include "TUpdateForm.h"
@@ -11,7 +11,7 @@
 #include "TViewCellTextForm.h"
 #include "app/core/FontSettings.h"
 #include "document/gui/THeaderTextForm.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
 

@@ -1,6 +1,6 @@
 #include "TUpdateForm.h"
 
-#include "app/core/AppConstants.h"
+#include "platform/core/AppConstants.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

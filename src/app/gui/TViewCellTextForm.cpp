@@ -1,8 +1,8 @@
 #include "TViewCellTextForm.h"
 
-#include "Cp1252.h"
+#include "platform/gui/Cp1252.h"
 #include "FontConvert.h"
-#include "app/core/Editor.h"
+#include "document/core/Editor.h"
 #include "app/core/FontSettings.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/CellTextSession.h"
-#include "app/core/FontChoice.h"
+#include "document/core/FontChoice.h"
 
 #include <QDialog>
 

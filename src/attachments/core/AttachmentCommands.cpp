@@ -2,8 +2,8 @@
 
 #include "AttachmentRef.h"
 #include "AttachmentStore.h"
-#include "app/core/Editor.h"
-#include "app/core/FileSystem.h"
+#include "document/core/Editor.h"
+#include "platform/core/FileSystem.h"
 
 #include <algorithm>
 #include <string_view>

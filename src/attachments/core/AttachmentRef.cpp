@@ -1,6 +1,6 @@
 #include "AttachmentRef.h"
 
-#include "app/core/AppConstants.h"
+#include "platform/core/AppConstants.h"
 #include "document/core/ListDocument.h"
 
 namespace quorvex {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 
 #include <string>
 

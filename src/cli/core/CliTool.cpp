@@ -1,16 +1,16 @@
 #include "CliTool.h"
 
 #include "NonInteractiveMessages.h"
-#include "app/core/AppConstants.h"
-#include "app/core/FileSystem.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/AppConstants.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/ExcelText.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileFormat.h"
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "ClipboardCommands.h"
 
 #include "ExcelText.h"
-#include "app/core/Editor.h"
+#include "document/core/Editor.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,7 +1,7 @@
 #include "ExcelText.h"
 
 #include "ListDocument.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/ProgressReporter.h"
 
 #include <algorithm>
 #include <cstring>

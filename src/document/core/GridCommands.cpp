@@ -1,6 +1,6 @@
 #include "GridCommands.h"
 
-#include "app/core/Editor.h"
+#include "document/core/Editor.h"
 #include "attachments/core/AttachmentRef.h"
 
 #include <algorithm>

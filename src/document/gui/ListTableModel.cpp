@@ -1,6 +1,6 @@
 #include "ListTableModel.h"
 
-#include "app/gui/Cp1252.h"
+#include "platform/gui/Cp1252.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 

@@ -1,6 +1,6 @@
 #include "THeaderTextForm.h"
 
-#include "app/gui/Cp1252.h"
+#include "platform/gui/Cp1252.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -3,9 +3,9 @@
 #include "BinaryInStream.h"
 #include "ListFileReader.h"
 #include "ListFileWriter.h"
-#include "app/core/Editor.h"
-#include "app/core/FileDialogService.h"
-#include "app/core/FileSystem.h"
+#include "document/core/Editor.h"
+#include "platform/core/FileDialogService.h"
+#include "platform/core/FileSystem.h"
 
 #include <exception>
 

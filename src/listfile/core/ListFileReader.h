@@ -2,7 +2,7 @@
 
 #include "BinaryInStream.h"
 #include "ListFileFormat.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 
 #include <chrono>
 #include <cstdint>

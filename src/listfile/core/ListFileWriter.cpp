@@ -1,12 +1,12 @@
 #include "ListFileWriter.h"
 
-#include "app/core/AppConstants.h"
-#include "app/core/FileSystem.h"
-#include "app/core/MessageService.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/AppConstants.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <algorithm>
 #include <cerrno>

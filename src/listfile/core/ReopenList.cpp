@@ -1,7 +1,7 @@
 #include "ReopenList.h"
 
-#include "app/core/FileSystem.h"
-#include "app/core/MessageService.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,10 +1,10 @@
 #include "TemplateLists.h"
 
 #include "ListFileWriter.h"
-#include "app/core/FileSystem.h"
-#include "app/core/ProgressReporter.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/ProgressReporter.h"
 #include "document/core/ListDocument.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 namespace quorvex {
 

@@ -1,6 +1,6 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

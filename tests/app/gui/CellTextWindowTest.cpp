@@ -1,7 +1,7 @@
 #include "GuiSandbox.h"
 #include "app/core/FontSettings.h"
 #include "app/gui/FontConvert.h"
-#include "app/gui/StringGrid.h"
+#include "document/gui/StringGrid.h"
 #include "app/gui/TViewCellTextForm.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 #include "GuiSandbox.h"
-#include "app/gui/StringGrid.h"
+#include "document/gui/StringGrid.h"
 #include "app/gui/TViewCellTextForm.h"
 #include "document/gui/THeaderTextForm.h"
 

@@ -1,7 +1,7 @@
 #include "GuiSandbox.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "app/gui/StatusBarWidget.h"
-#include "app/gui/StringGrid.h"
+#include "document/gui/StringGrid.h"
 #include "app/gui/TLogoForm.h"
 #include "app/gui/TMainForm.h"
 

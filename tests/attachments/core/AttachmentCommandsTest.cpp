@@ -1,6 +1,6 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentCommands.h"
 #include "attachments/core/AttachmentRef.h"
 #include "attachments/core/FileFilter.h"

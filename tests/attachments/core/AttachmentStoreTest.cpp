@@ -1,5 +1,5 @@
 #include "TempFolder.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentStore.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "cli/core/NonInteractiveMessages.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <cstdint>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "app/core/AppConstants.h"
+#include "platform/core/AppConstants.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/GridKeyRules.h"
 #include "document/core/ListDocument.h"

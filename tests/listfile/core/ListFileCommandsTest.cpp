@@ -1,5 +1,5 @@
 #include "ListFileTestSupport.h"
-#include "app/core/FileDialogService.h"
+#include "platform/core/FileDialogService.h"
 #include "listfile/core/ListFileCommands.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "GuiSandbox.h"
-#include "app/core/FileSystem.h"
+#include "platform/core/FileSystem.h"
 
 #include "attachments/core/AttachmentRef.h"
 

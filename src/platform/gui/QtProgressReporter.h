@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ProgressReporter.h"
+#include "platform/core/ProgressReporter.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/DesktopShell.h"
+#include "platform/core/DesktopShell.h"
 
 namespace quorvex {
 

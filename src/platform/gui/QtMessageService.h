@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/MessageService.h"
+#include "platform/core/MessageService.h"
 
 #include <functional>
 

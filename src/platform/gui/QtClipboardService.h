@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/ClipboardService.h"
+#include "platform/core/ClipboardService.h"
 
 namespace quorvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/FileDialogService.h"
+#include "platform/core/FileDialogService.h"
 
 #include <QString>
 

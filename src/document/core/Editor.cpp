@@ -1,6 +1,6 @@
 #include "Editor.h"
 
-#include "FileSystem.h"
+#include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 
 #include <cerrno>

@@ -1,5 +1,5 @@
 #include "FakeServices.h"
-#include "app/core/StatusBarModel.h"
+#include "document/core/StatusBarModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "AppConstants.h"
-#include "ClipboardService.h"
-#include "DesktopShell.h"
+#include "platform/core/AppConstants.h"
+#include "platform/core/ClipboardService.h"
+#include "platform/core/DesktopShell.h"
 #include "EditorView.h"
 #include "FontChoice.h"
-#include "MessageService.h"
-#include "ProgressReporter.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
 #include "StatusBarModel.h"
 #include "document/core/ListDocument.h"
 #include "document/core/UndoHistory.h"
-#include "print/core/PageSetup.h"
+#include "document/core/PageSetup.h"
 
 #include <string>
 
