@@ -76,6 +76,8 @@ public:
     std::string currentListFile;
     bool saveListEnabled = false;
     int clientWidth = 632;
+    // The data column the quick-search box searches; the settings choose it.
+    int quickSearchColumn = 2;
     // The grid font as its font dialog holds it, the row-height factor derived
     // from its size and the print scale constants its change resets.
     FontChoice gridFont;
