@@ -4,6 +4,7 @@
 #include "MenuIcons.h"
 #include "StatusBarWidget.h"
 #include "document/gui/StringGrid.h"
+#include "appearance/gui/GridPainter.h"
 #include "TAboutBox.h"
 #include "TLogoForm.h"
 #include "TUpdateForm.h"
@@ -158,6 +159,10 @@ void TMainForm::createControls()
     m_grid = new StringGrid(central);
     m_model = new ListTableModel(m_editor.document(), this);
     m_grid->setModel(m_model);
+    // Every cell, headers and corner included, is drawn by the cell painter.
+    m_gridPainter = new GridPainter(m_editor, this);
+    m_gridPainter->install(m_grid);
+    m_grid->onPaintedWithFocus = [this] { m_editor.RefreshStatusBar(); };
     m_model->setEditHandler([this](int col, int row, const std::string &cellText) { cellEdited(col, row, cellText); });
     m_model->setEditableTest([this](int col, int row) {
         return !AttachmentRef::IsAttachmentCell(m_editor.document(), col, row);

@@ -27,6 +27,7 @@ class QToolBar;
 
 namespace quorvex {
 
+class GridPainter;
 class ListTableModel;
 class StatusBarWidget;
 class StringGrid;
@@ -45,6 +46,7 @@ public:
 
     Editor &editor() { return m_editor; }
     StringGrid *grid() const { return m_grid; }
+    GridPainter *gridPainter() const { return m_gridPainter; }
     StatusBarWidget *statusBarWidget() const { return m_statusBar; }
     QtProgressReporter &progress() { return m_progress; }
     void setLogoForm(TLogoForm *logo) { m_logoForm = logo; }
@@ -165,6 +167,7 @@ private:
     QString m_lastPreviewText;
 
     StringGrid *m_grid = nullptr;
+    GridPainter *m_gridPainter = nullptr;
     ListTableModel *m_model = nullptr;
     StatusBarWidget *m_statusBar = nullptr;
     QLabel *m_CellImage = nullptr;

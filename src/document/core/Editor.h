@@ -5,6 +5,7 @@
 #include "platform/core/DesktopShell.h"
 #include "EditorView.h"
 #include "FontChoice.h"
+#include "GridAppearance.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
 #include "StatusBarModel.h"
@@ -83,6 +84,9 @@ public:
     FontChoice gridFont;
     double rowHeightFactor = 1.97;
     PrintScale printScale;
+    // The grid's colours, lines and background pictures the cell painter reads.
+    GridAppearance gridAppearance;
+    GridSkins gridSkins;
 
     // --- construction and start-up ---
     // Computes every path from the working folder, the documents folder (empty

@@ -71,6 +71,14 @@ bool StringGrid::event(QEvent *event)
     return QTableView::event(event);
 }
 
+bool StringGrid::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Paint && hasFocus() && onPaintedWithFocus)
+        onPaintedWithFocus();
+    return handled;
+}
+
 void StringGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     const bool tabPastEnd = hint == QAbstractItemDelegate::EditNextItem && atLastCell();

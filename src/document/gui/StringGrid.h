@@ -32,6 +32,9 @@ public:
     std::function<void(bool down)> onWheel;
     // Tab on the last cell, from the grid or from an open editor.
     std::function<void()> onTabPastEnd;
+    // After the cells were painted while the grid has the keyboard focus:
+    // once per paint, never once per cell.
+    std::function<void()> onPaintedWithFocus;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -43,6 +46,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:

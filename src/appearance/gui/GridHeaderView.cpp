@@ -1,0 +1,32 @@
+#include "GridHeaderView.h"
+
+#include "appearance/gui/GridPainter.h"
+#include "document/core/Editor.h"
+
+namespace quorvex {
+
+GridHeaderView::GridHeaderView(GridPainter &painter, Editor &editor, Qt::Orientation orientation, QWidget *parent)
+    : QHeaderView(orientation, parent), m_painter(painter), m_editor(editor)
+{
+}
+
+QSize GridHeaderView::sizeHint() const
+{
+    QSize size = QHeaderView::sizeHint();
+    if (orientation() == Qt::Horizontal)
+        size.setHeight(m_editor.document().RowHeight());
+    return size;
+}
+
+void GridHeaderView::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    if (!rect.isValid())
+        return;
+    // Section s of the column header is document cell (s + 1, 0); of the row header (0, s + 1).
+    if (orientation() == Qt::Horizontal)
+        m_painter.paintFixedCell(painter, rect, logicalIndex + 1, 0, rect.x() + m_painter.dataOriginX());
+    else
+        m_painter.paintFixedCell(painter, rect, 0, logicalIndex + 1, rect.x());
+}
+
+} // namespace quorvex

@@ -1,0 +1,153 @@
+#include "GridPainter.h"
+
+#include "appearance/gui/AttachmentArt.h"
+#include "appearance/gui/GridCellDelegate.h"
+#include "appearance/gui/GridHeaderView.h"
+#include "document/core/Editor.h"
+#include "document/gui/StringGrid.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+
+namespace quorvex {
+
+namespace {
+
+ColorRef colorRef(const QColor &c)
+{
+    return static_cast<ColorRef>(c.red() + 256 * c.green() + 65536 * c.blue());
+}
+
+RasterImage rasterOf(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    RasterImage out(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const std::uint32_t *>(rgb.constScanLine(y));
+        std::copy(line, line + rgb.width(), out.row(y));
+    }
+    return out;
+}
+
+// Font heights as the font settings keep them: negative for a size in points at 96 pixels per inch.
+int fontHeightOf(int points)
+{
+    return points > 0 ? -((points * 96 + 36) / 72) : points;
+}
+
+} // namespace
+
+GridPainter::GridPainter(Editor &editor, QObject *parent)
+    : QObject(parent), m_editor(editor), m_cells(editor.gridAppearance, editor.gridSkins)
+{
+    using AttachmentArt::Kind;
+    const std::pair<IconKind, Kind> kinds[] = {{IconKind::Picture, Kind::Picture}, {IconKind::Audio, Kind::Audio},
+                                               {IconKind::Video, Kind::Video},     {IconKind::WebPage, Kind::WebPage},
+                                               {IconKind::File, Kind::File},       {IconKind::Unknown, Kind::Unknown}};
+    for (const auto &[core, art] : kinds)
+        m_cells.setIcon(core, rasterOf(AttachmentArt::icon(art, GridCells::IconSize, GridCells::IconSize)));
+}
+
+void GridPainter::install(StringGrid *grid)
+{
+    m_grid = grid;
+    grid->setShowGrid(false);
+    grid->setItemDelegate(new GridCellDelegate(*this, grid));
+    // The painted headers take over the behaviour the grid gave its own.
+    const auto adopt = [&](QHeaderView *old, QHeaderView *painted) {
+        painted->setSectionsMovable(old->sectionsMovable());
+        painted->setSectionResizeMode(old->sectionResizeMode(0 < old->count() ? 0 : 0));
+        painted->setHighlightSections(old->highlightSections());
+        painted->setMinimumSectionSize(old->minimumSectionSize());
+        painted->setDefaultSectionSize(old->defaultSectionSize());
+        painted->setDefaultAlignment(old->defaultAlignment());
+        painted->setSectionsClickable(old->sectionsClickable());
+        return painted;
+    };
+    const QHeaderView::ResizeMode hMode = grid->horizontalHeader()->count() > 0
+                                              ? grid->horizontalHeader()->sectionResizeMode(0)
+                                              : QHeaderView::Interactive;
+    const QHeaderView::ResizeMode vMode = grid->verticalHeader()->count() > 0
+                                              ? grid->verticalHeader()->sectionResizeMode(0)
+                                              : QHeaderView::Fixed;
+    auto *columns = adopt(grid->horizontalHeader(), new GridHeaderView(*this, m_editor, Qt::Horizontal, grid));
+    auto *rows = adopt(grid->verticalHeader(), new GridHeaderView(*this, m_editor, Qt::Vertical, grid));
+    grid->setHorizontalHeader(columns);
+    grid->setVerticalHeader(rows);
+    columns->setSectionResizeMode(hMode);
+    rows->setSectionResizeMode(vMode);
+    m_corner = grid->findChild<QAbstractButton *>();
+    if (m_corner)
+        m_corner->installEventFilter(this);
+    applyDesktopColours(grid->palette());
+}
+
+void GridPainter::applyDesktopColours(const QPalette &palette)
+{
+    m_editor.gridAppearance.applyButtonFace(colorRef(palette.color(QPalette::Button)));
+    GridMetrics m = m_cells.metrics();
+    m.buttonHighlight = colorRef(palette.color(QPalette::Light));
+    m.buttonShadow = colorRef(palette.color(QPalette::Dark));
+    m_cells.setMetrics(m);
+}
+
+int GridPainter::dataOriginX() const
+{
+    return m_grid && m_grid->verticalHeader()->isVisible() ? m_grid->verticalHeader()->width() : 0;
+}
+
+PixelRect GridPainter::cellRect(const QRect &section) const
+{
+    // The grid lines take the last line-width pixels of each section.
+    const int line = std::max(0, m_editor.gridAppearance.gridLineWidth);
+    return {section.x(), section.y(), std::max(0, section.width() - line), std::max(0, section.height() - line)};
+}
+
+QtCellCanvas GridPainter::canvasFor(QPainter &painter)
+{
+    const QFont font = m_grid ? m_grid->font() : painter.font();
+    const QString key = font.key();
+    if (key != m_fontKey) {
+        m_advances = QtCellCanvas::advancesOf(font);
+        m_fontKey = key;
+    }
+    GridMetrics m = m_cells.metrics();
+    m.defaultRowHeight = m_editor.document().RowHeight();
+    m.fontHeight = fontHeightOf(m_editor.gridFont.size);
+    m_cells.setMetrics(m);
+    return QtCellCanvas(painter, font, m_advances);
+}
+
+void GridPainter::paintDataCell(QPainter *painter, const QRect &section, int col, int row, bool selected,
+                                bool focused)
+{
+    QtCellCanvas canvas = canvasFor(*painter);
+    const PixelRect rect = cellRect(section);
+    CellState state;
+    state.selected = selected;
+    state.focused = focused;
+    m_cells.paintCell(canvas, row, rect, state, m_editor.document().cellView(col, row), rect.left + dataOriginX());
+}
+
+void GridPainter::paintFixedCell(QPainter *painter, const QRect &section, int col, int row, int skinLeft)
+{
+    QtCellCanvas canvas = canvasFor(*painter);
+    CellState state;
+    state.fixed = true;
+    m_cells.paintCell(canvas, row, cellRect(section), state, m_editor.document().cellView(col, row), skinLeft);
+}
+
+bool GridPainter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_corner && event->type() == QEvent::Paint) {
+        QPainter painter(m_corner);
+        paintFixedCell(&painter, m_corner->rect(), 0, 0, 0);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace quorvex

@@ -1,0 +1,113 @@
+#include "GuiSandbox.h"
+#include "appearance/core/GridCells.h"
+#include "appearance/gui/AttachmentArt.h"
+#include "attachments/core/AttachmentRef.h"
+#include "platform/core/AppConstants.h"
+#include "document/gui/StringGrid.h"
+
+#include <QHeaderView>
+#include <QTest>
+
+using namespace quorvex;
+
+namespace {
+
+QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+} // namespace
+
+class GridPaintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void paintedGrid_showsRowKindsSelectionLinesSkinsAndIcons()
+    {
+        test::GuiSandbox sandbox;
+        auto form = sandbox.start();
+        QVERIFY(form->started());
+        Editor &editor = form->editor();
+        ListDocument &doc = editor.document();
+        doc.SetColCount(4);
+        doc.SetRowCount(7);
+        for (int c = 0; c < 4; ++c)
+            for (int r = 1; r < 7; ++r)
+                doc.SetCell(c, r, "");
+        doc.SetCell(2, 0, "");
+        doc.SetCell(1, 6, AttachmentRef::make(AttachPicture, "cover.jpg"));
+        doc.SetCurrentCell(2, 3);
+        doc.SelectRange(2, 3, 3, 4);
+        form->documentChanged();
+        StringGrid *grid = form->grid();
+        grid->resize(600, 300);
+        QCoreApplication::processEvents();
+
+        const auto probe = [&](int col, int row, int dx, int dy) {
+            // Document cell (col, row) -> a pixel of the grabbed grid, from the cell's top-left.
+            const QImage image = grid->grab().toImage();
+            QPoint at;
+            if (row == 0) {
+                QHeaderView *h = grid->horizontalHeader();
+                at = h->geometry().topLeft() + QPoint(h->sectionViewportPosition(col - 1), 0);
+            } else {
+                const QRect r = grid->visualRect(grid->model()->index(row - 1, col - 1));
+                at = grid->viewport()->geometry().topLeft() + r.topLeft();
+            }
+            return image.pixelColor(at + QPoint(dx, dy) * image.devicePixelRatio());
+        };
+        const QColor button = grid->palette().color(QPalette::Button);
+        struct Case {
+            const char *what;
+            int col, row, dx, dy;
+            QColor expected;
+        };
+        const Case cases[] = {
+            {"row 1 takes the even colour", 2, 1, 30, 8, rgb(255, 255, 255)},
+            {"row 2 takes the odd colour", 2, 2, 30, 8, rgb(255, 255, 225)},
+            {"header cell", 2, 0, 30, 8, rgb(button.red(), button.green(), button.blue())},
+            {"selected cell", 3, 4, 30, 8, rgb(32, 128, 192)},
+            {"selected bevel top-left", 3, 4, 5, 0, rgb(2, 98, 162)},
+            {"grid line right of a cell", 2, 2, doc.ColWidth(2) - 1, 5, rgb(192, 192, 192)},
+        };
+        for (const Case &c : cases)
+            QCOMPARE(probe(c.col, c.row, c.dx, c.dy).name() + QLatin1String(" ") + QLatin1String(c.what),
+                     c.expected.name() + QLatin1String(" ") + QLatin1String(c.what));
+
+        // The attachment cell shows its icon: something other than the row colour in its middle.
+        const int iconX = doc.ColWidth(1) / 2;
+        bool drawn = false;
+        for (int dx = -6; dx <= 6 && !drawn; ++dx)
+            drawn = probe(1, 6, iconX + dx, 8) != rgb(255, 255, 225);
+        QVERIFY(drawn);
+
+        // A background picture behind the rows 1, 3, 5, ... with its black right edge.
+        editor.gridAppearance.evenBackground = "Red.bmp";
+        editor.gridSkins.setSkin(SkinKind::Even, GridCells::widenSkin(RasterImage(10, 10, pixelFromRgb(200, 0, 0))));
+        grid->viewport()->update();
+        QCoreApplication::processEvents();
+        QCOMPARE(probe(2, 1, 30, 8).name(), rgb(200, 0, 0).name());
+        QCOMPARE(probe(2, 1, doc.ColWidth(2) - 2, 8).name(), rgb(0, 0, 0).name());
+        QCOMPARE(probe(2, 2, 30, 8).name(), rgb(255, 255, 225).name());
+    }
+
+    void attachmentArt_keyAtOriginAtAnySize()
+    {
+        using AttachmentArt::Kind;
+        for (Kind kind : {Kind::Picture, Kind::Audio, Kind::Video, Kind::WebPage, Kind::File, Kind::Unknown})
+            for (const QSize size : {QSize(32, 32), QSize(165, 155), QSize(1, 1)}) {
+                const QImage image = AttachmentArt::icon(kind, size.width(), size.height());
+                QCOMPARE(image.size(), size);
+                // The key colour frames the artwork, which covers a good part of the picture.
+                QCOMPARE(image.pixel(0, 0), image.pixel(size.width() - 1, 0));
+                int drawn = 0;
+                for (int y = 0; y < size.height(); ++y)
+                    for (int x = 0; x < size.width(); ++x)
+                        drawn += image.pixel(x, y) != image.pixel(0, 0);
+                if (size.width() > 1)
+                    QVERIFY2(drawn * 8 > size.width() * size.height(), qPrintable(QString::number(int(kind))));
+            }
+        QVERIFY(AttachmentArt::icon(Kind::File, 0, 5).isNull());
+    }
+};
+
+QTEST_MAIN(GridPaintingTest)
+#include "GridPaintingTest.moc"
