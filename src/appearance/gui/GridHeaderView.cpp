@@ -3,6 +3,10 @@
 #include "appearance/gui/GridPainter.h"
 #include "document/core/Editor.h"
 
+#include <QTableView>
+
+#include <algorithm>
+
 namespace quorvex {
 
 GridHeaderView::GridHeaderView(GridPainter &painter, Editor &editor, Qt::Orientation orientation, QWidget *parent)
@@ -12,10 +16,14 @@ GridHeaderView::GridHeaderView(GridPainter &painter, Editor &editor, Qt::Orienta
 
 QSize GridHeaderView::sizeHint() const
 {
-    QSize size = QHeaderView::sizeHint();
-    if (orientation() == Qt::Horizontal)
-        size.setHeight(m_editor.document().RowHeight());
-    return size;
+    // Sizes come from the grid, never from measuring the model's texts: the
+    // window sets the page-number column's width, and the header row is as
+    // high as the rows.
+    if (orientation() == Qt::Vertical)
+        return QSize(std::max(width(), minimumWidth()), defaultSectionSize());
+    const auto *view = qobject_cast<const QTableView *>(parentWidget());
+    const int height = view ? view->verticalHeader()->defaultSectionSize() : defaultSectionSize();
+    return QSize(length(), height);
 }
 
 void GridHeaderView::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
