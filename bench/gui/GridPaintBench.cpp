@@ -7,6 +7,7 @@
 #include "platform/core/AppConstants.h"
 #include "document/gui/StringGrid.h"
 #include "platform/core/FileSystem.h"
+#include "platform/gui/QtMessageService.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,6 +40,10 @@ void BM_GridPaintViewport(benchmark::State &state)
     FileSystem::createFolders(home + "tmp");
     qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
     FileSystem::setCurrentFolder(home);
+    // No box may wait for a click: the private folder holds no templates.
+    QtMessageService::setResponder([](MessageKind, const std::string &, MessageButtons buttons) {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    });
     {
         TMainForm form;
         form.showSplash = false;
@@ -90,6 +95,7 @@ void BM_GridPaintViewport(benchmark::State &state)
         grid->setParent(&form);
         form.ExitBtnClick();
     }
+    QtMessageService::setResponder(nullptr);
     FileSystem::setCurrentFolder("/");
     FileSystem::RemoveFolder(home);
 }
