@@ -31,6 +31,8 @@ public:
         FileSystem::createFolders(m_home.path() + "tmp");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
+        // The new-list dialog stays closed at start; a test that wants it removes this file.
+        FileSystem::writeFileAtomic(m_program + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
         FileSystem::setCurrentFolder(m_program);
         QtMessageService::setResponder([this](MessageKind kind, const std::string &text, MessageButtons buttons) {
             boxes.push_back({kind, text});
