@@ -15,24 +15,34 @@
 
 namespace quorvex {
 
-namespace {
-
 // Typing may not grow a long field past its limit; a longer text that came
 // from the list (set, not typed) is shown whole and may be shortened.
 class LongFieldValidator final : public QValidator {
 public:
-    LongFieldValidator(int field, QLineEdit *edit) : QValidator(edit), m_field(field), m_edit(edit) {}
+    LongFieldValidator(int field, QLineEdit *edit) : QValidator(edit), m_field(field)
+    {
+        // The edit already holds the new text when it asks; the old length is kept here.
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+            m_length = static_cast<std::size_t>(text.size());
+        });
+    }
+    // Texts the window sets itself are always taken: the edit must not count them invalid.
+    void setProgrammatic(bool on) { m_programmatic = on; }
     State validate(QString &input, int &) const override
     {
-        const auto before = static_cast<std::size_t>(m_edit->text().size());
+        if (m_programmatic)
+            return Acceptable;
         const auto after = static_cast<std::size_t>(input.size());
-        return MediaWizard::acceptsTyping(m_field, before, after) ? Acceptable : Invalid;
+        return MediaWizard::acceptsTyping(m_field, m_length, after) ? Acceptable : Invalid;
     }
 
 private:
     int m_field;
-    QLineEdit *m_edit;
+    std::size_t m_length = 0;
+    bool m_programmatic = false;
 };
+
+namespace {
 
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, int x, int y, int w, int h = 27)
 {
@@ -81,8 +91,16 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(10);
         box->setGeometry(144, y, 270, 24);
-        if (i >= MediaWizard::FieldCount - 2)
-            box->lineEdit()->setValidator(new LongFieldValidator(i, box->lineEdit()));
+        if (i >= MediaWizard::FieldCount - 2) {
+            auto *validator = new LongFieldValidator(i, box->lineEdit());
+            box->lineEdit()->setValidator(validator);
+            m_validators[static_cast<std::size_t>(i)] = validator;
+            // A picked item is a text of the list, not typing: take it whole.
+            connect(box, &QComboBox::textActivated, this, [this, i](const QString &text) {
+                setBoxText(i, QString());
+                setBoxText(i, text);
+            });
+        }
         label->setBuddy(box);
         m_labels[static_cast<std::size_t>(i)] = label;
         m_boxes[static_cast<std::size_t>(i)] = box;
@@ -184,7 +202,7 @@ void TWizardForm::showState()
             m_shownRevision[static_cast<std::size_t>(i)] = f.list.revision();
         }
         b->setCurrentIndex(-1);
-        b->setEditText(Cp1252::toUnicode(f.text));
+        setBoxText(i, Cp1252::toUnicode(f.text));
         b->setEnabled(f.enabled);
         QPalette p = b->palette();
         p.setColor(QPalette::Base, palette().color(f.enabled ? QPalette::Base : QPalette::Button));
@@ -195,6 +213,16 @@ void TWizardForm::showState()
     m_ForwardBtn->setEnabled(m_wizard.forwardEnabled());
     m_DeleteBtn->setEnabled(m_wizard.deleteEnabled());
     showStatus();
+}
+
+void TWizardForm::setBoxText(int i, const QString &text)
+{
+    LongFieldValidator *validator = m_validators[static_cast<std::size_t>(i)];
+    if (validator)
+        validator->setProgrammatic(true);
+    box(i)->setEditText(text);
+    if (validator)
+        validator->setProgrammatic(false);
 }
 
 void TWizardForm::focusFirstField()
@@ -265,7 +293,7 @@ void TWizardForm::CloseBtnClick()
         const QString typed = box(i)->currentText();
         const QSignalBlocker block(box(i));
         box(i)->clear();
-        box(i)->setEditText(typed);
+        setBoxText(i, typed);
         m_shownRevision[static_cast<std::size_t>(i)] = m_wizard.field(i).list.revision();
     }
     done(QDialog::Accepted);

@@ -14,6 +14,7 @@ namespace quorvex {
 
 class Editor;
 class GridCommands;
+class LongFieldValidator;
 class ListFileCommands;
 
 // The media input wizard window: eight drop-down fields over the main grid's
@@ -50,11 +51,13 @@ private:
     void showState();
     void showStatus();
     void focusFirstField();
+    void setBoxText(int i, const QString &text);
 
     MediaWizard m_wizard;
     std::array<QComboBox *, MediaWizard::FieldCount> m_boxes{};
     std::array<QLabel *, MediaWizard::FieldCount> m_labels{};
     std::array<unsigned, MediaWizard::FieldCount> m_shownRevision{};
+    std::array<LongFieldValidator *, MediaWizard::FieldCount> m_validators{};
     std::array<QLabel *, 3> m_status{};
     QPushButton *m_NextBtn = nullptr;
     QPushButton *m_BackBtn = nullptr;

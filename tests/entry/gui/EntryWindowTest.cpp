@@ -61,6 +61,19 @@ void typeInto(QWidget *w, const QString &text)
     QTest::keyClicks(w, text);
 }
 
+// A radio button takes clicks on its circle and caption only, not across its whole width.
+void clickRadio(QRadioButton *radio)
+{
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
+}
+
+// A button's Alt key presses it as the mouse would, releasing it a moment later.
+void altKey(QWidget *window, Qt::Key key)
+{
+    QTest::keyClick(window, key, Qt::AltModifier);
+    QTest::qWait(250);
+}
+
 void waitOpened(TWizardForm *wizard)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 5000);
@@ -114,12 +127,12 @@ private slots:
             QCOMPARE(wizard->box(0)->currentText(), QString());
             QVERIFY(wizard->box(0)->hasFocus());
             // Back onto the row with the picture: its field is disabled, Apply keeps it.
-            QTest::keyClick(w, Qt::Key_B, Qt::AltModifier);
+            altKey(w, Qt::Key_B);
             QVERIFY(!wizard->box(2)->isEnabled());
             QCOMPARE(wizard->statusPanel(0)->text(), QStringLiteral("Current index: 1"));
             wizard->box(1)->setEditText(QStringLiteral("Second"));
-            QTest::keyClick(w, Qt::Key_C, Qt::AltModifier);
-            QTest::keyClick(w, Qt::Key_O, Qt::AltModifier);
+            altKey(w, Qt::Key_C);
+            altKey(w, Qt::Key_O);
         });
         action(form.get(), "WizardBtn")->trigger();
         QVERIFY(ran);
@@ -150,7 +163,7 @@ private slots:
             typeInto(comment, QString(510, QLatin1Char('a')));
             QCOMPARE(comment->text().size(), 500);
             QTest::keyClick(comment, Qt::Key_Return);     // added as row 2
-            QTest::keyClick(w, Qt::Key_B, Qt::AltModifier); // back onto the long text
+            altKey(w, Qt::Key_B); // back onto the long text
             QCOMPARE(wizard->box(7)->currentText().size(), 700);
             comment->setFocus();
             comment->end(false);
@@ -158,7 +171,7 @@ private slots:
             QCOMPARE(comment->text().size(), 700);
             QTest::keyClick(comment, Qt::Key_Backspace);
             QCOMPARE(comment->text().size(), 699);
-            QTest::keyClick(w, Qt::Key_C, Qt::AltModifier);
+            altKey(w, Qt::Key_C);
         });
         action(form.get(), "WizardBtn")->trigger();
         QVERIFY(ran);
@@ -180,13 +193,13 @@ private slots:
             QVERIFY(dialog->wizardBox()->isChecked());
             QVERIFY(dialog->showOnStartBox()->isChecked());
             // A music kind clears the movie kind; the movie frame then leaves none.
-            QTest::mouseClick(dialog->kindButton(7), Qt::LeftButton);
+            clickRadio(dialog->kindButton(7));
             QVERIFY(dialog->kindButton(7)->isChecked());
             QVERIFY(!dialog->kindButton(1)->isChecked());
             QTest::mouseClick(dialog->movieGroup(), Qt::LeftButton, {}, QPoint(171, 100));
             for (int k = 0; k < 9; ++k)
                 QVERIFY(!dialog->kindButton(k)->isChecked());
-            QTest::mouseClick(dialog->kindButton(0), Qt::LeftButton);
+            clickRadio(dialog->kindButton(0));
             QVERIFY(dialog->kindButton(0)->isChecked());
             button(w, "BitBtn1")->click();
         });
@@ -213,7 +226,7 @@ private slots:
         whenModal("NewListForm", [&](QWidget *w) {
             auto *dialog = static_cast<TNewListForm *>(w);
             dialogRan = true;
-            QTest::mouseClick(dialog->kindButton(5), Qt::LeftButton);
+            clickRadio(dialog->kindButton(5));
             dialog->showOnStartBox()->setChecked(true);
             whenModal("WizardForm", [&](QWidget *ww) {
                 auto *wizard = static_cast<TWizardForm *>(ww);
@@ -226,8 +239,8 @@ private slots:
                 typeInto(QApplication::focusWidget(), QStringLiteral("Blue"));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                 m_sandbox->chosenFiles.push_back({fresh, 1});
-                QTest::keyClick(ww, Qt::Key_V, Qt::AltModifier);
-                QTest::keyClick(ww, Qt::Key_O, Qt::AltModifier);
+                altKey(ww, Qt::Key_V);
+                altKey(ww, Qt::Key_O);
             });
             button(w, "OKBtn")->click();
         });
