@@ -26,14 +26,15 @@ TNewListForm::TNewListForm(Editor &editor, ListFileCommands &files, std::functio
 
     auto *label = new QLabel(QStringLiteral("Choose template to create (Column's can be customized later):"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(10, 8, 360, 18);
+    label->setWordWrap(true);
+    label->setGeometry(10, 4, 360, 34);
 
     m_GroupBox1 = new QGroupBox(QStringLiteral("Movie list"), this);
     m_GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    m_GroupBox1->setGeometry(10, 32, 174, 156);
+    m_GroupBox1->setGeometry(10, 40, 174, 148);
     m_GroupBox2 = new QGroupBox(QStringLiteral("Music list"), this);
     m_GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    m_GroupBox2->setGeometry(193, 32, 174, 156);
+    m_GroupBox2->setGeometry(193, 40, 174, 148);
 
     // Kinds in TemplateLists order; the music group shows Record before Cassette.
     struct Button {
@@ -54,7 +55,7 @@ TNewListForm::TNewListForm(Editor &editor, ListFileCommands &files, std::functio
     for (const Button &b : buttons) {
         auto *radio = new QRadioButton(QString::fromUtf8(b.caption), b.movie ? m_GroupBox1 : m_GroupBox2);
         radio->setObjectName(QString::fromLatin1(b.name));
-        radio->setGeometry(12, 22 + 26 * b.slot, 156, 22);
+        radio->setGeometry(12, 20 + 25 * b.slot, 156, 22);
         m_group->addButton(radio, b.kind);
         m_kinds[static_cast<std::size_t>(b.kind)] = radio;
     }

@@ -72,7 +72,7 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     for (int i = 0; i < 5; ++i) {
         auto *l = new QLabel(QString::fromUtf8(steps[i]), this);
         l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        l->setGeometry(i == 3 ? 62 : 10, 6 + 17 * i, 550, 17);
+        l->setGeometry(i == 3 ? 34 : 10, 6 + 17 * i, i == 3 ? 530 : 554, 17);
     }
 
     static const char *const labelNames[] = {"NumLbl",   "TitleLbl",    "EpisodeLbl", "CatLbl",
