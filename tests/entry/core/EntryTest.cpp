@@ -337,7 +337,9 @@ TEST(MediaWizardTest, browsing_loadsRowsDropsUnappliedTypingAndAppliesInPlace)
 
     f.wizard.back();
     f.wizard.field(1).text = "Deux";
+    f.editor.listModified = false;
     f.wizard.applyChanges();
+    EXPECT_TRUE(f.editor.listModified); // or closing would not ask to save the change
     EXPECT_EQ(f.row(2), (std::vector<std::string>{"2", "Deux", "b"}));
     EXPECT_EQ(f.editor.document().RowCount(), 4);
     EXPECT_EQ(f.wizard.status(0), "Current entry saved to index: 2");
