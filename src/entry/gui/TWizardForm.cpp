@@ -72,7 +72,7 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     for (int i = 0; i < 5; ++i) {
         auto *l = new QLabel(QString::fromUtf8(steps[i]), this);
         l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        l->setGeometry(i == 3 ? 34 : 10, 6 + 17 * i, i == 3 ? 530 : 554, 17);
+        l->setGeometry(i == 3 ? 6 : 10, 6 + 17 * i, i == 3 ? 562 : 554, 17);
     }
 
     static const char *const labelNames[] = {"NumLbl",   "TitleLbl",    "EpisodeLbl", "CatLbl",
@@ -84,13 +84,13 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
         auto *label = new QLabel(QString::fromUtf8(designCaptions[i]), this);
         label->setObjectName(QString::fromLatin1(labelNames[i]));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(8, y, 130, 24);
+        label->setGeometry(2, y, 170, 24);
         auto *box = new QComboBox(this);
         box->setObjectName(QStringLiteral("Box%1").arg(i + 1));
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(10);
-        box->setGeometry(144, y, 270, 24);
+        box->setGeometry(176, y, 244, 24);
         if (i >= MediaWizard::FieldCount - 2) {
             auto *validator = new LongFieldValidator(i, box->lineEdit());
             box->lineEdit()->setValidator(validator);
@@ -113,7 +113,7 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     m_BackBtn = makeButton(this, "BackBtn", "&Back", 428, 172, 64);
     m_ForwardBtn = makeButton(this, "ForwardBtn", "&Forward", 497, 172, 64);
     m_DeleteBtn = makeButton(this, "DeleteBtn", "De&lete Current Index", 428, 204, 133);
-    m_SaveFileBtn = makeButton(this, "SaveFileBtn", "Sa&ve List To File", 144, 328, 150, 28);
+    m_SaveFileBtn = makeButton(this, "SaveFileBtn", "Sa&ve List To File", 176, 328, 140, 28);
     m_CloseBtn = makeButton(this, "CloseBtn", "Cl&ose Wizard and Work Manually", 330, 328, 231, 28);
     m_BackBtn->setEnabled(false);
     m_ForwardBtn->setEnabled(false);
