@@ -29,8 +29,13 @@ public:
     {
         m_program = m_home.path() + "program/";
         FileSystem::createFolders(m_home.path() + "tmp");
+        // Put back at the end: the next sandbox's folder must not be made in this one's deleted folder.
+        m_hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
+        m_oldTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
+        // The new-list dialog stays closed at start; a test that wants it removes this file.
+        FileSystem::writeFileAtomic(m_program + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
         FileSystem::setCurrentFolder(m_program);
         QtMessageService::setResponder([this](MessageKind kind, const std::string &text, MessageButtons buttons) {
             boxes.push_back({kind, text});
@@ -57,6 +62,10 @@ public:
         QtMessageService::setResponder(nullptr);
         QtFileDialogService::setResponder(nullptr);
         FileSystem::setCurrentFolder("/");
+        if (m_hadTmpDir)
+            qputenv("TMPDIR", m_oldTmpDir);
+        else
+            qunsetenv("TMPDIR");
     }
 
     const std::string &program() const { return m_program; }
@@ -91,6 +100,8 @@ public:
 private:
     TempFolder m_home;
     std::string m_program;
+    bool m_hadTmpDir = false;
+    QByteArray m_oldTmpDir;
 };
 
 } // namespace quorvex::test

@@ -15,6 +15,8 @@
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
+#include "entry/gui/TNewListForm.h"
+#include "entry/gui/TWizardForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,6 +91,11 @@ TMainForm::TMainForm(QWidget *parent)
     setAcceptDrops(true);
     m_headerForm = new THeaderTextForm(this);
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
+    m_wizardForm = new TWizardForm(m_editor, m_gridCommands, m_files, this);
+    m_newListForm = new TNewListForm(m_editor, m_files, [this] { m_wizardForm->WizardBtnClick(); }, this);
+    connect(m_NewListBtn, &QAction::triggered, m_newListForm, &TNewListForm::NewListBtnClick);
+    for (QAction *wizard : {m_WizardBtn, m_Wizard1})
+        connect(wizard, &QAction::triggered, m_wizardForm, &TWizardForm::WizardBtnClick);
     m_cellTextForm->onSaved = [this] {
         updateUndoCaptions();
         applyDocumentToView();
@@ -350,7 +357,7 @@ void TMainForm::createActions()
             [this] { m_shell.openUrl("https://www.themoviedb.org/"); });
 
     // Wizard
-    m_WizardBtn = makeAction("WizardBtn", text("&Media Input Wizard..."));
+    m_WizardBtn = makeAction("WizardBtn", text("&Media Wizard..."), QKeySequence(Qt::CTRL | Qt::Key_W));
 
     // Help
     m_HelpBtn = makeAction("HelpBtn", text("&Help..."), Qt::Key_F1);
@@ -390,12 +397,12 @@ void TMainForm::createActions()
     m_FindNext1 = makeAction("FindNext1", text("Find &Next"));
     // F8 is the Options item's shortcut; a second one would make both dead.
     m_ViewCellText1 = makeAction("ViewCellText1", withKeyLabel("&View / Edit Cell Text...", "F8"));
-    m_Wizard1 = makeAction("Wizard1", text("&Media Input Wizard..."));
+    m_Wizard1 = makeAction("Wizard1", text("Media &Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_NewListBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
-                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_WizardBtn, m_Sort1, m_Find1,
-                     m_Replace2, m_FindNext1, m_Wizard1});
+    markUnavailable({m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
+                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_Sort1, m_Find1,
+                     m_Replace2, m_FindNext1});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
     m_InsertNote1->setEnabled(false);
@@ -826,7 +833,9 @@ void TMainForm::FormActivate()
     // 8.
     if (showSplash && m_logoForm)
         runSplash();
-    // 9.-10. the new-list command and the file dialogs' starting folder come with their dialogs.
+    // 9. the new-list dialog shows here only when its show-on-start option is set
+    m_newListForm->NewListBtnClick();
+    // 10. the file dialogs' starting folder comes with their dialogs.
     // 11.
     if (!m_editor.ensureDatabaseFolder()) {
         endProgram();

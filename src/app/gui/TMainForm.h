@@ -34,6 +34,8 @@ class StringGrid;
 class TLogoForm;
 class THeaderTextForm;
 class TViewCellTextForm;
+class TNewListForm;
+class TWizardForm;
 
 // The main window: the grid over the list document, the preview pane, the
 // tool bar of the two text boxes, the status bar and every menu.
@@ -77,6 +79,8 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
+    TNewListForm *newListForm() const { return m_newListForm; }
+    TWizardForm *wizardForm() const { return m_wizardForm; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -162,6 +166,8 @@ private:
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
+    TNewListForm *m_newListForm = nullptr;
+    TWizardForm *m_wizardForm = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;
