@@ -32,6 +32,7 @@ class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
 class THeaderTextForm;
+class PrintController;
 class TViewCellTextForm;
 
 // The main window: the grid over the list document, the preview pane, the
@@ -75,6 +76,7 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
+    PrintController *printing() const { return m_print; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -160,6 +162,8 @@ private:
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
+    PrintController *m_print = nullptr;
+    QAction *m_PrintPreviewBtn = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;
