@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -68,12 +69,18 @@ private:
     std::unique_ptr<test::GuiSandbox> m_sandbox;
 
 private slots:
-    void init() { m_sandbox = std::make_unique<test::GuiSandbox>(); }
+    void init()
+    {
+        // The previous sandbox's temporary folder is gone; start from the system's.
+        qunsetenv("TMPDIR");
+        m_sandbox = std::make_unique<test::GuiSandbox>();
+    }
     void cleanup() { m_sandbox.reset(); }
 
     void pageSetup_asksAboutTooManyEntriesAndCancelPutsBackWhatItOpenedWith()
     {
         auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
         PrintController *print = form->printing();
         TPageSetupForm *setup = print->pageSetupForm();
         QCOMPARE(setup->windowTitle(), QStringLiteral("Page Setup"));
@@ -229,7 +236,7 @@ private slots:
                 box->button(QMessageBox::Yes)->click();
             });
             d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
-            d->accept();
+            static_cast<QDialog *>(d)->accept();
         });
         form->findChild<QAction *>(QStringLiteral("ExportBtn"))->trigger();
         QVERIFY(asked);
