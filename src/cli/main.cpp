@@ -28,6 +28,8 @@ int main(int argc, char **argv)
     quorvex::CliTool::setPdfPrinter([&](const quorvex::ListDocument &doc, const quorvex::PrintJob &job,
                                         const std::string &out, quorvex::MessageService &messages) {
         if (!app) {
+            // The tool speaks in one line per failure; the toolkit's notes stay out of it.
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             static int qtArgc = 1;
