@@ -311,7 +311,7 @@ void TMainForm::createActions()
                                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
     m_TestPrintBtn = makeAction("TestPrintBtn", text("Test Print (invisible)"));
     m_TestPrintBtn->setVisible(false);
-    m_PrintPreviewBtn = makeAction("PrintPreviewBtn", text("Print Pre&view..."));
+    m_PrintPreviewBtn = makeAction("PrintPreviewBtn", text("Print Previe&w..."));
     m_ExitBtn = makeAction("ExitBtn", text("E&xit"));
     connect(m_ExitBtn, &QAction::triggered, this, &TMainForm::ExitBtnClick);
 

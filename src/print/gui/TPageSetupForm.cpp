@@ -217,7 +217,12 @@ void TPageSetupForm::CancelBtnClick()
     TopIndentEdit->setValue(m_opened.topIndent);
     if (ps.landscape != m_opened.landscape)
         (m_opened.landscape ? LandRdioBtn : PortraitRdioBtn)->click();
-    reject();
+    QDialog::reject();
+}
+
+void TPageSetupForm::reject()
+{
+    CancelBtnClick();
 }
 
 void TPageSetupForm::DefaultBtnClick()

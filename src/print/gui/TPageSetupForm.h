@@ -51,6 +51,9 @@ public:
     QPushButton *DefaultBtn = nullptr;
     QPushButton *TestPrintBtn = nullptr;
 
+    // Escape and the close box act as Cancel.
+    void reject() override;
+
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

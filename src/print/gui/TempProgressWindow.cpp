@@ -25,6 +25,7 @@ TempProgressWindow::TempProgressWindow(QWidget *parent) : QDialog(parent)
     m_status->setObjectName(QStringLiteral("StatusLbl"));
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setMinimumWidth(337);
+    m_status->setWordWrap(true);
     m_status2 = new QLabel(this);
     m_status2->setObjectName(QStringLiteral("Status2Lbl"));
     m_status2->setAlignment(Qt::AlignCenter);
