@@ -1,5 +1,17 @@
 #include "cli/core/CliTool.h"
 
+#ifdef QUORVEX_CLI_PRINT
+#include "print/core/PrintEngine.h"
+#include "print/gui/PdfPrinter.h"
+
+#include "platform/core/ProgressReporter.h"
+
+#include <QFont>
+#include <QGuiApplication>
+
+#include <memory>
+#endif
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +22,25 @@ int main(int argc, char **argv)
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
+#ifdef QUORVEX_CLI_PRINT
+    // Pages are painted with the toolkit, off screen; nothing else needs it.
+    std::unique_ptr<QGuiApplication> app;
+    quorvex::CliTool::setPdfPrinter([&](const quorvex::ListDocument &doc, const quorvex::PrintJob &job,
+                                        const std::string &out, quorvex::MessageService &messages) {
+        if (!app) {
+            // The tool speaks in one line per failure; the toolkit's notes stay out of it.
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            static int qtArgc = 1;
+            static char name[] = "quorvex-cli";
+            static char *qtArgv[] = {name, nullptr};
+            app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+        }
+        quorvex::SilentProgress progress;
+        return quorvex::PdfPrinter::print(doc, job, QFont(QStringLiteral("Arial"), 9), out, messages, progress);
+    });
+#endif
     quorvex::CliTool tool(std::cout, std::cerr);
     const int code = tool.run(args);
     std::cout.flush();

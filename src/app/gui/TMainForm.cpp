@@ -11,6 +11,7 @@
 #include "FontConvert.h"
 #include "TViewCellTextForm.h"
 #include "app/core/FontSettings.h"
+#include "print/gui/PrintController.h"
 #include "document/gui/THeaderTextForm.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
@@ -137,10 +138,24 @@ TMainForm::TMainForm(QWidget *parent)
         }
     });
 
+    // The values are kept at once; the panel paints when the throttled event pump runs.
     m_progress.setSink([this](int percent, const std::string &progressText) {
         m_editor.statusBar().setProgress(percent, progressText);
-        m_statusBar->repaint();
+        m_statusBar->update();
     });
+
+    m_print = new PrintController(m_editor, this, [this] { return FontConvert::toQFont(m_editor.gridFont); });
+    m_print->afterCommand = [this] {
+        applyDocumentToView();
+        updateUndoCaptions();
+    };
+    m_files.computeMaxEntries = [this] { m_print->computeMaxEntries(); };
+    connect(m_ExportBtn, &QAction::triggered, m_print, &PrintController::ExportBtnClick);
+    connect(m_PageSetupBtn, &QAction::triggered, m_print, &PrintController::PageSetupBtnClick);
+    connect(m_PrintBtn, &QAction::triggered, m_print, &PrintController::PrintBtnClick);
+    connect(m_PrintPageNumsBtn, &QAction::triggered, m_print, &PrintController::PrintPageNumsBtnClick);
+    connect(m_TestPrintBtn, &QAction::triggered, m_print, &PrintController::TestPrintBtnClick);
+    connect(m_PrintPreviewBtn, &QAction::triggered, m_print, &PrintController::PrintPreviewBtnClick);
 
     m_editor.RenumberPages();
     applyDocumentToView();
@@ -308,6 +323,7 @@ void TMainForm::createActions()
                                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
     m_TestPrintBtn = makeAction("TestPrintBtn", text("Test Print (invisible)"));
     m_TestPrintBtn->setVisible(false);
+    m_PrintPreviewBtn = makeAction("PrintPreviewBtn", text("Print Previe&w..."));
     m_ExitBtn = makeAction("ExitBtn", text("E&xit"));
     connect(m_ExitBtn, &QAction::triggered, this, &TMainForm::ExitBtnClick);
 
@@ -400,8 +416,7 @@ void TMainForm::createActions()
     m_Wizard1 = makeAction("Wizard1", text("Media &Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
-                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_Sort1, m_Find1,
+    markUnavailable({m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_Sort1, m_Find1,
                      m_Replace2, m_FindNext1});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
@@ -450,6 +465,7 @@ void TMainForm::createMenus()
     m_File1->addAction(m_PageSetupBtn);
     m_File1->addAction(m_PrintBtn);
     m_File1->addAction(m_PrintPageNumsBtn);
+    m_File1->addAction(m_PrintPreviewBtn);
     m_File1->addAction(m_TestPrintBtn);
     m_File1->addSeparator();
     m_File1->addAction(m_ExitBtn);
@@ -889,7 +905,8 @@ void TMainForm::endProgram()
 
 void TMainForm::ExitBtnClick()
 {
-    if (m_exiting)
+    // A print job runs on this thread: it ends by its own OK or Cancel first.
+    if (m_exiting || (m_print && m_print->busy()))
         return;
     m_grid->closeEditor();
     if (!confirmSaveChanges())
@@ -1229,7 +1246,8 @@ void TMainForm::FontBtnClick()
     if (!ok)
         return;
     FontSettings::gridFontChosen(
-        m_editor, FontConvert::fromQFont(chosen, FontConvert::toQColor(m_editor.gridFont), m_editor.gridFont));
+        m_editor, FontConvert::fromQFont(chosen, FontConvert::toQColor(m_editor.gridFont), m_editor.gridFont),
+        [this] { m_print->computeMaxEntries(); });
     applyGridFont();
     m_SaveFontBtn->setEnabled(true);
 }
@@ -1273,8 +1291,10 @@ void TMainForm::readSettingsFiles()
     // Read by its bare name from the working folder.
     m_reopen.ReadReopenFile(ReopenList::FileName);
     refreshReopenMenu();
-    if (FontSettings::LoadGridFont(m_editor) == 0)
+    if (FontSettings::LoadGridFont(m_editor) == 0) {
         applyGridFont();
+        m_print->computeMaxEntries();
+    }
 }
 
 bool TMainForm::confirmSaveChanges()

@@ -33,6 +33,7 @@ class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
 class THeaderTextForm;
+class PrintController;
 class TViewCellTextForm;
 class TNewListForm;
 class TWizardForm;
@@ -81,6 +82,7 @@ public:
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
+    PrintController *printing() const { return m_print; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -168,6 +170,8 @@ private:
     TViewCellTextForm *m_cellTextForm = nullptr;
     TNewListForm *m_newListForm = nullptr;
     TWizardForm *m_wizardForm = nullptr;
+    PrintController *m_print = nullptr;
+    QAction *m_PrintPreviewBtn = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;

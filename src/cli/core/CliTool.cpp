@@ -11,6 +11,9 @@
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
 #include "document/core/PageSetup.h"
+#include "print/core/PageSelection.h"
+#include "print/core/PrintEngine.h"
+#include "print/core/PrintLayout.h"
 
 #include <algorithm>
 #include <climits>
@@ -149,7 +152,8 @@ std::string CliTool::usage()
            "       quorvex-cli export LIST OUT\n"
            "       quorvex-cli convert IN OUT [--database DIR]\n"
            "       quorvex-cli import IN OUT [--type LISTTYPE]\n"
-           "       quorvex-cli extract LIST DIR\n";
+           "       quorvex-cli extract LIST DIR\n"
+           "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n";
 }
 
 int CliTool::fail(const std::string &line)
@@ -171,6 +175,15 @@ int CliTool::run(const std::vector<std::string> &args)
     if (args.empty())
         return usageError();
     const std::string &command = args[0];
+    if (command == "print") {
+        try {
+            return print(args);
+        } catch (const std::bad_alloc &) {
+            return fail("not enough memory");
+        } catch (const std::exception &e) {
+            return fail(NonInteractiveMessages::oneLine(e.what()));
+        }
+    }
     if (args.size() == 1 && (command == "--help" || command == "-h" || command == "help")) {
         m_out << usage();
         return ExitOk;
@@ -277,19 +290,7 @@ int CliTool::info(const std::string &path)
 
 std::string CliTool::exportText(const ListDocument &doc)
 {
-    const std::string text = ExcelText::formatExcelText(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1,
-                                                        ExcelText::ExportLineEnd);
-    // The export file is written in text mode: a line feed becomes CR LF.
-    if (text.find('\n') == std::string::npos)
-        return text;
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
+    return ExcelText::exportFileText(doc);
 }
 
 int CliTool::exportList(const std::string &path, const std::string &outPath)
@@ -429,6 +430,95 @@ int CliTool::extract(const std::string &path, const std::string &folderArg)
     LoadedList list;
     if (!load(reader, messages, path, list))
         return fail(messages.firstErrorLine());
+    return ExitOk;
+}
+
+namespace {
+
+CliTool::PdfPrintFunction &pdfPrinter()
+{
+    static CliTool::PdfPrintFunction printer;
+    return printer;
+}
+
+// "A-B" with both numbers from 1 up.
+bool parseRange(const std::string &text, int &first, int &last)
+{
+    const std::size_t dash = text.find('-');
+    if (dash == std::string::npos)
+        return false;
+    return PageSelection::parsePiece(text.substr(0, dash), first) &&
+           PageSelection::parsePiece(text.substr(dash + 1), last) && first >= 1 && last >= 1 &&
+           text[0] != '-' && text[0] != '+' && text[dash + 1] != '-' && text[dash + 1] != '+';
+}
+
+} // namespace
+
+void CliTool::setPdfPrinter(PdfPrintFunction printer)
+{
+    pdfPrinter() = std::move(printer);
+}
+
+int CliTool::print(const std::vector<std::string> &args)
+{
+    std::vector<std::string> positional;
+    PageSelection sel;
+    bool haveRange = false, havePages = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (a == "--odd-first") {
+            sel.oddsFirst = true;
+        } else if ((a == "--range" || a == "--pages") && i + 1 < args.size()) {
+            if (haveRange || havePages)
+                return usageError();
+            const std::string &value = args[++i];
+            if (a == "--range") {
+                haveRange = true;
+                if (!parseRange(value, sel.startPage, sel.endPage))
+                    return usageError();
+            } else {
+                havePages = true;
+                sel.rangeMode = false;
+                sel.pageNums = value;
+            }
+        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
+            return usageError();
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2 || positional[0].empty() || positional[1].empty())
+        return usageError();
+    if (!pdfPrinter())
+        return fail("printing is not available in this build");
+
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    LoadedList list;
+    if (!load(reader, messages, positional[0], list))
+        return fail(messages.firstErrorLine());
+
+    // As after opening the list in the program: the recommendation replaces the stored value.
+    PrintJob job;
+    job.setup = list.pageSetup;
+    if (const auto m = PrintLayout::recommendedEntries(job.metrics, job.setup.landscape, job.setup.topIndent))
+        job.setup.maxEntries = PrintLayout::clampEntries(*m);
+    const int total = PrintLayout::totalPages(list.document.RowCount() - 1, job.setup.entriesPerPage());
+    if (!haveRange && !havePages) {
+        sel.startPage = 1;
+        sel.endPage = total;
+    }
+    const PageSelection::Check check = sel.validate(total);
+    if (!check.ok())
+        return fail(check.messages.front());
+    job.selection = sel;
+    std::string name = positional[0];
+    job.listName = PrintLayout::listName(true, name.find('/') == std::string::npos ? "./" + name : name);
+    job.date = PrintLayout::today();
+    if (pdfPrinter()(list.document, job, positional[1], messages) != ResultOk || messages.hasError())
+        return fail(messages.hasError() ? messages.firstErrorLine() : std::string("printing failed"));
     return ExitOk;
 }
 

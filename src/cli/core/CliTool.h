@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 namespace quorvex {
 
 class ListDocument;
+class MessageService;
+struct PrintJob;
 
 // quorvex-cli: list files for scripts, backups and migration. Exit codes:
 // 0 success, 1 the operation failed (one line on `err`), 2 wrong arguments
@@ -33,12 +36,19 @@ public:
     // between cells, CR after every row, a line feed inside a cell as CR LF.
     static std::string exportText(const ListDocument &doc);
 
+    // Prints a job into a PDF file; the program sets it when it is built with
+    // the windowing toolkit. Returns 0 when written.
+    using PdfPrintFunction = std::function<int(const ListDocument &doc, const PrintJob &job, const std::string &out,
+                                               MessageService &messages)>;
+    static void setPdfPrinter(PdfPrintFunction printer);
+
 private:
     int info(const std::string &list);
     int exportList(const std::string &list, const std::string &out);
     int convert(const std::string &in, const std::string &out, const std::string &database);
     int import(const std::string &in, const std::string &out, const std::string &type);
     int extract(const std::string &list, const std::string &folder);
+    int print(const std::vector<std::string> &args);
 
     int fail(const std::string &line);
     int usageError();

@@ -72,4 +72,22 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
     return text;
 }
 
+std::string ExcelText::exportFileText(const ListDocument &doc, const ExcelTextProgress *progress)
+{
+    std::string text = formatExcelText(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1, ExportLineEnd, progress);
+    std::size_t feeds = 0;
+    for (char c : text)
+        feeds += c == '\n';
+    if (feeds == 0)
+        return text;
+    std::string out(text.size() + feeds, '\0');
+    char *o = out.data();
+    for (char c : text) {
+        if (c == '\n')
+            *o++ = '\r';
+        *o++ = c;
+    }
+    return out;
+}
+
 } // namespace quorvex

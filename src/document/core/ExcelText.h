@@ -29,6 +29,10 @@ public:
     static std::string formatExcelText(const ListDocument &doc, int firstRow, int lastRow, int firstCol, int lastCol,
                                        std::string_view lineEnd, const ExcelTextProgress *progress = nullptr);
 
+    // The export file's bytes: the whole list but the page-number column, CR
+    // after every row; the file is text, so a line feed in a cell becomes CR LF.
+    static std::string exportFileText(const ListDocument &doc, const ExcelTextProgress *progress = nullptr);
+
     // The whole percentage shown after row r of a list of rowCount rows.
     static int progressPercent(int row, int rowCount);
 };

@@ -442,3 +442,60 @@ TEST(CliMessages, questionsAreAnsweredTheSafeWayAndTheFirstErrorIsTheLine)
     EXPECT_FALSE(quiet.hasError());
     EXPECT_EQ(quiet.firstErrorLine(), "");
 }
+
+namespace quorvex {
+namespace {
+
+int pdfPageCount(const std::string &path)
+{
+    const std::string bytes = FileSystem::readFile(path).value_or("");
+    int pages = 0;
+    for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+        pages += bytes.compare(at, 12, "/Type /Pages") != 0;
+    return pages;
+}
+
+TEST(Cli, printWritesTheChosenPagesAsPdfAndRefusesBadPageLists)
+{
+    test::TempFolder t;
+    std::string text = "Tape#\tTitle\n";
+    for (int i = 1; i <= 120; ++i)
+        text += std::to_string(i) + "\tMovie " + std::to_string(i) + "\n";
+    ASSERT_TRUE(FileSystem::writeFileAtomic(t.file("in.txt"), text));
+    ASSERT_EQ(runCli(t, {"import", t.file("in.txt"), t.file("l.lst")}).code, 0);
+    if (runCli(t, {"print", t.file("l.lst"), t.file("probe.pdf")}).err.find("not available") != std::string::npos)
+        GTEST_SKIP() << "built without the windowing toolkit";
+    struct Case {
+        std::vector<std::string> extra;
+        int code;
+        int pages;
+        std::string err;
+    } cases[] = {
+        {{}, 0, 3, ""},
+        {{"--range", "2-9"}, 0, 2, ""},
+        {{"--pages", "3,,1"}, 0, 2, ""},
+        {{"--range", "1-3", "--odd-first"}, 0, 3, ""},
+        {{"--pages", "0,2"}, 1, -1, "less than 1"},
+        {{"--pages", "1,4"}, 1, -1, "greater than the total"},
+        {{"--pages", "1,x"}, 1, -1, "Text must be a number or a comma!"},
+        {{"--range", "x"}, 2, -1, "usage"},
+    };
+    for (const Case &c : cases) {
+        const std::string out = t.file("out.pdf");
+        FileSystem::removeFile(out);
+        std::vector<std::string> args{"print", t.file("l.lst"), out};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const CliRun r = runCli(t, args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (c.pages >= 0)
+            EXPECT_EQ(pdfPageCount(out), c.pages);
+        else
+            EXPECT_FALSE(FileSystem::exists(out));
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (c.code == 0)
+            EXPECT_EQ(r.err, "");
+    }
+}
+
+} // namespace
+} // namespace quorvex

@@ -1,0 +1,111 @@
+#include "PrintCommands.h"
+
+#include "PrintLayout.h"
+#include "document/core/Editor.h"
+#include "platform/core/AppConstants.h"
+
+namespace quorvex {
+
+PrintCommands::PrintCommands(Editor &editor, ProgressWindow &window)
+    : today(&PrintLayout::today),
+      m_editor(editor),
+      m_engine(editor.services().messages, editor.services().progress, window)
+{
+}
+
+bool PrintCommands::computeMaxEntries()
+{
+    PrintMetrics metrics;
+    metrics.gridFontSize = m_editor.gridFont.size;
+    metrics.rowHeightFactor = m_editor.rowHeightFactor;
+    metrics.gridLineWidth = gridLineWidth;
+    metrics.scale = m_editor.printScale;
+    const PageSetup &setup = m_editor.pageSetup();
+    const std::optional<int> m = PrintLayout::recommendedEntries(metrics, setup.landscape, setup.topIndent);
+    if (!m) {
+        m_editor.services().messages.error(MaxEntriesError);
+        return false;
+    }
+    recommendedEntries = *m;
+    m_editor.pageSetup().maxEntries = PrintLayout::clampEntries(*m);
+    m_editor.RenumberPages();
+    return true;
+}
+
+int PrintCommands::totalPages() const
+{
+    return PrintLayout::totalPages(m_editor.document().RowCount() - 1, m_editor.pageSetup().entriesPerPage());
+}
+
+PrintJob PrintCommands::job(const PageSelection &sel) const
+{
+    PrintJob job;
+    job.setup = m_editor.pageSetup();
+    job.selection = sel;
+    job.metrics.gridFontSize = m_editor.gridFont.size;
+    job.metrics.rowHeightFactor = m_editor.rowHeightFactor;
+    job.metrics.gridLineWidth = gridLineWidth;
+    job.metrics.scale = m_editor.printScale;
+    job.listName = PrintLayout::listName(m_editor.saveListEnabled, m_editor.currentListFile);
+    job.date = today ? today() : PrintLayout::today();
+    return job;
+}
+
+void PrintCommands::beginCommand()
+{
+    m_editor.view().endCellEditing();
+    m_editor.undoHistory().disableBoth();
+    m_editor.view().menuStateChanged();
+}
+
+int PrintCommands::print(const PageSelection &sel, PrintDevice &device, PageRenderer &renderer)
+{
+    m_editor.RenumberPages();
+    return m_engine.printList(m_editor.document(), job(sel), device, renderer);
+}
+
+int PrintCommands::PrintBtnClick(PrintDevice &device, PageRenderer &renderer)
+{
+    if (busy())
+        return ResultSkipped;
+    beginCommand();
+    selection.rangeMode = true;
+    selection.oddsFirst = false;
+    selection.startPage = 1;
+    selection.endPage = totalPages();
+    selection.accepted = true;
+    return print(selection, device, renderer);
+}
+
+void PrintCommands::beginPrintPageNums()
+{
+    beginCommand();
+}
+
+int PrintCommands::printSelection(PrintDevice &device, PageRenderer &renderer)
+{
+    if (busy())
+        return ResultSkipped;
+    return print(selection, device, renderer);
+}
+
+int PrintCommands::TestPrintBtnClick(PrintDevice &device, PageRenderer &renderer)
+{
+    if (busy())
+        return ResultSkipped;
+    UndoHistory &undo = m_editor.undoHistory();
+    const bool undoWas = undo.undoEnabled();
+    const bool redoWas = undo.redoEnabled();
+    beginCommand();
+    selection.rangeMode = true;
+    selection.startPage = 1;
+    selection.endPage = 1;
+    selection.accepted = true;
+    const int result = print(selection, device, renderer);
+    // Enabling Redo here would offer a redo copy that no longer matches the list.
+    undo.setEnabled(undoWas, redoWas);
+    m_editor.view().menuStateChanged();
+    return result;
+}
+
+} // namespace quorvex

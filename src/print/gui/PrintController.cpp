@@ -1,0 +1,148 @@
+#include "PrintController.h"
+
+#include "PdfPrinter.h"
+#include "QPrinterDevice.h"
+#include "QtPageRenderer.h"
+#include "TPageSetupForm.h"
+#include "TPrintPageNumsForm.h"
+#include "TempProgressWindow.h"
+#include "document/core/Editor.h"
+#include "platform/gui/Cp1252.h"
+#include "platform/gui/QtFileDialogService.h"
+#include "print/core/NullProgressWindow.h"
+#include "print/core/PrintLayout.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QPaintEngine>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace quorvex {
+
+PrintController::PrintController(Editor &editor, QWidget *window, std::function<QFont()> gridFont)
+    : QObject(window),
+      m_editor(editor),
+      m_window(window),
+      m_gridFont(std::move(gridFont)),
+      m_progress(std::make_unique<TempProgressWindow>(window)),
+      m_commands(editor, *m_progress),
+      m_export(editor),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    // A pause sleeps in the event loop until the user does something.
+    m_commands.engine().waitForEvents = [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); };
+    m_commands.computeMaxEntries();
+    m_pageSetup = new TPageSetupForm(editor, m_commands, window);
+    m_pageSetup->onTestPrint = [this] { TestPrintBtnClick(); };
+    m_pageNums = new TPrintPageNumsForm(m_commands.selection, editor.services().messages,
+                                        [this] { return m_commands.totalPages(); }, window);
+}
+
+PrintController::~PrintController() = default;
+
+void PrintController::done()
+{
+    if (afterCommand)
+        afterCommand();
+}
+
+void PrintController::computeMaxEntries()
+{
+    m_commands.computeMaxEntries();
+    m_pageSetup->showValues();
+}
+
+void PrintController::PageSetupBtnClick()
+{
+    m_pageSetup->run();
+    done();
+}
+
+void PrintController::PrintBtnClick()
+{
+    if (busy())
+        return;
+    QtPageRenderer renderer(m_gridFont());
+    QPrinterDevice device(*m_printer, renderer, m_window);
+    m_commands.PrintBtnClick(device, renderer);
+    done();
+}
+
+void PrintController::PrintPageNumsBtnClick()
+{
+    if (busy())
+        return;
+    m_commands.beginPrintPageNums();
+    m_pageNums->run();
+    QtPageRenderer renderer(m_gridFont());
+    QPrinterDevice device(*m_printer, renderer, m_window);
+    m_commands.printSelection(device, renderer);
+    done();
+}
+
+void PrintController::TestPrintBtnClick()
+{
+    if (busy())
+        return;
+    QtPageRenderer renderer(m_gridFont());
+    QPrinterDevice device(*m_printer, renderer, m_window);
+    m_commands.TestPrintBtnClick(device, renderer);
+    done();
+}
+
+void PrintController::PrintPreviewBtnClick()
+{
+    if (busy())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(m_printer->pageLayout());
+    QPrintPreviewDialog dialog(&printer, m_window);
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        const bool preview = target->paintEngine() && target->paintEngine()->type() == QPaintEngine::Picture;
+        PageSelection sel;
+        sel.startPage = 1;
+        sel.endPage = m_commands.totalPages();
+        // A preview keeps every page's picture: show the first pages only.
+        if (preview && sel.endPage > MaxPreviewPages)
+            sel.endPage = MaxPreviewPages;
+        const PrintJob job = m_commands.job(sel);
+        QtPageRenderer renderer(m_gridFont());
+        QPrinterDevice device(*target, renderer, nullptr, false);
+        NullProgressWindow quiet;
+        SilentProgress silent;
+        PrintEngine engine(m_editor.services().messages, silent, quiet);
+        engine.printList(m_editor.document(), job, device, renderer);
+    });
+    dialog.exec();
+    done();
+}
+
+std::optional<std::string> PrintController::chooseExportFile()
+{
+    QFileDialog dialog(m_window);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(QtFileDialogService::qtFilters(ExportCommand::Filter));
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    const QString start = m_lastExport.isEmpty()
+                              ? Cp1252::fromPath(m_editor.paths().documentsFolder) +
+                                    QString::fromLatin1(ExportCommand::DefaultName)
+                              : m_lastExport;
+    dialog.selectFile(start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    m_lastExport = dialog.selectedFiles().first();
+    return Cp1252::toPath(m_lastExport);
+}
+
+void PrintController::ExportBtnClick()
+{
+    m_export.exportList(chooseExportFile());
+    done();
+}
+
+} // namespace quorvex

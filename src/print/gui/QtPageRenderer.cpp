@@ -1,0 +1,54 @@
+#include "QtPageRenderer.h"
+
+#include "PageCellPainter.h"
+#include "document/core/ListDocument.h"
+#include "platform/gui/Cp1252.h"
+
+#include <QPainter>
+
+namespace quorvex {
+
+bool QtPageRenderer::render(const PageContent &page)
+{
+    const PageGeometry &g = page.geometry;
+    if (g.imageWidth <= 0 || g.imageHeight <= 0)
+        return false;
+    // The image keeps its size from page to page; only its pixels are cleared.
+    if (m_image.width() != g.imageWidth || m_image.height() != g.imageHeight)
+        m_image = QImage(g.imageWidth, g.imageHeight, QImage::Format_RGB32);
+    if (m_image.isNull())
+        return false;
+    m_image.fill(Qt::white);
+
+    QFont font = m_font;
+    font.setPointSize(g.fontSize > 0 ? g.fontSize : 1);
+    QPainter painter(&m_image);
+    const ListDocument &grid = page.printGrid;
+    const int cols = std::min<int>(grid.ColCount(), static_cast<int>(g.colRight.size()));
+    const int rows = std::min<int>(grid.RowCount(), static_cast<int>(g.rowBottom.size()));
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < cols; ++col) {
+            const PageGeometry::Rect r = g.cellRect(col, row);
+            PageCellPainter::paint(painter, grid, col, row, QRect(r.left, r.top, r.width(), r.height()), g, font);
+        }
+    }
+
+    // The 2-pixel bevel around the table: gray top and left, black bottom and right.
+    const PageGeometry::Rect f = g.frameRect();
+    const QColor gray(0x80, 0x80, 0x80);
+    painter.fillRect(QRect(f.left, f.top, f.width(), 2), gray);
+    painter.fillRect(QRect(f.left, f.top, 2, f.height()), gray);
+    painter.fillRect(QRect(f.left, f.bottom - 2, f.width(), 2), Qt::black);
+    painter.fillRect(QRect(f.right - 2, f.top, 2, f.height()), Qt::black);
+
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(Qt::white);
+    const QString footer = Cp1252::toUnicode(page.footer);
+    painter.drawText(QRect(g.leftIndent, g.footerY, g.imageWidth - g.leftIndent, g.imageHeight - g.footerY),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, footer);
+    return painter.end();
+}
+
+} // namespace quorvex

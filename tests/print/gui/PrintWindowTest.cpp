@@ -1,0 +1,250 @@
+#include "GuiSandbox.h"
+#include "platform/core/AppConstants.h"
+#include "platform/core/FileSystem.h"
+#include "print/core/PrintLayout.h"
+#include "print/gui/PrintController.h"
+#include "print/gui/QPrinterDevice.h"
+#include "print/gui/QtPageRenderer.h"
+#include "print/gui/TPageSetupForm.h"
+#include "print/gui/TPrintPageNumsForm.h"
+#include "print/gui/TempProgressWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace quorvex;
+
+namespace {
+
+// Runs `step` on the next modal window of type T once it shows.
+template <typename T>
+void whenModal(std::function<void(T *)> step)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, step] {
+        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            step(w);
+        }
+    });
+    timer->start(20);
+}
+
+int pdfPages(const std::string &path)
+{
+    const QByteArray bytes = QByteArray::fromStdString(FileSystem::readFile(path).value_or(""));
+    return static_cast<int>(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+void fillRows(Editor &editor, int rows)
+{
+    ListDocument &doc = editor.document();
+    doc.SetRowCount(rows + 1);
+    for (int r = 1; r <= rows; ++r)
+        doc.SetCell(1, r, std::to_string(r));
+}
+
+} // namespace
+
+// The page dialogs, printing to PDF and the export as a user drives them.
+class PrintWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::GuiSandbox> m_sandbox;
+
+private slots:
+    void init()
+    {
+        // The previous sandbox's temporary folder is gone; start from the system's.
+        qunsetenv("TMPDIR");
+        m_sandbox = std::make_unique<test::GuiSandbox>();
+    }
+    void cleanup() { m_sandbox.reset(); }
+
+    void pageSetup_asksAboutTooManyEntriesAndCancelPutsBackWhatItOpenedWith()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        PrintController *print = form->printing();
+        TPageSetupForm *setup = print->pageSetupForm();
+        QCOMPARE(setup->windowTitle(), QStringLiteral("Page Setup"));
+        QCOMPARE(form->editor().pageSetup().maxEntries, 53);
+        QCOMPARE(setup->MaxEntriesLbl->text(), QStringLiteral("53"));
+        QCOMPARE(setup->MaxEntriesEdit->maximum(), 150);
+        QCOMPARE(setup->TopIndentEdit->maximum(), 8888);
+
+        // More than recommended: No keeps the dialog open, Yes keeps the larger value.
+        bool stayedOpen = false;
+        whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+            d->MaxEntriesEdit->setValue(60);
+            m_sandbox->answers = {MessageAnswer::No};
+            d->OKBtn->click();
+            stayedOpen = d->isVisible() && d->MaxEntriesEdit->hasFocus();
+            m_sandbox->answers = {MessageAnswer::Yes};
+            d->OKBtn->click();
+        });
+        form->findChild<QAction *>(QStringLiteral("PageSetupBtn"))->trigger();
+        QVERIFY(stayedOpen);
+        QVERIFY(m_sandbox->sawBox(TPageSetupForm::TooManyQuestion));
+        QCOMPARE(form->editor().pageSetup().maxEntries, 60);
+        QVERIFY(form->editor().listModified);
+        QCOMPARE(form->editor().document().GetCell(0, 61), std::string(" 2"));
+
+        // Landscape recommends 38; F12 shows the widths; Cancel puts everything back,
+        // and the orientation put back recommends again.
+        whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+            d->LandRdioBtn->click();
+            QCOMPARE(d->MaxEntriesEdit->value(), 38);
+            QCOMPARE(d->MaxEntriesLbl->text(), QStringLiteral("38"));
+            QTest::keyRelease(d, Qt::Key_F12);
+            QVERIFY(d->GroupBox1->isVisible());
+            d->widthEdits[1]->setValue(77);
+            d->LeftIndentEdit->setValue(200);
+            d->CancelBtn->click();
+        });
+        setup->run();
+        const PageSetup &ps = form->editor().pageSetup();
+        QVERIFY(!ps.landscape);
+        QCOMPARE(ps.leftIndent, 90);
+        QCOMPARE(ps.maxWidths[1], 40);
+        QCOMPARE(ps.maxEntries, 53);
+        form->ExitBtnClick();
+    }
+
+    void pageSelection_staysOpenAfterEveryMessage()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        TPrintPageNumsForm *pages = form->printing()->pageNumsForm();
+        QCOMPARE(pages->windowTitle(), QStringLiteral("Print Page Numbers"));
+        QStringList openAfter;
+        whenModal<TPrintPageNumsForm>([&](TPrintPageNumsForm *d) {
+            d->PageNumRdioBtn->click();
+            QVERIFY(!d->StartEdit->isEnabled());
+            for (const char *text : {"1,x", "0,2", "1,9", "1,2,,"}) {
+                d->PageNumsEdit->setText(QString::fromLatin1(text));
+                d->OkBtn->click();
+                if (d->isVisible() && d->PageNumsEdit->hasFocus())
+                    openAfter << QString::fromLatin1(text);
+            }
+            d->PageNumsEdit->setText(QStringLiteral("3,,1"));
+            d->OkBtn->click();
+        });
+        QCOMPARE(pages->run(), int(QDialog::Accepted));
+        QCOMPARE(openAfter, (QStringList{QStringLiteral("1,x"), QStringLiteral("0,2"), QStringLiteral("1,9"),
+                                         QStringLiteral("1,2,,")}));
+        QVERIFY(m_sandbox->sawBox("Text must be a number or a comma!"));
+        QVERIFY(m_sandbox->sawBox("One or more of the page numbers are less than 1!"));
+        QVERIFY(m_sandbox->sawBox("One or more of the page numbers are greater than the total number of pages!"));
+        QVERIFY(m_sandbox->sawBox("There are no pages to print! Enter at least one page!"));
+        QVERIFY(form->printing()->commands().selection.accepted);
+        QCOMPARE(form->printing()->commands().selection.pageNums, std::string("3,,1"));
+        form->ExitBtnClick();
+    }
+
+    void printToPdf_writesEveryPageAndACancelledOrFailedJobLeavesNoFile()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        PrintController *print = form->printing();
+        const std::string pdf = m_sandbox->home() + "catalogue.pdf";
+        QPrinter &printer = print->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        QtPageRenderer renderer(form->font());
+        {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            QCOMPARE(print->commands().PrintBtnClick(device, renderer), int(ResultOk));
+        }
+        QCOMPARE(pdfPages(pdf), 3);
+        QCOMPARE(renderer.image().size(), QSize(1646, 2198));
+        QCOMPARE(renderer.image().pixelColor(5, 5), QColor(Qt::white));
+        TempProgressWindow *window = print->progressWindow();
+        QVERIFY(window->okButton()->isVisibleTo(window));
+        QVERIFY(!window->pauseButton()->isEnabled());
+        window->okButton()->click();
+
+        // A page list; then a cancel already pressed: nothing at the path, nothing beside it.
+        print->commands().selection.rangeMode = false;
+        print->commands().selection.pageNums = "2,3";
+        const std::string listPdf = m_sandbox->home() + "two.pdf";
+        printer.setOutputFileName(QString::fromStdString(listPdf));
+        {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            QCOMPARE(print->commands().printSelection(device, renderer), int(ResultOk));
+        }
+        QCOMPARE(pdfPages(listPdf), 2);
+        const std::string cancelled = m_sandbox->home() + "cancelled.pdf";
+        printer.setOutputFileName(QString::fromStdString(cancelled));
+        window->setResult(ProgressWindow::Result::Cancel);
+        {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            QCOMPARE(print->commands().PrintBtnClick(device, renderer), int(ResultAborted));
+        }
+        QVERIFY(!FileSystem::exists(cancelled));
+        QVERIFY(m_sandbox->sawBox("Printing cancelled."));
+        // An unwritable path shows the printer error, not the job as sent.
+        printer.setOutputFileName(QString::fromStdString(m_sandbox->home() + "missing/out.pdf"));
+        {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            QCOMPARE(print->commands().PrintBtnClick(device, renderer), int(ResultFailed));
+        }
+        QVERIFY(m_sandbox->sawBox(PrintEngine::SendError));
+        QVERIFY(form->editor().statusBar().text(0) != PrintEngine::JobSent);
+        const auto files = FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{});
+        for (const std::string &f : files)
+            QVERIFY2(f.find(".pdf.") == std::string::npos, f.c_str());
+        form->ExitBtnClick();
+    }
+
+    void export_goesThroughTheSaveDialogAndAsksBeforeReplacing()
+    {
+        auto form = m_sandbox->start();
+        ListDocument &doc = form->editor().document();
+        doc.SetColCount(4);
+        doc.SetRowCount(2);
+        doc.SetCell(1, 0, "Tape#");
+        doc.SetCell(2, 0, "Movie Title");
+        doc.SetCell(3, 0, "Year");
+        doc.SetCell(1, 1, "12");
+        doc.SetCell(2, 1, "Alien");
+        doc.SetCell(3, 1, "1979");
+        const std::string out = m_sandbox->home() + "list.txt";
+        FileSystem::writeFileAtomic(out, "old");
+        bool asked = false;
+        whenModal<QFileDialog>([&](QFileDialog *d) {
+            QVERIFY(d->nameFilters().first().startsWith(QStringLiteral("MS Excel Text File")));
+            QCOMPARE(d->defaultSuffix(), QStringLiteral("txt"));
+            whenModal<QMessageBox>([&](QMessageBox *box) {
+                asked = true;
+                box->button(QMessageBox::Yes)->click();
+            });
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
+            static_cast<QDialog *>(d)->accept();
+        });
+        form->findChild<QAction *>(QStringLiteral("ExportBtn"))->trigger();
+        QVERIFY(asked);
+        QCOMPARE(FileSystem::readFile(out).value_or(""), std::string("Tape#\tMovie Title\tYear\r12\tAlien\t1979\r"));
+        QCOMPARE(form->editor().statusBar().progress(), 0);
+        form->ExitBtnClick();
+    }
+};
+
+QTEST_MAIN(PrintWindowTest)
+#include "PrintWindowTest.moc"
