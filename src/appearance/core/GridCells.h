@@ -75,6 +75,9 @@ public:
     // The icon's size and place in a cell: fitted, keeping its proportions.
     static PixelRect iconPlace(PixelRect cell, int iconWidth, int iconHeight);
     static IconKind iconKind(char typeCode);
+    // A font height as the font settings keep it: negative for a size in
+    // points at 96 pixels per inch.
+    static int fontHeightOf(int points) { return points > 0 ? -((points * 96 + 36) / 72) : points; }
 
 private:
     struct ScaledSkin {

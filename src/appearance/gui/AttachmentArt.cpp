@@ -1,5 +1,7 @@
 #include "AttachmentArt.h"
 
+#include "appearance/core/GridCells.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -173,3 +175,27 @@ QImage icon(Kind kind, int width, int height)
 }
 
 } }
+
+namespace quorvex { namespace AttachmentArt {
+
+RasterImage rasterOf(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    RasterImage out(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const std::uint32_t *>(rgb.constScanLine(y));
+        std::copy(line, line + rgb.width(), out.row(y));
+    }
+    return out;
+}
+
+void installIcons(GridCells &cells)
+{
+    const std::pair<IconKind, Kind> kinds[] = {{IconKind::Picture, Kind::Picture}, {IconKind::Audio, Kind::Audio},
+                                               {IconKind::Video, Kind::Video},     {IconKind::WebPage, Kind::WebPage},
+                                               {IconKind::File, Kind::File},       {IconKind::Unknown, Kind::Unknown}};
+    for (const auto &[core, art] : kinds)
+        cells.setIcon(core, rasterOf(icon(art, GridCells::IconSize, GridCells::IconSize)));
+}
+
+} } // namespace quorvex::AttachmentArt

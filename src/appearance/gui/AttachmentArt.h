@@ -2,8 +2,15 @@
 
 #include <QImage>
 
-namespace quorvex { namespace AttachmentArt {
+namespace quorvex {
+class GridCells;
+struct RasterImage;
+namespace AttachmentArt {
 enum class Kind { Picture, Audio, Video, WebPage, File, Unknown };
 // Our own artwork, drawn with QPainter at any size; the pixel at (0, 0) is the transparent key colour.
 QImage icon(Kind kind, int width, int height);
+// The picture as the cell painter keeps pictures.
+RasterImage rasterOf(const QImage &image);
+// Gives the painter the 32 x 32 icon of every attachment kind.
+void installIcons(GridCells &cells);
 } }

@@ -21,34 +21,12 @@ ColorRef colorRef(const QColor &c)
     return static_cast<ColorRef>(c.red() + 256 * c.green() + 65536 * c.blue());
 }
 
-RasterImage rasterOf(const QImage &image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    RasterImage out(rgb.width(), rgb.height());
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto *line = reinterpret_cast<const std::uint32_t *>(rgb.constScanLine(y));
-        std::copy(line, line + rgb.width(), out.row(y));
-    }
-    return out;
-}
-
-// Font heights as the font settings keep them: negative for a size in points at 96 pixels per inch.
-int fontHeightOf(int points)
-{
-    return points > 0 ? -((points * 96 + 36) / 72) : points;
-}
-
 } // namespace
 
 GridPainter::GridPainter(Editor &editor, QObject *parent)
     : QObject(parent), m_editor(editor), m_cells(editor.gridAppearance, editor.gridSkins)
 {
-    using AttachmentArt::Kind;
-    const std::pair<IconKind, Kind> kinds[] = {{IconKind::Picture, Kind::Picture}, {IconKind::Audio, Kind::Audio},
-                                               {IconKind::Video, Kind::Video},     {IconKind::WebPage, Kind::WebPage},
-                                               {IconKind::File, Kind::File},       {IconKind::Unknown, Kind::Unknown}};
-    for (const auto &[core, art] : kinds)
-        m_cells.setIcon(core, rasterOf(AttachmentArt::icon(art, GridCells::IconSize, GridCells::IconSize)));
+    AttachmentArt::installIcons(m_cells);
 }
 
 void GridPainter::install(StringGrid *grid)
@@ -116,7 +94,7 @@ QtCellCanvas GridPainter::canvasFor(QPainter &painter)
     }
     GridMetrics m = m_cells.metrics();
     m.defaultRowHeight = m_editor.document().RowHeight();
-    m.fontHeight = fontHeightOf(m_editor.gridFont.size);
+    m.fontHeight = GridCells::fontHeightOf(m_editor.gridFont.size);
     m_cells.setMetrics(m);
     return QtCellCanvas(painter, font, m_advances);
 }

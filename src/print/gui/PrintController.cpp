@@ -64,7 +64,7 @@ void PrintController::PrintBtnClick()
 {
     if (busy())
         return;
-    QtPageRenderer renderer(m_gridFont());
+    QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
     m_commands.PrintBtnClick(device, renderer);
     done();
@@ -76,7 +76,7 @@ void PrintController::PrintPageNumsBtnClick()
         return;
     m_commands.beginPrintPageNums();
     m_pageNums->run();
-    QtPageRenderer renderer(m_gridFont());
+    QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
     m_commands.printSelection(device, renderer);
     done();
@@ -86,7 +86,7 @@ void PrintController::TestPrintBtnClick()
 {
     if (busy())
         return;
-    QtPageRenderer renderer(m_gridFont());
+    QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
     m_commands.TestPrintBtnClick(device, renderer);
     done();
@@ -109,7 +109,7 @@ void PrintController::PrintPreviewBtnClick()
         if (preview && sel.endPage > MaxPreviewPages)
             sel.endPage = MaxPreviewPages;
         const PrintJob job = m_commands.job(sel);
-        QtPageRenderer renderer(m_gridFont());
+        QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
         QPrinterDevice device(*target, renderer, nullptr, false);
         NullProgressWindow quiet;
         SilentProgress silent;

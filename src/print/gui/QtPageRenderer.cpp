@@ -1,12 +1,18 @@
 #include "QtPageRenderer.h"
 
-#include "PageCellPainter.h"
+#include "appearance/gui/AttachmentArt.h"
 #include "document/core/ListDocument.h"
 #include "platform/gui/Cp1252.h"
 
 #include <QPainter>
 
 namespace quorvex {
+
+QtPageRenderer::QtPageRenderer(const QFont &gridFont, const GridAppearance *appearance, const GridSkins *skins)
+    : m_font(gridFont), m_cells(appearance ? *appearance : m_defaultLook, skins ? *skins : m_noSkins)
+{
+    AttachmentArt::installIcons(m_cells);
+}
 
 bool QtPageRenderer::render(const PageContent &page)
 {
@@ -23,13 +29,22 @@ bool QtPageRenderer::render(const PageContent &page)
     QFont font = m_font;
     font.setPointSize(g.fontSize > 0 ? g.fontSize : 1);
     QPainter painter(&m_image);
+    if (m_advancesSize != font.pointSize()) {
+        m_advances = QtCellCanvas::advancesOf(font);
+        m_advancesSize = font.pointSize();
+    }
+    GridMetrics metrics = m_cells.metrics();
+    metrics.defaultRowHeight = g.rowHeight;
+    metrics.fontHeight = GridCells::fontHeightOf(g.fontSize);
+    m_cells.setMetrics(metrics);
+    QtCellCanvas canvas(painter, font, m_advances);
     const ListDocument &grid = page.printGrid;
     const int cols = std::min<int>(grid.ColCount(), static_cast<int>(g.colRight.size()));
     const int rows = std::min<int>(grid.RowCount(), static_cast<int>(g.rowBottom.size()));
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < cols; ++col) {
             const PageGeometry::Rect r = g.cellRect(col, row);
-            PageCellPainter::paint(painter, grid, col, row, QRect(r.left, r.top, r.width(), r.height()), g, font);
+            m_cells.paintPageCell(canvas, row, PixelRect{r.left, r.top, r.width(), r.height()}, grid.cellView(col, row));
         }
     }
 

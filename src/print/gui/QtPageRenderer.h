@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appearance/core/GridCells.h"
+#include "appearance/gui/QtCellCanvas.h"
 #include "print/core/PageRenderer.h"
 
 #include <QFont>
@@ -8,11 +10,14 @@
 namespace quorvex {
 
 // Paints each page into the page image, a white picture of a fixed size
-// whatever the printer; the device then stretches it over the paper.
+// whatever the printer; the device then stretches it over the paper. The
+// cells are painted by the grid's own cell painter in the grid's look.
 class QtPageRenderer final : public PageRenderer {
 public:
     // `gridFont` is the screen grid's font; the page uses it at the print size.
-    explicit QtPageRenderer(const QFont &gridFont) : m_font(gridFont) {}
+    // Without a look of its own (the command-line tool) the default look is used.
+    explicit QtPageRenderer(const QFont &gridFont, const GridAppearance *appearance = nullptr,
+                            const GridSkins *skins = nullptr);
 
     bool render(const PageContent &page) override;
     const QImage &image() const { return m_image; }
@@ -20,6 +25,11 @@ public:
 private:
     QFont m_font;
     QImage m_image;
+    GridAppearance m_defaultLook;
+    GridSkins m_noSkins;
+    GridCells m_cells;
+    int m_advancesSize = -1;
+    QtCellCanvas::Advances m_advances{};
 };
 
 } // namespace quorvex
