@@ -39,6 +39,8 @@ private:
     int convert(const std::string &in, const std::string &out, const std::string &database);
     int import(const std::string &in, const std::string &out, const std::string &type);
     int extract(const std::string &list, const std::string &folder);
+    // Sorts a list as the Sort command does and writes it like convert.
+    int sort(const std::vector<std::string> &args);
 
     int fail(const std::string &line);
     int usageError();

@@ -1,0 +1,682 @@
+#include "SortEngine.h"
+
+#include "document/core/ListDocument.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace quorvex {
+
+namespace {
+
+constexpr int KeyColumnCount = 8;
+constexpr const char Separator[] = "   ";
+
+inline bool isDigit(unsigned char b) { return b >= '0' && b <= '9'; }
+inline unsigned char lowerAscii(unsigned char b) { return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + 32) : b; }
+
+// Appends the key of a row whose page cell reads `pageText`.
+void appendKey(std::string &out, const ListDocument &doc, const SortOptions &options, int row,
+               std::string_view pageText)
+{
+    const std::size_t from = out.size();
+    for (int k = 0; k < KeyColumnCount; ++k) {
+        if (k > 0)
+            out.append(Separator, 3);
+        const int c = options.keyColumns[static_cast<std::size_t>(k)];
+        out.append(c == 0 ? pageText : doc.cellView(c, row));
+    }
+    if (!options.caseSensitive) {
+        for (std::size_t i = from; i < out.size(); ++i)
+            out[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(out[i])));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Normalised keys. Where two keys never meet digit runs of equal value and
+// different lengths, the comparison is a lexicographic order on tokens: a
+// byte other than a digit by its signed value, a digit run by its value
+// (between '/' and ':' against any other byte), a key that ends first is the
+// smaller. The normalised form makes that order plain memcmp order: a byte b
+// becomes b ^ 0x80 (signed order), a run becomes a marker from the digits'
+// own range 0xB0..0xB9 followed by its value.
+
+constexpr double ExactIntegerLimit = 9007199254740992.0; // 2^53
+
+inline std::size_t numberTokenSize(unsigned char marker)
+{
+    return marker == 0xB9 ? 9 : 1 + (marker - 0xB0);
+}
+
+void appendNumberToken(std::string &out, double value)
+{
+    unsigned char buf[9];
+    std::size_t len = 0;
+    if (value < ExactIntegerLimit) {
+        std::uint64_t u = static_cast<std::uint64_t>(value);
+        unsigned char digits[8];
+        int k = 0;
+        while (u != 0) {
+            digits[k++] = static_cast<unsigned char>(u & 0xFF);
+            u >>= 8;
+        }
+        buf[len++] = static_cast<unsigned char>(0xB0 + k);
+        while (k > 0)
+            buf[len++] = digits[--k];
+    } else {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        buf[len++] = 0xB9;
+        for (int s = 56; s >= 0; s -= 8)
+            buf[len++] = static_cast<unsigned char>((bits >> s) & 0xFF);
+    }
+    out.append(reinterpret_cast<const char *>(buf), len);
+}
+
+// Every key once, normalised, with the place and length of each digit run.
+class KeyStore {
+public:
+    struct Run {
+        std::uint32_t offset; // of its token in the normalised key
+        std::uint32_t length; // digits in the raw key
+    };
+
+    // Adds a raw key; returns its id.
+    std::uint32_t add(std::string_view raw)
+    {
+        const std::size_t base = m_bytes.size();
+        for (std::size_t k = 0; k < raw.size();) {
+            const unsigned char b = static_cast<unsigned char>(raw[k]);
+            if (!isDigit(b)) {
+                m_bytes.push_back(static_cast<char>(b ^ 0x80));
+                ++k;
+                continue;
+            }
+            std::size_t e = k + 1;
+            while (e < raw.size() && isDigit(static_cast<unsigned char>(raw[e])))
+                ++e;
+            const std::size_t at = m_bytes.size() - base;
+            if (at > std::numeric_limits<std::uint32_t>::max() || e - k > std::numeric_limits<std::uint32_t>::max())
+                throw std::length_error("sort key too long");
+            m_runs.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(e - k)});
+            appendNumberToken(m_bytes, SortEngine::runValue(raw.data() + k, e - k));
+            k = e;
+        }
+        m_starts.push_back(m_bytes.size());
+        m_runStarts.push_back(m_runs.size());
+        return static_cast<std::uint32_t>(m_starts.size() - 2);
+    }
+
+    std::size_t size() const { return m_starts.size() - 1; }
+    std::string_view key(std::uint32_t id) const
+    {
+        return std::string_view(m_bytes).substr(m_starts[id], m_starts[id + 1] - m_starts[id]);
+    }
+    const Run *runsBegin(std::uint32_t id) const { return m_runs.data() + m_runStarts[id]; }
+    const Run *runsEnd(std::uint32_t id) const { return m_runs.data() + m_runStarts[id + 1]; }
+    const std::vector<Run> &allRuns() const { return m_runs; }
+    std::uint64_t prefix(std::uint32_t id) const
+    {
+        const std::string_view k = key(id);
+        std::uint64_t p = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
+        return p;
+    }
+    void reserve(std::size_t keys, std::size_t bytes)
+    {
+        m_starts.reserve(keys + 1);
+        m_runStarts.reserve(keys + 1);
+        m_bytes.reserve(bytes);
+    }
+
+private:
+    std::string m_bytes;
+    std::vector<std::size_t> m_starts{0};
+    std::vector<Run> m_runs;
+    std::vector<std::size_t> m_runStarts{0};
+};
+
+inline int compareViews(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+    if (c != 0)
+        return c;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+inline std::size_t commonPrefix(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i + 8 <= n) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            return i + static_cast<std::size_t>(__builtin_ctzll(x ^ y) / 8);
+        i += 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Minimum over positions, with the leftmost among equal minima.
+class MinTree {
+public:
+    static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
+
+    explicit MinTree(const std::vector<std::uint32_t> &values)
+    {
+        m_size = 1;
+        while (m_size < values.size())
+            m_size <<= 1;
+        m_tree.assign(2 * m_size, Empty);
+        std::copy(values.begin(), values.end(), m_tree.begin() + static_cast<std::ptrdiff_t>(m_size));
+        for (std::size_t i = m_size - 1; i >= 1; --i)
+            m_tree[i] = std::min(m_tree[2 * i], m_tree[2 * i + 1]);
+    }
+    void set(std::size_t pos, std::uint32_t v)
+    {
+        std::size_t i = pos + m_size;
+        m_tree[i] = v;
+        for (i >>= 1; i >= 1; i >>= 1) {
+            const std::uint32_t m = std::min(m_tree[2 * i], m_tree[2 * i + 1]);
+            if (m_tree[i] == m)
+                break;
+            m_tree[i] = m;
+        }
+    }
+    std::uint32_t minimum() const { return m_tree[1]; }
+    std::size_t leftmostMinimum() const
+    {
+        std::size_t i = 1;
+        while (i < m_size)
+            i = (m_tree[2 * i] == m_tree[i]) ? 2 * i : 2 * i + 1;
+        return i - m_size;
+    }
+
+private:
+    std::size_t m_size = 1;
+    std::vector<std::uint32_t> m_tree;
+};
+
+// The rows being sorted as positions 0..n-1 holding contents (original rows).
+class Plan {
+public:
+    virtual ~Plan() = default;
+    // Runs outer step i (a position) and returns the position exchanged with it.
+    virtual std::size_t step(std::size_t i) = 0;
+};
+
+// Keys that do not depend on where a row stands. Keys are ranked once; rows
+// whose keys can meet padded runs of equal value share one rank as a group,
+// and a step won by a group scans its members as the selection sort does.
+class RankedPlan final : public Plan {
+public:
+    RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
+               std::string_view pageText)
+        : m_perm(perm), m_backwards(options.backwards)
+    {
+        const std::size_t n = static_cast<std::size_t>(end - first);
+        KeyStore keys;
+        keys.reserve(n, n * 64);
+        std::string raw;
+        for (std::size_t c = 0; c < n; ++c) {
+            raw.clear();
+            appendKey(raw, doc, options, first + static_cast<int>(c), pageText);
+            keys.add(raw);
+        }
+
+        // Order by normalised key.
+        struct Item {
+            std::uint64_t prefix;
+            std::uint32_t id;
+        };
+        std::vector<Item> items(n);
+        for (std::size_t c = 0; c < n; ++c)
+            items[c] = {keys.prefix(static_cast<std::uint32_t>(c)), static_cast<std::uint32_t>(c)};
+        std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
+            const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
+            return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
+        });
+
+        // Neighbours: common prefix, and the depth at which they meet runs of
+        // equal value and different lengths (0: never).
+        std::vector<std::size_t> lcp(n ? n - 1 : 0);
+        std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
+        for (std::size_t s = 0; s + 1 < n; ++s) {
+            const std::uint32_t a = items[s].id, b = items[s + 1].id;
+            const std::string_view ka = keys.key(a), kb = keys.key(b);
+            lcp[s] = commonPrefix(ka, kb);
+            const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
+            for (; ra != keys.runsEnd(a) && rb != keys.runsEnd(b); ++ra, ++rb) {
+                const std::size_t tokenEnd = ra->offset + numberTokenSize(static_cast<unsigned char>(ka[ra->offset]));
+                if (tokenEnd > lcp[s])
+                    break;
+                if (ra->length != rb->length) {
+                    mismatches.emplace_back(tokenEnd, s);
+                    break;
+                }
+            }
+        }
+
+        // A group is every key below the shallowest place where such runs meet.
+        std::vector<int> groupOf(n, -1); // by sorted index
+        std::sort(mismatches.begin(), mismatches.end());
+        int groups = 0;
+        for (const auto &[depth, s] : mismatches) {
+            if (groupOf[s] >= 0)
+                continue;
+            std::size_t lo = s, hi = s + 1;
+            while (lo > 0 && lcp[lo - 1] >= depth)
+                --lo;
+            while (hi + 1 < n && lcp[hi] >= depth)
+                ++hi;
+            for (std::size_t t = lo; t <= hi; ++t)
+                groupOf[t] = groups;
+            ++groups;
+        }
+
+        // Ranks: equal keys and members of one group share a rank.
+        m_rank.assign(n, 0);
+        std::uint32_t rank = 0;
+        for (std::size_t s = 0; s < n; ++s) {
+            if (s > 0) {
+                const bool sameGroup = groupOf[s] >= 0 && groupOf[s] == groupOf[s - 1];
+                const bool equalKeys = lcp[s - 1] == keys.key(items[s - 1].id).size() &&
+                                       lcp[s - 1] == keys.key(items[s].id).size();
+                if (!sameGroup && !equalKeys)
+                    ++rank;
+            }
+            m_rank[items[s].id] = rank;
+        }
+        if (m_backwards) {
+            for (auto &r : m_rank)
+                r = rank - r;
+        }
+        m_groupOfRank.assign(static_cast<std::size_t>(rank) + 1, -1);
+        m_groups.resize(static_cast<std::size_t>(groups));
+        m_member.assign(n, -1);
+        for (std::size_t s = 0; s < n; ++s) {
+            if (groupOf[s] < 0)
+                continue;
+            const std::uint32_t c = items[s].id;
+            m_groupOfRank[m_rank[c]] = groupOf[s];
+            m_member[c] = static_cast<int>(m_rawKeys.size());
+            raw.clear();
+            appendKey(raw, doc, options, first + static_cast<int>(c), pageText);
+            m_rawKeys.push_back(raw);
+            m_groups[static_cast<std::size_t>(groupOf[s])].positions.insert(c);
+            m_groupOfContent.emplace(c, groupOf[s]);
+        }
+
+        std::vector<std::uint32_t> values(n);
+        for (std::size_t p = 0; p < n; ++p)
+            values[p] = m_rank[static_cast<std::size_t>(m_perm[p])];
+        m_tree = std::make_unique<MinTree>(values);
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        std::size_t best = m_tree->leftmostMinimum();
+        const int g = m_groupOfRank[m_tree->minimum()];
+        if (g >= 0) {
+            // Every other row orders strictly after every member, so the scan
+            // over the whole range reduces to a scan over the members.
+            const auto &positions = m_groups[static_cast<std::size_t>(g)].positions;
+            auto it = positions.begin();
+            best = *it;
+            std::string_view bestKey = rawKey(best);
+            for (++it; it != positions.end(); ++it) {
+                const std::string_view candidate = rawKey(*it);
+                if (SortEngine::CompareSortKeys(bestKey, candidate, m_backwards)) {
+                    best = *it;
+                    bestKey = candidate;
+                }
+            }
+        }
+        exchange(i, best);
+        return best;
+    }
+
+private:
+    struct Group {
+        std::set<std::size_t> positions;
+    };
+
+    std::string_view rawKey(std::size_t pos) const
+    {
+        return m_rawKeys[static_cast<std::size_t>(m_member[static_cast<std::size_t>(m_perm[pos])])];
+    }
+    int groupOfPosition(std::size_t pos) const { return m_member[static_cast<std::size_t>(m_perm[pos])] >= 0 ? groupAt(pos) : -1; }
+    int groupAt(std::size_t pos) const { return m_groupOfContent.at(static_cast<std::size_t>(m_perm[pos])); }
+
+    void exchange(std::size_t i, std::size_t j)
+    {
+        const int gi = groupOfPosition(i);
+        const int gj = groupOfPosition(j);
+        if (gi >= 0)
+            m_groups[static_cast<std::size_t>(gi)].positions.erase(i);
+        if (gj >= 0)
+            m_groups[static_cast<std::size_t>(gj)].positions.erase(j);
+        if (i != j) {
+            if (gi >= 0)
+                m_groups[static_cast<std::size_t>(gi)].positions.insert(j);
+            std::swap(m_perm[i], m_perm[j]);
+            m_tree->set(j, m_rank[static_cast<std::size_t>(m_perm[j])]);
+        }
+        m_tree->set(i, MinTree::Empty);
+    }
+
+    std::vector<int> &m_perm;
+    bool m_backwards;
+    std::vector<std::uint32_t> m_rank;     // by content
+    std::vector<int> m_groupOfRank;
+    std::vector<Group> m_groups;
+    std::vector<int> m_member;             // by content: index into m_rawKeys
+    std::vector<std::string> m_rawKeys;
+    std::unordered_map<std::size_t, int> m_groupOfContent;
+    std::unique_ptr<MinTree> m_tree;
+};
+
+// Keys that take the page column's text, which stays with the positions: a
+// row's key changes when it moves. Without padded runs anywhere the order is
+// consistent, so an ordered set of (key, position) replays the sort.
+class MovingKeyPlan final : public Plan {
+public:
+    MovingKeyPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
+                  std::vector<std::string> pageTexts)
+        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts)),
+          m_set(Less{this})
+    {
+        const std::size_t n = m_perm.size();
+        m_keyOf.resize(n);
+        for (std::size_t p = 0; p < n; ++p)
+            m_keyOf[p] = addKey(p);
+    }
+
+    // False when some value is written as digit runs of different lengths,
+    // where the comparison is no longer an order.
+    bool consistent() const
+    {
+        std::unordered_map<std::string, std::uint32_t> lengthOf;
+        for (std::size_t id = 0; id < m_keys.size(); ++id) {
+            const std::string_view k = m_keys.key(static_cast<std::uint32_t>(id));
+            for (const KeyStore::Run *r = m_keys.runsBegin(static_cast<std::uint32_t>(id));
+                 r != m_keys.runsEnd(static_cast<std::uint32_t>(id)); ++r) {
+                const std::string token(k.substr(r->offset, numberTokenSize(static_cast<unsigned char>(k[r->offset]))));
+                const auto [it, added] = lengthOf.emplace(token, r->length);
+                if (!added && it->second != r->length)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    void start()
+    {
+        for (std::size_t p = 0; p < m_perm.size(); ++p)
+            m_set.insert({m_keyOf[p], p});
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        const std::size_t best = m_set.begin()->position;
+        m_set.erase({m_keyOf[i], i});
+        if (best != i) {
+            m_set.erase({m_keyOf[best], best});
+            std::swap(m_perm[i], m_perm[best]);
+            m_keyOf[best] = addKey(best);
+            m_set.insert({m_keyOf[best], best});
+        }
+        return best;
+    }
+
+private:
+    struct Entry {
+        std::uint32_t key;
+        std::size_t position;
+    };
+    struct Less {
+        const MovingKeyPlan *plan;
+        bool operator()(const Entry &a, const Entry &b) const
+        {
+            const int c = compareViews(plan->m_keys.key(a.key), plan->m_keys.key(b.key));
+            if (c != 0)
+                return plan->m_options.backwards ? c > 0 : c < 0;
+            return a.position < b.position;
+        }
+    };
+
+    std::uint32_t addKey(std::size_t pos)
+    {
+        m_raw.clear();
+        appendKey(m_raw, m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
+        return m_keys.add(m_raw);
+    }
+
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::vector<int> &m_perm;
+    std::vector<std::string> m_pageTexts;
+    KeyStore m_keys;
+    std::vector<std::uint32_t> m_keyOf; // by position
+    std::string m_raw;
+    std::set<Entry, Less> m_set;
+};
+
+// The selection sort itself over cached keys, for moving keys with padded runs.
+class ScanPlan final : public Plan {
+public:
+    ScanPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
+             std::vector<std::string> pageTexts)
+        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts))
+    {
+        m_keys.resize(m_perm.size());
+        for (std::size_t p = 0; p < m_perm.size(); ++p)
+            rebuild(p);
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        std::size_t best = i;
+        for (std::size_t j = i + 1; j < m_perm.size(); ++j) {
+            if (SortEngine::CompareSortKeys(m_keys[best], m_keys[j], m_options.backwards))
+                best = j;
+        }
+        if (best != i) {
+            std::swap(m_perm[i], m_perm[best]);
+            rebuild(best);
+        }
+        return best;
+    }
+
+private:
+    void rebuild(std::size_t pos)
+    {
+        m_keys[pos].clear();
+        appendKey(m_keys[pos], m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
+    }
+
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::vector<int> &m_perm;
+    std::vector<std::string> m_pageTexts;
+    std::vector<std::string> m_keys;
+};
+
+// Writes the contents to their new positions; the page column stays.
+void applyPermutation(ListDocument &doc, int first, const std::vector<int> &perm)
+{
+    std::vector<std::pair<int, CellRow>> moved;
+    for (std::size_t p = 0; p < perm.size(); ++p) {
+        if (perm[p] == static_cast<int>(p))
+            continue;
+        const int row = first + static_cast<int>(p);
+        CellRow cells = doc.rowAt(first + perm[p]);
+        const std::string_view page = doc.cellView(0, row);
+        if (cells.cell(0) != page)
+            cells = cells.withCell(0, page);
+        moved.emplace_back(row, std::move(cells));
+    }
+    for (auto &[row, cells] : moved)
+        doc.setRowAt(row, std::move(cells));
+}
+
+} // namespace
+
+double SortEngine::runValue(const char *digits, std::size_t length)
+{
+    while (length > 0 && *digits == '0') {
+        ++digits;
+        --length;
+    }
+    if (length <= 19) {
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            v = v * 10 + static_cast<std::uint64_t>(digits[i] - '0');
+        // Both this and strtod round the exact value to the nearest double.
+        return static_cast<double>(v);
+    }
+    if (length > 400)
+        return std::numeric_limits<double>::infinity();
+    const std::string text(digits, length);
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::string SortEngine::BuildSortKey(const ListDocument &doc, const SortOptions &options, int row)
+{
+    std::string key;
+    appendKey(key, doc, options, row, doc.cellView(0, row));
+    return key;
+}
+
+bool SortEngine::CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards)
+{
+    const std::size_t lb = best.size(), lc = candidate.size();
+    std::size_t b = 0; // 0-based position
+    bool digitTest = true;
+    while (b < lb && b < lc) {
+        const unsigned char x = static_cast<unsigned char>(best[b]);
+        const unsigned char y = static_cast<unsigned char>(candidate[b]);
+        if (digitTest && isDigit(x) && isDigit(y)) {
+            std::size_t eb = b, ec = b;
+            while (eb < lb && isDigit(static_cast<unsigned char>(best[eb])))
+                ++eb;
+            while (ec < lc && isDigit(static_cast<unsigned char>(candidate[ec])))
+                ++ec;
+            const double vb = runValue(best.data() + b, eb - b);
+            const double vc = runValue(candidate.data() + b, ec - b);
+            if (vc < vb)
+                return !backwards;
+            if (vc > vb)
+                return backwards;
+            b = eb;
+            digitTest = false;
+            continue;
+        }
+        digitTest = true;
+        const signed char sx = static_cast<signed char>(x), sy = static_cast<signed char>(y);
+        if (sx < sy)
+            return backwards;
+        if (sx > sy)
+            return !backwards;
+        ++b;
+    }
+    const bool bestEnded = b >= lb, candidateEnded = b >= lc;
+    if (backwards)
+        return bestEnded && !candidateEnded;
+    return candidateEnded && !bestEnded;
+}
+
+void SortEngine::SwapGridRows(ListDocument &doc, int a, int b)
+{
+    if (a == b || a < 0 || b < 0 || a >= doc.RowCount() || b >= doc.RowCount())
+        return;
+    CellRow ra = doc.rowAt(a), rb = doc.rowAt(b);
+    const std::string_view pa = ra.cell(0), pb = rb.cell(0);
+    CellRow na = pa == pb ? rb : rb.withCell(0, pa);
+    CellRow nb = pa == pb ? ra : ra.withCell(0, pb);
+    doc.setRowAt(a, std::move(na));
+    doc.setRowAt(b, std::move(nb));
+}
+
+bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int first, int end,
+                          const ProgressPoint &progress)
+{
+    first = std::max(first, 0);
+    end = std::min(end, doc.RowCount());
+    if (end - first < 2) {
+        return true;
+    }
+    const std::size_t n = static_cast<std::size_t>(end - first);
+    std::vector<int> perm(n);
+    for (std::size_t p = 0; p < n; ++p)
+        perm[p] = static_cast<int>(p);
+
+    // Keys move with the page column only when it is a key column and its
+    // texts differ within the range.
+    bool pageKey = std::find(options.keyColumns.begin(), options.keyColumns.end(), 0) != options.keyColumns.end();
+    std::vector<std::string> pageTexts;
+    if (pageKey) {
+        pageTexts.reserve(n);
+        for (std::size_t p = 0; p < n; ++p)
+            pageTexts.emplace_back(doc.cellView(0, first + static_cast<int>(p)));
+        pageKey = std::any_of(pageTexts.begin(), pageTexts.end(),
+                              [&](const std::string &t) { return t != pageTexts.front(); });
+    }
+
+    std::unique_ptr<Plan> plan;
+    if (!pageKey) {
+        const std::string_view constantPage = pageTexts.empty() ? std::string_view() : pageTexts.front();
+        plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, constantPage);
+    } else {
+        auto moving = std::make_unique<MovingKeyPlan>(doc, options, first, perm, pageTexts);
+        if (moving->consistent()) {
+            moving->start();
+            plan = std::move(moving);
+        } else {
+            moving.reset();
+            plan = std::make_unique<ScanPlan>(doc, options, first, perm, std::move(pageTexts));
+        }
+    }
+
+    bool finished = true;
+    try {
+        for (int i = first; i < end - 1; ++i) {
+            if (i % 5 == 0 && progress && !progress(i)) {
+                finished = false;
+                break;
+            }
+            plan->step(static_cast<std::size_t>(i - first));
+        }
+    } catch (...) {
+        // The exchanges made before the failure stay, as they would row by row.
+        try {
+            applyPermutation(doc, first, perm);
+        } catch (...) {
+        }
+        throw;
+    }
+    applyPermutation(doc, first, perm);
+    return finished;
+}
+
+} // namespace quorvex
