@@ -86,8 +86,9 @@ void appendNumberToken(std::string &out, double value)
 class KeyStore {
 public:
     struct Run {
-        std::uint32_t offset; // of its token in the normalised key
-        std::uint32_t length; // digits in the raw key
+        std::uint32_t offset;    // of its token in the normalised key
+        std::uint32_t length;    // digits in the raw key
+        std::uint32_t rawOffset; // of its first digit in the raw key
     };
 
     // Adds a raw key; returns its id.
@@ -107,7 +108,10 @@ public:
             const std::size_t at = m_bytes.size() - base;
             if (at > std::numeric_limits<std::uint32_t>::max() || e - k > std::numeric_limits<std::uint32_t>::max())
                 throw std::length_error("sort key too long");
-            m_runs.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(e - k)});
+            if (k > std::numeric_limits<std::uint32_t>::max())
+                throw std::length_error("sort key too long");
+            m_runs.push_back(
+                {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(e - k), static_cast<std::uint32_t>(k)});
             appendNumberToken(m_bytes, SortEngine::runValue(raw.data() + k, e - k));
             k = e;
         }
@@ -199,6 +203,30 @@ public:
         }
     }
     std::uint32_t minimum() const { return m_tree[1]; }
+    std::uint32_t at(std::size_t pos) const { return m_tree[pos + m_size]; }
+    // The first position at or after `from` whose value is below `x`, or npos.
+    std::size_t firstBelow(std::size_t from, std::uint32_t x) const
+    {
+        if (from >= m_size)
+            return npos;
+        std::size_t i = from + m_size;
+        if (m_tree[i] < x)
+            return from;
+        // Climb until a right sibling holds a value below x, then descend.
+        for (;;) {
+            if (i == 1)
+                return npos;
+            if ((i & 1) == 0 && m_tree[i + 1] < x) {
+                i = i + 1;
+                break;
+            }
+            i >>= 1;
+        }
+        while (i < m_size)
+            i = m_tree[2 * i] < x ? 2 * i : 2 * i + 1;
+        return i - m_size;
+    }
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     std::size_t leftmostMinimum() const
     {
         std::size_t i = 1;
@@ -220,178 +248,355 @@ public:
     virtual std::size_t step(std::size_t i) = 0;
 };
 
-// Keys that do not depend on where a row stands. Keys are ranked once; rows
-// whose keys can meet padded runs of equal value share one rank as a group,
-// and a step won by a group scans its members as the selection sort does.
+// Equal keys share a rank; so do the keys of a group: the keys below the
+// shallowest place where two of them meet digit runs of equal value and
+// different lengths. Between ranks the comparison agrees with the order.
+struct Ranking {
+    std::vector<std::uint32_t> order;      // key ids by rank
+    std::vector<std::uint32_t> rank;       // by key id
+    std::vector<std::uint32_t> classStart; // into order, one per rank and the end
+    std::vector<int> groupOfRank;          // -1 for plain equal keys
+    std::vector<std::size_t> groupDepth;   // end of the meeting runs' token in the normalised key
+};
+
+Ranking rankKeys(const KeyStore &keys)
+{
+    const std::size_t n = keys.size();
+    struct Item {
+        std::uint64_t prefix;
+        std::uint32_t id;
+    };
+    std::vector<Item> items(n);
+    for (std::size_t c = 0; c < n; ++c)
+        items[c] = {keys.prefix(static_cast<std::uint32_t>(c)), static_cast<std::uint32_t>(c)};
+    std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
+        const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
+        return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
+    });
+
+    // Neighbours: common prefix, and the depth at which they meet runs of
+    // equal value and different lengths.
+    std::vector<std::size_t> lcp(n ? n - 1 : 0);
+    std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
+    for (std::size_t s = 0; s + 1 < n; ++s) {
+        const std::uint32_t a = items[s].id, b = items[s + 1].id;
+        const std::string_view ka = keys.key(a), kb = keys.key(b);
+        lcp[s] = commonPrefix(ka, kb);
+        const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
+        for (; ra != keys.runsEnd(a) && rb != keys.runsEnd(b); ++ra, ++rb) {
+            const std::size_t tokenEnd = ra->offset + numberTokenSize(static_cast<unsigned char>(ka[ra->offset]));
+            if (tokenEnd > lcp[s])
+                break;
+            if (ra->length != rb->length) {
+                mismatches.emplace_back(tokenEnd, s);
+                break;
+            }
+        }
+    }
+    Ranking r;
+    std::vector<int> groupOf(n, -1); // by sorted index
+    std::sort(mismatches.begin(), mismatches.end());
+    for (const auto &[depth, s] : mismatches) {
+        if (groupOf[s] >= 0)
+            continue;
+        std::size_t lo = s, hi = s + 1;
+        while (lo > 0 && lcp[lo - 1] >= depth)
+            --lo;
+        while (hi + 1 < n && lcp[hi] >= depth)
+            ++hi;
+        for (std::size_t t = lo; t <= hi; ++t)
+            groupOf[t] = static_cast<int>(r.groupDepth.size());
+        r.groupDepth.push_back(depth);
+    }
+
+    r.order.resize(n);
+    r.rank.resize(n);
+    for (std::size_t s = 0; s < n; ++s) {
+        if (s == 0 || !((groupOf[s] >= 0 && groupOf[s] == groupOf[s - 1]) ||
+                        (lcp[s - 1] == keys.key(items[s - 1].id).size() &&
+                         lcp[s - 1] == keys.key(items[s].id).size()))) {
+            r.classStart.push_back(static_cast<std::uint32_t>(s));
+            r.groupOfRank.push_back(groupOf[s]);
+        }
+        r.order[s] = items[s].id;
+        r.rank[items[s].id] = static_cast<std::uint32_t>(r.classStart.size() - 1);
+    }
+    r.classStart.push_back(static_cast<std::uint32_t>(n));
+    return r;
+}
+
+// Keys that do not depend on where a row stands. The steps take the ranks in
+// order (backwards: from the greatest); among equal keys the leftmost row
+// wins, and a group's winner comes from the scan the selection sort makes
+// over the group's members.
 class RankedPlan final : public Plan {
 public:
     RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
                std::string_view pageText)
-        : m_perm(perm), m_backwards(options.backwards)
+        : m_doc(doc), m_options(options), m_first(first), m_pageText(pageText), m_perm(perm)
     {
         const std::size_t n = static_cast<std::size_t>(end - first);
-        KeyStore keys;
-        keys.reserve(n, n * 64);
         std::string raw;
+        m_keys.reserve(n, n * 64);
         for (std::size_t c = 0; c < n; ++c) {
             raw.clear();
             appendKey(raw, doc, options, first + static_cast<int>(c), pageText);
-            keys.add(raw);
+            m_keys.add(raw);
         }
-
-        // Order by normalised key.
-        struct Item {
-            std::uint64_t prefix;
-            std::uint32_t id;
-        };
-        std::vector<Item> items(n);
-        for (std::size_t c = 0; c < n; ++c)
-            items[c] = {keys.prefix(static_cast<std::uint32_t>(c)), static_cast<std::uint32_t>(c)};
-        std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix;
-            const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
-            const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
-            return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
-        });
-
-        // Neighbours: common prefix, and the depth at which they meet runs of
-        // equal value and different lengths (0: never).
-        std::vector<std::size_t> lcp(n ? n - 1 : 0);
-        std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
-        for (std::size_t s = 0; s + 1 < n; ++s) {
-            const std::uint32_t a = items[s].id, b = items[s + 1].id;
-            const std::string_view ka = keys.key(a), kb = keys.key(b);
-            lcp[s] = commonPrefix(ka, kb);
-            const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
-            for (; ra != keys.runsEnd(a) && rb != keys.runsEnd(b); ++ra, ++rb) {
-                const std::size_t tokenEnd = ra->offset + numberTokenSize(static_cast<unsigned char>(ka[ra->offset]));
-                if (tokenEnd > lcp[s])
-                    break;
-                if (ra->length != rb->length) {
-                    mismatches.emplace_back(tokenEnd, s);
-                    break;
-                }
-            }
-        }
-
-        // A group is every key below the shallowest place where such runs meet.
-        std::vector<int> groupOf(n, -1); // by sorted index
-        std::sort(mismatches.begin(), mismatches.end());
-        int groups = 0;
-        for (const auto &[depth, s] : mismatches) {
-            if (groupOf[s] >= 0)
-                continue;
-            std::size_t lo = s, hi = s + 1;
-            while (lo > 0 && lcp[lo - 1] >= depth)
-                --lo;
-            while (hi + 1 < n && lcp[hi] >= depth)
-                ++hi;
-            for (std::size_t t = lo; t <= hi; ++t)
-                groupOf[t] = groups;
-            ++groups;
-        }
-
-        // Ranks: equal keys and members of one group share a rank.
-        m_rank.assign(n, 0);
-        std::uint32_t rank = 0;
-        for (std::size_t s = 0; s < n; ++s) {
-            if (s > 0) {
-                const bool sameGroup = groupOf[s] >= 0 && groupOf[s] == groupOf[s - 1];
-                const bool equalKeys = lcp[s - 1] == keys.key(items[s - 1].id).size() &&
-                                       lcp[s - 1] == keys.key(items[s].id).size();
-                if (!sameGroup && !equalKeys)
-                    ++rank;
-            }
-            m_rank[items[s].id] = rank;
-        }
-        if (m_backwards) {
-            for (auto &r : m_rank)
-                r = rank - r;
-        }
-        m_groupOfRank.assign(static_cast<std::size_t>(rank) + 1, -1);
-        m_groups.resize(static_cast<std::size_t>(groups));
-        m_member.assign(n, -1);
-        for (std::size_t s = 0; s < n; ++s) {
-            if (groupOf[s] < 0)
-                continue;
-            const std::uint32_t c = items[s].id;
-            m_groupOfRank[m_rank[c]] = groupOf[s];
-            m_member[c] = static_cast<int>(m_rawKeys.size());
-            raw.clear();
-            appendKey(raw, doc, options, first + static_cast<int>(c), pageText);
-            m_rawKeys.push_back(raw);
-            m_groups[static_cast<std::size_t>(groupOf[s])].positions.insert(c);
-            m_groupOfContent.emplace(c, groupOf[s]);
-        }
-
-        std::vector<std::uint32_t> values(n);
+        m_ranking = rankKeys(m_keys);
+        m_where.resize(n);
         for (std::size_t p = 0; p < n; ++p)
-            values[p] = m_rank[static_cast<std::size_t>(m_perm[p])];
-        m_tree = std::make_unique<MinTree>(values);
+            m_where[static_cast<std::size_t>(m_perm[p])] = static_cast<std::uint32_t>(p);
+        const std::size_t classes = m_ranking.classStart.size() - 1;
+        m_remaining.resize(classes);
+        for (std::size_t k = 0; k < classes; ++k)
+            m_remaining[k] = m_ranking.classStart[k + 1] - m_ranking.classStart[k];
+        m_class = options.backwards ? classes - 1 : 0;
     }
 
     std::size_t step(std::size_t i) override
     {
-        std::size_t best = m_tree->leftmostMinimum();
-        const int g = m_groupOfRank[m_tree->minimum()];
-        if (g >= 0) {
-            // Every other row orders strictly after every member, so the scan
-            // over the whole range reduces to a scan over the members.
-            const auto &positions = m_groups[static_cast<std::size_t>(g)].positions;
-            auto it = positions.begin();
-            best = *it;
-            std::string_view bestKey = rawKey(best);
-            for (++it; it != positions.end(); ++it) {
-                const std::string_view candidate = rawKey(*it);
-                if (SortEngine::CompareSortKeys(bestKey, candidate, m_backwards)) {
-                    best = *it;
-                    bestKey = candidate;
-                }
-            }
+        while (m_remaining[m_class] == 0) {
+            m_class += m_options.backwards ? -1 : 1;
+            m_heap.clear();
+            m_group.reset();
         }
+        const std::uint32_t *members = m_ranking.order.data() + m_ranking.classStart[m_class];
+        const std::size_t size = m_ranking.classStart[m_class + 1] - m_ranking.classStart[m_class];
+        std::size_t best;
+        if (size == 1) {
+            best = m_where[members[0]];
+        } else if (m_ranking.groupOfRank[m_class] >= 0) {
+            if (!m_group)
+                m_group = std::make_unique<GroupScan>(*this, members, size);
+            best = m_group->winner();
+        } else if (size <= 32) {
+            best = std::numeric_limits<std::size_t>::max();
+            for (std::size_t k = 0; k < size; ++k)
+                if (m_where[members[k]] >= i)
+                    best = std::min<std::size_t>(best, m_where[members[k]]);
+        } else {
+            best = fromHeap(i, members, size);
+        }
+        const int moving = m_perm[i];
+        if (m_group)
+            m_group->exchanged(i, best);
         exchange(i, best);
+        if (!m_heap.empty() && best != i && m_ranking.rank[static_cast<std::size_t>(moving)] == m_class) {
+            m_heap.push_back(static_cast<std::uint32_t>(best));
+            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        }
+        --m_remaining[m_class];
         return best;
     }
 
 private:
-    struct Group {
-        std::set<std::size_t> positions;
+    // The selection sort's scan over one group's members. During the group's
+    // steps the members only ever occupy the positions they held when its
+    // first step began, so those positions are fixed slots. Once the best
+    // member's run length l is known, comparing it with another member means
+    // comparing both keys from the place after the best's run on (raw
+    // position P + l); ranking the members' keys from there gives each length
+    // its own order, and the scan jumps from one replacement to the next.
+    class GroupScan {
+    public:
+        GroupScan(RankedPlan &plan, const std::uint32_t *members, std::size_t size) : m_plan(plan)
+        {
+            // A member is named by the slot it held when the group began.
+            for (std::size_t k = 0; k < size; ++k)
+                m_slotPos.push_back(plan.m_where[members[k]]);
+            std::sort(m_slotPos.begin(), m_slotPos.end());
+            const std::size_t depth = plan.m_ranking.groupDepth[static_cast<std::size_t>(
+                plan.m_ranking.groupOfRank[plan.m_class])];
+            m_length.resize(size);
+            m_memberAt.resize(size);
+            std::vector<std::string> raws(size);
+            std::size_t rawPos = 0;
+            for (std::size_t s = 0; s < size; ++s) {
+                m_memberAt[s] = s;
+                const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
+                raws[s] = plan.rawKey(c);
+                const std::string_view key = plan.m_keys.key(c);
+                for (const KeyStore::Run *r = plan.m_keys.runsBegin(c); r != plan.m_keys.runsEnd(c); ++r) {
+                    if (r->offset + numberTokenSize(static_cast<unsigned char>(key[r->offset])) == depth) {
+                        m_length[s] = r->length;
+                        rawPos = r->rawOffset;
+                        break;
+                    }
+                }
+            }
+            std::vector<std::uint32_t> lengths;
+            for (std::uint32_t l : m_length)
+                if (std::find(lengths.begin(), lengths.end(), l) == lengths.end())
+                    lengths.push_back(l);
+            m_lengthIndex.resize(size);
+            for (std::size_t s = 0; s < size; ++s)
+                m_lengthIndex[s] = static_cast<std::size_t>(std::find(lengths.begin(), lengths.end(), m_length[s]) -
+                                                            lengths.begin());
+            m_lengths = lengths.size();
+
+            m_literal = size <= 8 || lengths.size() > 4;
+            std::vector<std::vector<std::uint32_t>> ranks;
+            for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
+                const std::size_t from = rawPos + lengths[li];
+                KeyStore suffixes;
+                for (std::size_t s = 0; s < size; ++s)
+                    suffixes.add(from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view());
+                const Ranking r = rankKeys(suffixes);
+                // Padding again further on: keep to the plain scan.
+                if (std::any_of(r.groupOfRank.begin(), r.groupOfRank.end(), [](int g) { return g >= 0; })) {
+                    m_literal = true;
+                    break;
+                }
+                const std::uint32_t top = static_cast<std::uint32_t>(r.classStart.size() - 2);
+                std::vector<std::uint32_t> values(size);
+                for (std::size_t s = 0; s < size; ++s)
+                    values[s] = m_plan.m_options.backwards ? top - r.rank[s] : r.rank[s];
+                ranks.push_back(std::move(values));
+            }
+            if (m_literal) {
+                m_raw = std::move(raws);
+                for (std::size_t s = 0; s < size; ++s)
+                    m_alive.push_back(s);
+                return;
+            }
+            m_rank.resize(size * m_lengths);
+            for (std::size_t li = 0; li < m_lengths; ++li) {
+                for (std::size_t s = 0; s < size; ++s)
+                    m_rank[s * m_lengths + li] = ranks[li][s];
+                m_trees.emplace_back(ranks[li]);
+            }
+        }
+
+        // The position of the member the selection sort's scan ends on.
+        std::size_t winner() const
+        {
+            if (m_literal) {
+                std::size_t best = m_alive.front();
+                for (std::size_t k = 1; k < m_alive.size(); ++k)
+                    if (SortEngine::CompareSortKeys(m_raw[m_memberAt[best]], m_raw[m_memberAt[m_alive[k]]],
+                                                    m_plan.m_options.backwards))
+                        best = m_alive[k];
+                return m_slotPos[best];
+            }
+            std::size_t best = m_trees[0].firstBelow(0, MinTree::Empty);
+            for (;;) {
+                const std::size_t member = m_memberAt[best];
+                const std::size_t li = m_lengthIndex[member];
+                const std::size_t next = m_trees[li].firstBelow(best + 1, m_rank[member * m_lengths + li]);
+                if (next == MinTree::npos)
+                    break;
+                best = next;
+            }
+            return m_slotPos[best];
+        }
+
+        // Before the plan exchanges position i with the winner's position.
+        void exchanged(std::size_t i, std::size_t winnerPos)
+        {
+            const std::size_t winnerSlot = slotOf(winnerPos);
+            const std::size_t si = slotOf(i);
+            const bool memberAtI = si < m_slotPos.size() && m_slotPos[si] == i && alive(si);
+            if (memberAtI && i != winnerPos) {
+                // The member at i moves into the winner's slot; i is placed.
+                const std::size_t member = m_memberAt[si];
+                m_memberAt[winnerSlot] = member;
+                if (m_literal) {
+                    kill(si);
+                } else {
+                    for (std::size_t li = 0; li < m_lengths; ++li) {
+                        m_trees[li].set(winnerSlot, m_rank[member * m_lengths + li]);
+                        m_trees[li].set(si, MinTree::Empty);
+                    }
+                }
+            } else if (m_literal) {
+                kill(winnerSlot);
+            } else {
+                for (auto &t : m_trees)
+                    t.set(winnerSlot, MinTree::Empty);
+            }
+        }
+
+    private:
+        std::size_t slotOf(std::size_t pos) const
+        {
+            return static_cast<std::size_t>(std::lower_bound(m_slotPos.begin(), m_slotPos.end(), pos) -
+                                            m_slotPos.begin());
+        }
+        bool alive(std::size_t slot) const
+        {
+            if (m_literal)
+                return std::binary_search(m_alive.begin(), m_alive.end(), slot);
+            return m_trees[0].at(slot) != MinTree::Empty;
+        }
+        void kill(std::size_t slot)
+        {
+            const auto it = std::lower_bound(m_alive.begin(), m_alive.end(), slot);
+            if (it != m_alive.end() && *it == slot)
+                m_alive.erase(it);
+        }
+
+        RankedPlan &m_plan;
+        std::vector<std::size_t> m_slotPos;       // the group's positions, ascending
+        std::vector<std::size_t> m_memberAt;      // by slot: the member there now
+        std::vector<std::uint32_t> m_length;      // by member: its run length at the meeting place
+        std::vector<std::size_t> m_lengthIndex;   // by member
+        std::size_t m_lengths = 0;
+        std::vector<std::uint32_t> m_rank;        // by member and length index
+        std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
+        bool m_literal = false;
+        std::vector<std::string> m_raw;           // plain scan: raw keys by member
+        std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
     };
 
-    std::string_view rawKey(std::size_t pos) const
+    std::string rawKey(std::uint32_t content) const
     {
-        return m_rawKeys[static_cast<std::size_t>(m_member[static_cast<std::size_t>(m_perm[pos])])];
+        std::string raw;
+        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), m_pageText);
+        return raw;
     }
-    int groupOfPosition(std::size_t pos) const { return m_member[static_cast<std::size_t>(m_perm[pos])] >= 0 ? groupAt(pos) : -1; }
-    int groupAt(std::size_t pos) const { return m_groupOfContent.at(static_cast<std::size_t>(m_perm[pos])); }
+
+    std::size_t fromHeap(std::size_t i, const std::uint32_t *members, std::size_t size)
+    {
+        if (m_heap.empty()) {
+            for (std::size_t k = 0; k < size; ++k)
+                if (m_where[members[k]] >= i)
+                    m_heap.push_back(m_where[members[k]]);
+            std::make_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        }
+        for (;;) {
+            const std::size_t pos = m_heap.front();
+            if (pos >= i && m_ranking.rank[static_cast<std::size_t>(m_perm[pos])] == m_class)
+                return pos;
+            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+            m_heap.pop_back();
+        }
+    }
 
     void exchange(std::size_t i, std::size_t j)
     {
-        const int gi = groupOfPosition(i);
-        const int gj = groupOfPosition(j);
-        if (gi >= 0)
-            m_groups[static_cast<std::size_t>(gi)].positions.erase(i);
-        if (gj >= 0)
-            m_groups[static_cast<std::size_t>(gj)].positions.erase(j);
-        if (i != j) {
-            if (gi >= 0)
-                m_groups[static_cast<std::size_t>(gi)].positions.insert(j);
-            std::swap(m_perm[i], m_perm[j]);
-            m_tree->set(j, m_rank[static_cast<std::size_t>(m_perm[j])]);
-        }
-        m_tree->set(i, MinTree::Empty);
+        if (i == j)
+            return;
+        std::swap(m_perm[i], m_perm[j]);
+        m_where[static_cast<std::size_t>(m_perm[i])] = static_cast<std::uint32_t>(i);
+        m_where[static_cast<std::size_t>(m_perm[j])] = static_cast<std::uint32_t>(j);
     }
 
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::string m_pageText;
     std::vector<int> &m_perm;
-    bool m_backwards;
-    std::vector<std::uint32_t> m_rank;     // by content
-    std::vector<int> m_groupOfRank;
-    std::vector<Group> m_groups;
-    std::vector<int> m_member;             // by content: index into m_rawKeys
-    std::vector<std::string> m_rawKeys;
-    std::unordered_map<std::size_t, int> m_groupOfContent;
-    std::unique_ptr<MinTree> m_tree;
+    KeyStore m_keys;
+    Ranking m_ranking;
+    std::vector<std::uint32_t> m_where; // by content
+    std::vector<std::uint32_t> m_remaining;
+    std::size_t m_class = 0;
+    std::vector<std::uint32_t> m_heap; // positions of the current class, lazily pruned
+    std::unique_ptr<GroupScan> m_group;
 };
 
 // Keys that take the page column's text, which stays with the positions: a
