@@ -57,30 +57,38 @@ inline std::size_t numberTokenSize(unsigned char marker)
     return marker == 0xB9 ? 9 : 1 + (marker - 0xB0);
 }
 
-void appendNumberToken(std::string &out, double value)
+unsigned char *writeNumberToken(unsigned char *out, double value)
 {
-    unsigned char buf[9];
-    std::size_t len = 0;
     if (value < ExactIntegerLimit) {
         std::uint64_t u = static_cast<std::uint64_t>(value);
-        unsigned char digits[8];
         int k = 0;
-        while (u != 0) {
-            digits[k++] = static_cast<unsigned char>(u & 0xFF);
-            u >>= 8;
-        }
-        buf[len++] = static_cast<unsigned char>(0xB0 + k);
-        while (k > 0)
-            buf[len++] = digits[--k];
-    } else {
-        std::uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        buf[len++] = 0xB9;
-        for (int s = 56; s >= 0; s -= 8)
-            buf[len++] = static_cast<unsigned char>((bits >> s) & 0xFF);
+        for (std::uint64_t t = u; t != 0; t >>= 8)
+            ++k;
+        *out++ = static_cast<unsigned char>(0xB0 + k);
+        for (int s = 8 * (k - 1); s >= 0; s -= 8)
+            *out++ = static_cast<unsigned char>((u >> s) & 0xFF);
+        return out;
     }
-    out.append(reinterpret_cast<const char *>(buf), len);
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    *out++ = 0xB9;
+    for (int s = 56; s >= 0; s -= 8)
+        *out++ = static_cast<unsigned char>((bits >> s) & 0xFF);
+    return out;
 }
+
+struct ByteMaps {
+    unsigned char plain[256];
+    unsigned char lowered[256];
+    ByteMaps()
+    {
+        for (int b = 0; b < 256; ++b) {
+            plain[b] = static_cast<unsigned char>(b ^ 0x80);
+            lowered[b] = static_cast<unsigned char>(lowerAscii(static_cast<unsigned char>(b)) ^ 0x80);
+        }
+    }
+};
+const ByteMaps byteMaps;
 
 // Every key once, normalised, with the place and length of each digit run.
 class KeyStore {
@@ -91,43 +99,32 @@ public:
         std::uint32_t rawOffset; // of its first digit in the raw key
     };
 
-    // Adds a raw key; returns its id.
-    std::uint32_t add(std::string_view raw)
+    // Adds a raw key as it is; returns its id.
+    std::uint32_t add(std::string_view raw) { return addSegments(&raw, 1, false); }
+
+    // Adds the key of a row whose page cell reads `pageText`, built straight
+    // from the cells.
+    std::uint32_t addRow(const ListDocument &doc, const SortOptions &options, int row, std::string_view pageText)
     {
-        const std::size_t base = m_bytes.size();
-        for (std::size_t k = 0; k < raw.size();) {
-            const unsigned char b = static_cast<unsigned char>(raw[k]);
-            if (!isDigit(b)) {
-                m_bytes.push_back(static_cast<char>(b ^ 0x80));
-                ++k;
-                continue;
-            }
-            std::size_t e = k + 1;
-            while (e < raw.size() && isDigit(static_cast<unsigned char>(raw[e])))
-                ++e;
-            const std::size_t at = m_bytes.size() - base;
-            if (at > std::numeric_limits<std::uint32_t>::max() || e - k > std::numeric_limits<std::uint32_t>::max())
-                throw std::length_error("sort key too long");
-            if (k > std::numeric_limits<std::uint32_t>::max())
-                throw std::length_error("sort key too long");
-            m_runs.push_back(
-                {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(e - k), static_cast<std::uint32_t>(k)});
-            appendNumberToken(m_bytes, SortEngine::runValue(raw.data() + k, e - k));
-            k = e;
+        std::string_view segments[2 * KeyColumnCount - 1];
+        std::size_t k = 0;
+        for (int i = 0; i < KeyColumnCount; ++i) {
+            if (i > 0)
+                segments[k++] = std::string_view(Separator, 3);
+            const int c = options.keyColumns[static_cast<std::size_t>(i)];
+            segments[k++] = c == 0 ? pageText : doc.cellView(c, row);
         }
-        m_starts.push_back(m_bytes.size());
-        m_runStarts.push_back(m_runs.size());
-        return static_cast<std::uint32_t>(m_starts.size() - 2);
+        return addSegments(segments, k, !options.caseSensitive);
     }
 
     std::size_t size() const { return m_starts.size() - 1; }
     std::string_view key(std::uint32_t id) const
     {
-        return std::string_view(m_bytes).substr(m_starts[id], m_starts[id + 1] - m_starts[id]);
+        return std::string_view(reinterpret_cast<const char *>(m_data.get()) + m_starts[id],
+                                m_starts[id + 1] - m_starts[id]);
     }
     const Run *runsBegin(std::uint32_t id) const { return m_runs.data() + m_runStarts[id]; }
     const Run *runsEnd(std::uint32_t id) const { return m_runs.data() + m_runStarts[id + 1]; }
-    const std::vector<Run> &allRuns() const { return m_runs; }
     std::uint64_t prefix(std::uint32_t id) const
     {
         const std::string_view k = key(id);
@@ -140,11 +137,66 @@ public:
     {
         m_starts.reserve(keys + 1);
         m_runStarts.reserve(keys + 1);
-        m_bytes.reserve(bytes);
+        grow(bytes);
     }
 
 private:
-    std::string m_bytes;
+    // Digit runs never cross segments: the separators hold no digit.
+    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower)
+    {
+        std::size_t rawLength = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            rawLength += segments[i].size();
+        // Offsets are kept in 32 bits; a run token is at most twice its digits.
+        if (rawLength > std::numeric_limits<std::uint32_t>::max() / 2)
+            throw std::length_error("sort key too long");
+        if (m_capacity - m_size < 2 * rawLength + 16)
+            grow(2 * rawLength + 16);
+        const unsigned char *map = lower ? byteMaps.lowered : byteMaps.plain;
+        unsigned char *const base = m_data.get() + m_size;
+        unsigned char *out = base;
+        std::size_t rawPos = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned char *p = reinterpret_cast<const unsigned char *>(segments[i].data());
+            const unsigned char *const e = p + segments[i].size();
+            while (p < e) {
+                if (!isDigit(*p)) {
+                    *out++ = map[*p++];
+                    ++rawPos;
+                    continue;
+                }
+                const unsigned char *q = p + 1;
+                while (q < e && isDigit(*q))
+                    ++q;
+                const std::size_t len = static_cast<std::size_t>(q - p);
+                m_runs.push_back({static_cast<std::uint32_t>(out - base), static_cast<std::uint32_t>(len),
+                                  static_cast<std::uint32_t>(rawPos)});
+                out = writeNumberToken(out, SortEngine::runValue(reinterpret_cast<const char *>(p), len));
+                rawPos += len;
+                p = q;
+            }
+        }
+        m_size += static_cast<std::size_t>(out - base);
+        m_starts.push_back(m_size);
+        m_runStarts.push_back(m_runs.size());
+        return static_cast<std::uint32_t>(m_starts.size() - 2);
+    }
+
+    void grow(std::size_t extra)
+    {
+        if (m_capacity - m_size >= extra)
+            return;
+        const std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
+        std::unique_ptr<unsigned char[]> data(new unsigned char[capacity]);
+        if (m_size)
+            std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<unsigned char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
     std::vector<std::size_t> m_starts{0};
     std::vector<Run> m_runs;
     std::vector<std::size_t> m_runStarts{0};
@@ -339,13 +391,9 @@ public:
         : m_doc(doc), m_options(options), m_first(first), m_pageText(pageText), m_perm(perm)
     {
         const std::size_t n = static_cast<std::size_t>(end - first);
-        std::string raw;
-        m_keys.reserve(n, n * 64);
-        for (std::size_t c = 0; c < n; ++c) {
-            raw.clear();
-            appendKey(raw, doc, options, first + static_cast<int>(c), pageText);
-            m_keys.add(raw);
-        }
+        m_keys.reserve(n, n * 96);
+        for (std::size_t c = 0; c < n; ++c)
+            m_keys.addRow(doc, options, first + static_cast<int>(c), pageText);
         m_ranking = rankKeys(m_keys);
         m_where.resize(n);
         for (std::size_t p = 0; p < n; ++p)
@@ -670,9 +718,7 @@ private:
 
     std::uint32_t addKey(std::size_t pos)
     {
-        m_raw.clear();
-        appendKey(m_raw, m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
-        return m_keys.add(m_raw);
+        return m_keys.addRow(m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
     }
 
     const ListDocument &m_doc;
@@ -682,7 +728,6 @@ private:
     std::vector<std::string> m_pageTexts;
     KeyStore m_keys;
     std::vector<std::uint32_t> m_keyOf; // by position
-    std::string m_raw;
     std::set<Entry, Less> m_set;
 };
 
