@@ -99,6 +99,11 @@ public:
         std::uint32_t rawOffset; // of its first digit in the raw key
     };
 
+    // Runs are kept only where two equal values could be written with
+    // different lengths: with leading zeros or past 15 digits. Every other
+    // run's length follows from its value. `allRuns` keeps them all.
+    explicit KeyStore(bool allRuns = false) : m_allRuns(allRuns) {}
+
     // Adds a raw key as it is; returns its id.
     std::uint32_t add(std::string_view raw) { return addSegments(&raw, 1, false); }
 
@@ -169,7 +174,8 @@ private:
                 while (q < e && isDigit(*q))
                     ++q;
                 const std::size_t len = static_cast<std::size_t>(q - p);
-                m_runs.push_back({static_cast<std::uint32_t>(out - base), static_cast<std::uint32_t>(len),
+                if (m_allRuns || len > 15 || (*p == '0' && len > 1))
+                    m_runs.push_back({static_cast<std::uint32_t>(out - base), static_cast<std::uint32_t>(len),
                                   static_cast<std::uint32_t>(rawPos)});
                 out = writeNumberToken(out, SortEngine::runValue(reinterpret_cast<const char *>(p), len));
                 rawPos += len;
@@ -194,6 +200,7 @@ private:
         m_capacity = capacity;
     }
 
+    bool m_allRuns;
     std::unique_ptr<unsigned char[]> m_data;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
@@ -201,6 +208,33 @@ private:
     std::vector<Run> m_runs;
     std::vector<std::size_t> m_runStarts{0};
 };
+
+// The digits of a run written without leading zeros, from its token (0 for
+// values past 2^53, whose runs are always kept).
+std::uint32_t plainLength(const char *token)
+{
+    const unsigned char marker = static_cast<unsigned char>(token[0]);
+    if (marker == 0xB9)
+        return 0;
+    std::uint64_t v = 0;
+    for (int i = 1; i <= marker - 0xB0; ++i)
+        v = (v << 8) | static_cast<unsigned char>(token[i]);
+    std::uint32_t digits = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+// The run length of the number token at `offset` of a key.
+std::uint32_t runLengthAt(const KeyStore &keys, std::uint32_t id, std::size_t offset)
+{
+    for (const KeyStore::Run *r = keys.runsBegin(id); r != keys.runsEnd(id); ++r)
+        if (r->offset == offset)
+            return r->length;
+    return plainLength(keys.key(id).data() + offset);
+}
 
 inline int compareViews(std::string_view a, std::string_view b)
 {
@@ -337,15 +371,26 @@ Ranking rankKeys(const KeyStore &keys)
         const std::uint32_t a = items[s].id, b = items[s + 1].id;
         const std::string_view ka = keys.key(a), kb = keys.key(b);
         lcp[s] = commonPrefix(ka, kb);
+        // Only kept runs can differ in length from the other key's run.
         const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
-        for (; ra != keys.runsEnd(a) && rb != keys.runsEnd(b); ++ra, ++rb) {
-            const std::size_t tokenEnd = ra->offset + numberTokenSize(static_cast<unsigned char>(ka[ra->offset]));
+        const KeyStore::Run *const ea = keys.runsEnd(a), *const eb = keys.runsEnd(b);
+        while (ra != ea || rb != eb) {
+            const std::size_t offset = rb == eb || (ra != ea && ra->offset <= rb->offset) ? ra->offset : rb->offset;
+            if (offset >= lcp[s])
+                break;
+            const std::size_t tokenEnd = offset + numberTokenSize(static_cast<unsigned char>(ka[offset]));
             if (tokenEnd > lcp[s])
                 break;
-            if (ra->length != rb->length) {
+            const std::uint32_t la = ra != ea && ra->offset == offset ? ra->length : plainLength(ka.data() + offset);
+            const std::uint32_t lb = rb != eb && rb->offset == offset ? rb->length : plainLength(kb.data() + offset);
+            if (la != lb) {
                 mismatches.emplace_back(tokenEnd, s);
                 break;
             }
+            if (ra != ea && ra->offset == offset)
+                ++ra;
+            if (rb != eb && rb->offset == offset)
+                ++rb;
         }
     }
     Ranking r;
@@ -462,19 +507,27 @@ private:
             m_length.resize(size);
             m_memberAt.resize(size);
             std::vector<std::string> raws(size);
-            std::size_t rawPos = 0;
+            // The meeting runs start at the same places in every member: find
+            // them from a member that kept its run there.
+            std::size_t rawPos = 0, tokenPos = 0;
+            bool found = false;
+            for (std::size_t s = 0; s < size && !found; ++s) {
+                const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
+                const std::string_view key = plan.m_keys.key(c);
+                for (const KeyStore::Run *r = plan.m_keys.runsBegin(c); r != plan.m_keys.runsEnd(c); ++r) {
+                    if (r->offset + numberTokenSize(static_cast<unsigned char>(key[r->offset])) == depth) {
+                        rawPos = r->rawOffset;
+                        tokenPos = r->offset;
+                        found = true;
+                        break;
+                    }
+                }
+            }
             for (std::size_t s = 0; s < size; ++s) {
                 m_memberAt[s] = s;
                 const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
                 raws[s] = plan.rawKey(c);
-                const std::string_view key = plan.m_keys.key(c);
-                for (const KeyStore::Run *r = plan.m_keys.runsBegin(c); r != plan.m_keys.runsEnd(c); ++r) {
-                    if (r->offset + numberTokenSize(static_cast<unsigned char>(key[r->offset])) == depth) {
-                        m_length[s] = r->length;
-                        rawPos = r->rawOffset;
-                        break;
-                    }
-                }
+                m_length[s] = runLengthAt(plan.m_keys, c, tokenPos);
             }
             std::vector<std::uint32_t> lengths;
             for (std::uint32_t l : m_length)
@@ -726,7 +779,7 @@ private:
     int m_first;
     std::vector<int> &m_perm;
     std::vector<std::string> m_pageTexts;
-    KeyStore m_keys;
+    KeyStore m_keys{true};
     std::vector<std::uint32_t> m_keyOf; // by position
     std::set<Entry, Less> m_set;
 };
