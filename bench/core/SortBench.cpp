@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -91,5 +92,98 @@ void BM_SortPaddedNumbers100k(benchmark::State &state)
     runSort(state, source);
 }
 BENCHMARK(BM_SortPaddedNumbers100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+#include "document/core/Editor.h"
+#include "platform/core/ProgressWindow.h"
+#include "sort/core/SortCommand.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+struct QuietMessages final : MessageService {
+    MessageAnswer show(MessageKind, const std::string &, MessageButtons) override { return MessageAnswer::Ok; }
+    void showException(const std::string &) override {}
+};
+struct NoShell final : DesktopShell {
+    bool openPath(const std::string &) override { return false; }
+    bool openUrl(const std::string &) override { return false; }
+};
+struct NoClipboard final : ClipboardService {
+    bool hasText() const override { return false; }
+    std::string text() const override { return {}; }
+    void setText(const std::string &) override {}
+};
+// Like the window's reporter: texts go to the status bar, events run at most
+// every 25 ms.
+struct ThrottledProgress final : ProgressReporter {
+    void setProgress(int percent, const std::string &text) override
+    {
+        status.setProgress(percent, text);
+        ++reports;
+    }
+    void pumpEvents() override
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last >= std::chrono::milliseconds(25))
+            last = now;
+    }
+    StatusBarModel status;
+    std::chrono::steady_clock::time_point last;
+    int reports = 0;
+};
+struct IdleWindow final : ProgressWindow {
+    void start(const std::string &upper, const std::string *) override { text = upper; }
+    void setUpperText(const std::string &t) override { text = t; }
+    void setLowerText(const std::string &) override {}
+    bool isPaused() const override { return false; }
+    Result result() const override { return r; }
+    void setResult(Result v) override { r = v; }
+    void hide() override {}
+    void finish(const std::string &t, bool) override { text = t; }
+    void pause() override {}
+    void resume() override {}
+    std::string text;
+    Result r = Result::None;
+};
+
+double secondsOf(const std::function<void()> &f)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// The Sort command's progress points against the bare engine on the same
+// list: the best of three runs each, as a percentage of the engine's time.
+void BM_SortProgressOverhead(benchmark::State &state)
+{
+    static const ListDocument source = mediaList(1000000, 7);
+    for (auto _ : state) {
+        double engine = 1e9, command = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            ListDocument doc = source;
+            engine = std::min(engine, secondsOf([&] { SortEngine::SortGrid(doc, SortOptions{}, 1, doc.RowCount()); }));
+
+            QuietMessages messages;
+            ThrottledProgress progress;
+            NoShell shell;
+            NoClipboard clipboard;
+            Editor editor(UiServices{messages, progress, shell, clipboard});
+            editor.document() = source;
+            editor.undoHistory().reset(editor.document());
+            IdleWindow window;
+            SortCommand sort(editor, window);
+            // The snapshot is the command's own cost, not the progress points'.
+            editor.backupCells();
+            command = std::min(command, secondsOf([&] { sort.run(SortOptions{}); }));
+        }
+        state.counters["overhead_pct"] = std::max(0.0, (command - engine) / engine * 100.0);
+    }
+}
+BENCHMARK(BM_SortProgressOverhead)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

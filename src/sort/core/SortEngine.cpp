@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 #include <limits>
 #include <memory>
 #include <set>
@@ -192,16 +194,28 @@ private:
     {
         if (m_capacity - m_size >= extra)
             return;
-        const std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
-        std::unique_ptr<unsigned char[]> data(new unsigned char[capacity]);
+        constexpr std::size_t Huge = std::size_t(2) << 20;
+        std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
+        capacity = (capacity + Huge - 1) / Huge * Huge;
+        // A list's keys take tens of megabytes: large pages spare the
+        // kernel a fault for every 4 KB written.
+        std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(Huge, capacity)));
+        if (!data)
+            throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(data.get(), capacity, MADV_HUGEPAGE);
+#endif
         if (m_size)
             std::memcpy(data.get(), m_data.get(), m_size);
         m_data = std::move(data);
         m_capacity = capacity;
     }
 
+    struct FreeDeleter {
+        void operator()(unsigned char *p) const { std::free(p); }
+    };
     bool m_allRuns;
-    std::unique_ptr<unsigned char[]> m_data;
+    std::unique_ptr<unsigned char[], FreeDeleter> m_data;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
     std::vector<std::size_t> m_starts{0};
@@ -351,10 +365,16 @@ Ranking rankKeys(const KeyStore &keys)
     struct Item {
         std::uint64_t prefix;
         std::uint32_t id;
+        std::uint32_t length;   // of the key, or of the first 8 bytes when longer
+        std::uint32_t firstRun; // offset of the first kept run
     };
     std::vector<Item> items(n);
-    for (std::size_t c = 0; c < n; ++c)
-        items[c] = {keys.prefix(static_cast<std::uint32_t>(c)), static_cast<std::uint32_t>(c)};
+    for (std::size_t c = 0; c < n; ++c) {
+        const std::uint32_t id = static_cast<std::uint32_t>(c);
+        items[c] = {keys.prefix(id), id, static_cast<std::uint32_t>(std::min<std::size_t>(keys.key(id).size(), 8)),
+                    keys.runsBegin(id) != keys.runsEnd(id) ? keys.runsBegin(id)->offset
+                                                           : std::numeric_limits<std::uint32_t>::max()};
+    }
     std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
@@ -369,8 +389,17 @@ Ranking rankKeys(const KeyStore &keys)
     std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
     for (std::size_t s = 0; s + 1 < n; ++s) {
         const std::uint32_t a = items[s].id, b = items[s + 1].id;
+        if (items[s].prefix != items[s + 1].prefix) {
+            // Settled within the first eight bytes, without reading the keys.
+            const std::size_t same = static_cast<std::size_t>(__builtin_clzll(items[s].prefix ^ items[s + 1].prefix) / 8);
+            lcp[s] = std::min<std::size_t>({same, items[s].length, items[s + 1].length});
+            if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
+                continue;
+        }
         const std::string_view ka = keys.key(a), kb = keys.key(b);
         lcp[s] = commonPrefix(ka, kb);
+        if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
+            continue;
         // Only kept runs can differ in length from the other key's run.
         const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
         const KeyStore::Run *const ea = keys.runsEnd(a), *const eb = keys.runsEnd(b);
@@ -413,7 +442,7 @@ Ranking rankKeys(const KeyStore &keys)
     r.rank.resize(n);
     for (std::size_t s = 0; s < n; ++s) {
         if (s == 0 || !((groupOf[s] >= 0 && groupOf[s] == groupOf[s - 1]) ||
-                        (lcp[s - 1] == keys.key(items[s - 1].id).size() &&
+                        (items[s - 1].prefix == items[s].prefix && lcp[s - 1] == keys.key(items[s - 1].id).size() &&
                          lcp[s - 1] == keys.key(items[s].id).size()))) {
             r.classStart.push_back(static_cast<std::uint32_t>(s));
             r.groupOfRank.push_back(groupOf[s]);
@@ -825,21 +854,38 @@ private:
     std::vector<std::string> m_keys;
 };
 
-// Writes the contents to their new positions; the page column stays.
-void applyPermutation(ListDocument &doc, int first, const std::vector<int> &perm)
-{
-    std::vector<std::pair<int, CellRow>> moved;
-    for (std::size_t p = 0; p < perm.size(); ++p) {
-        if (perm[p] == static_cast<int>(p))
-            continue;
-        const int row = first + static_cast<int>(p);
-        CellRow cells = doc.rowAt(first + perm[p]);
-        const std::string_view page = doc.cellView(0, row);
-        if (cells.cell(0) != page)
-            cells = cells.withCell(0, page);
-        moved.emplace_back(row, std::move(cells));
+// The page column's texts by position, kept apart from the rows that move.
+struct PageColumn {
+    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
+    std::vector<std::string> texts{std::string()};
+
+    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
+    {
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
+            if (!t.empty()) {
+                index[p] = static_cast<std::uint32_t>(texts.size());
+                texts.emplace_back(t);
+            }
+        }
     }
-    for (auto &[row, cells] : moved)
+    std::string_view at(std::size_t p) const { return texts[index[p]]; }
+};
+
+// Writes the contents to their new positions; the page column stays.
+void applyPermutation(ListDocument &doc, int first, const std::vector<int> &perm, const PageColumn &pages)
+{
+    // Rows whose page cell must change are built first, so that a failure
+    // leaves the document as it was.
+    std::vector<std::pair<int, CellRow>> repaged;
+    for (std::size_t p = 0; p < perm.size(); ++p) {
+        const std::size_t from = static_cast<std::size_t>(perm[p]);
+        if (pages.index[p] != pages.index[from] && pages.at(p) != pages.at(from))
+            repaged.emplace_back(first + static_cast<int>(p),
+                                 doc.rowAt(first + perm[p]).withCell(0, pages.at(p)));
+    }
+    doc.permuteRows(first, perm);
+    for (auto &[row, cells] : repaged)
         doc.setRowAt(row, std::move(cells));
 }
 
@@ -936,12 +982,13 @@ bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int fir
 
     // Keys move with the page column only when it is a key column and its
     // texts differ within the range.
+    const PageColumn pages(doc, first, n);
     bool pageKey = std::find(options.keyColumns.begin(), options.keyColumns.end(), 0) != options.keyColumns.end();
     std::vector<std::string> pageTexts;
     if (pageKey) {
         pageTexts.reserve(n);
         for (std::size_t p = 0; p < n; ++p)
-            pageTexts.emplace_back(doc.cellView(0, first + static_cast<int>(p)));
+            pageTexts.emplace_back(pages.at(p));
         pageKey = std::any_of(pageTexts.begin(), pageTexts.end(),
                               [&](const std::string &t) { return t != pageTexts.front(); });
     }
@@ -973,12 +1020,12 @@ bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int fir
     } catch (...) {
         // The exchanges made before the failure stay, as they would row by row.
         try {
-            applyPermutation(doc, first, perm);
+            applyPermutation(doc, first, perm, pages);
         } catch (...) {
         }
         throw;
     }
-    applyPermutation(doc, first, perm);
+    applyPermutation(doc, first, perm, pages);
     return finished;
 }
 
