@@ -276,7 +276,7 @@ inline std::size_t commonPrefix(std::string_view a, std::string_view b)
     return i;
 }
 
-// Minimum over positions, with the leftmost among equal minima.
+// Minimum over slots, answering which is the first slot from a place on below a value.
 class MinTree {
 public:
     static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
@@ -302,7 +302,6 @@ public:
             m_tree[i] = m;
         }
     }
-    std::uint32_t minimum() const { return m_tree[1]; }
     std::uint32_t at(std::size_t pos) const { return m_tree[pos + m_size]; }
     // The first position at or after `from` whose value is below `x`, or npos.
     std::size_t firstBelow(std::size_t from, std::uint32_t x) const
@@ -327,13 +326,6 @@ public:
         return i - m_size;
     }
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
-    std::size_t leftmostMinimum() const
-    {
-        std::size_t i = 1;
-        while (i < m_size)
-            i = (m_tree[2 * i] == m_tree[i]) ? 2 * i : 2 * i + 1;
-        return i - m_size;
-    }
 
 private:
     std::size_t m_size = 1;
