@@ -34,6 +34,7 @@ private:
     ProgressWindow &m_window;
     std::chrono::milliseconds m_interval{20};
     std::chrono::steady_clock::time_point m_lastReport;
+    int m_pointsSinceClock = 0;
 };
 
 } // namespace quorvex

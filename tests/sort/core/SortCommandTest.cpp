@@ -129,8 +129,9 @@ TEST(SortCommand, pauseWaitsAndCancelStopsAtItsPointKeepingMovedRowsUntilUndo)
             EXPECT_TRUE(fx.messages.shown.empty());
             EXPECT_EQ(window.upperTexts.back(), "100% - Sorting finished.");
         }
-        if (c.pauseFirst)
+        if (c.pauseFirst) {
             EXPECT_GE(window.pausePollCount, window.pausePolls);
+        }
         fx.editor.Undo();
         EXPECT_TRUE(fx.editor.document().sameCells(before)) << c.atText;
     }
