@@ -6,13 +6,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-bench"
 filter=${1:-.}
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_TESTS=OFF -DQUORVEX_BENCH=ON >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target core_bench gui_bench >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target core_bench gui_bench quorvex-cli >/dev/null
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 "$dir/bench/core_bench" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null | grep '^"' >"$out" || true
 QT_QPA_PLATFORM=offscreen "$dir/bench/gui_bench" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null |
     grep '^"' | grep -v '^"name"' >>"$out" || true
-python3 "$root/bench/report.py" "$out" "$root/bench/targets.txt"
+status=0
+python3 "$root/bench/report.py" "$out" "$root/bench/targets.txt" || status=1
+"$root/bench/sort_vs_gnu.sh" "$dir" || status=1
 
 # The whole program, process start to its window on screen, under a private X server.
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && [ -x "$dir/quorvex" ]; then
@@ -40,3 +42,4 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && [ -x "$dir/quo
     printf "%-40s %10d ms %8.1f ms  %s   process start to the window shown (best of 3, splash on)\n" \
         "program start (Xvfb)" "$best" 400 "$verdict"
 fi
+exit $status

@@ -14,6 +14,8 @@
 #include "print/core/PageSelection.h"
 #include "print/core/PrintEngine.h"
 #include "print/core/PrintLayout.h"
+#include "sort/core/SortEngine.h"
+#include "sort/core/SortOptions.h"
 
 #include <algorithm>
 #include <climits>
@@ -153,7 +155,8 @@ std::string CliTool::usage()
            "       quorvex-cli convert IN OUT [--database DIR]\n"
            "       quorvex-cli import IN OUT [--type LISTTYPE]\n"
            "       quorvex-cli extract LIST DIR\n"
-           "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n";
+           "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
+           "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards]\n";
 }
 
 int CliTool::fail(const std::string &line)
@@ -187,6 +190,15 @@ int CliTool::run(const std::vector<std::string> &args)
     if (args.size() == 1 && (command == "--help" || command == "-h" || command == "help")) {
         m_out << usage();
         return ExitOk;
+    }
+    if (command == "sort") {
+        try {
+            return sort(args);
+        } catch (const std::bad_alloc &) {
+            return fail("not enough memory");
+        } catch (const std::exception &e) {
+            return fail(NonInteractiveMessages::oneLine(e.what()));
+        }
     }
     std::string optionName;
     std::size_t wanted = 2;
@@ -329,6 +341,107 @@ int CliTool::convert(const std::string &inPath, const std::string &outPath, cons
     ListFileWriter writer(messages, progress);
     writer.setDatabaseFolder(folder);
     const int result = writer.save(outPath, ListFileSource{list.document, list.pageSetup, list.listType});
+    if (result != ResultOk || messages.hasError())
+        return fail(messages.firstErrorLine());
+    return ExitOk;
+}
+
+namespace {
+
+// "3,1,2": data columns 1.. in priority order; nullopt when malformed.
+std::optional<std::vector<int>> parseKeyList(const std::string &text)
+{
+    std::vector<int> keys;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        const std::string item = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        if (item.empty() || item.size() > 9 || item.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        keys.push_back(std::stoi(item));
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    return keys;
+}
+
+} // namespace
+
+int CliTool::sort(const std::vector<std::string> &args)
+{
+    std::vector<std::string> pos;
+    std::optional<std::string> keysText;
+    bool caseSensitive = false, backwards = false, optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
+            pos.push_back(a);
+        } else if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "--case-sensitive" && !caseSensitive) {
+            caseSensitive = true;
+        } else if (a == "--backwards" && !backwards) {
+            backwards = true;
+        } else if (a == "--keys" && !keysText && i + 1 < args.size()) {
+            keysText = args[++i];
+        } else if (a.compare(0, 7, "--keys=") == 0 && !keysText) {
+            keysText = a.substr(7);
+        } else {
+            return usageError();
+        }
+    }
+    if (pos.size() != 2 || pos[0].empty() || pos[1].empty())
+        return usageError();
+    std::vector<int> named;
+    if (keysText) {
+        const auto parsed = parseKeyList(*keysText);
+        if (!parsed || parsed->size() > 8)
+            return usageError();
+        named = *parsed;
+    }
+
+    ScratchFolder scratch;
+    if (scratch.path().empty())
+        return fail("Unable to create a temporary folder.");
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setDatabaseFolder(scratch.path());
+    LoadedList list;
+    if (!load(reader, messages, pos[0], list))
+        return fail(messages.firstErrorLine());
+    ListDocument &doc = list.document;
+
+    // Named columns first, then the lowest ones not named; boxes beyond the
+    // data columns read the page column, as the options dialog gives them.
+    const int dataColumns = doc.ColCount() - 1;
+    std::vector<bool> taken(static_cast<std::size_t>(dataColumns) + 1, false);
+    for (int c : named) {
+        if (c < 1 || c > dataColumns || taken[static_cast<std::size_t>(c)])
+            return usageError();
+        taken[static_cast<std::size_t>(c)] = true;
+    }
+    SortOptions options;
+    options.caseSensitive = caseSensitive;
+    options.backwards = backwards;
+    std::size_t box = 0;
+    for (int c : named)
+        options.keyColumns[box++] = c;
+    for (int c = 1; c <= dataColumns && box < options.keyColumns.size(); ++c)
+        if (!taken[static_cast<std::size_t>(c)])
+            options.keyColumns[box++] = c;
+    while (box < options.keyColumns.size())
+        options.keyColumns[box++] = 0;
+
+    doc.RenumberPages(list.pageSetup.entriesPerPage());
+    SortEngine::SortGrid(doc, options, 1, doc.RowCount());
+
+    if (FileSystem::exists(pos[1]) && FileSystem::isReadOnly(pos[1]))
+        return fail("The list file being saved is read-only. List NOT saved.");
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(scratch.path());
+    const int result = writer.save(pos[1], ListFileSource{list.document, list.pageSetup, list.listType});
     if (result != ResultOk || messages.hasError())
         return fail(messages.firstErrorLine());
     return ExitOk;

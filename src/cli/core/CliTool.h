@@ -49,6 +49,8 @@ private:
     int import(const std::string &in, const std::string &out, const std::string &type);
     int extract(const std::string &list, const std::string &folder);
     int print(const std::vector<std::string> &args);
+    // Sorts a list as the Sort command does and writes it like convert.
+    int sort(const std::vector<std::string> &args);
 
     int fail(const std::string &line);
     int usageError();

@@ -126,6 +126,15 @@ void ListDocument::clampCurrent()
         m_selection = {m_col, m_row, m_col, m_row};
 }
 
+void ListDocument::permuteRows(int first, const std::vector<int> &from)
+{
+    std::vector<CellRow> moved(from.size());
+    for (std::size_t k = 0; k < from.size(); ++k)
+        moved[k] = std::move(m_rows[static_cast<std::size_t>(first + from[k])]);
+    for (std::size_t k = 0; k < from.size(); ++k)
+        m_rows[static_cast<std::size_t>(first) + k] = std::move(moved[k]);
+}
+
 void ListDocument::setRowAt(int row, CellRow cells)
 {
     if (row < 0 || row >= RowCount())

@@ -70,6 +70,9 @@ public:
     // Inserts an empty row before `row` / removes `count` rows starting at `row`.
     void insertRowAt(int row);
     void removeRows(int row, int count);
+    // Reorders rows first.. whole: row first + k takes the row that stood at
+    // first + from[k]. Nothing is copied; `from` must be a permutation.
+    void permuteRows(int first, const std::vector<int> &from);
     // Moves one row from `from` to `to`, shifting those between by one.
     void moveRow(int from, int to);
     // Moves one column (all rows, header included, and its width).

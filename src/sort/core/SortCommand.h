@@ -2,6 +2,8 @@
 
 #include "SortOptions.h"
 
+#include <chrono>
+
 namespace quorvex {
 
 class Editor;
@@ -13,14 +15,26 @@ class ProgressWindow;
 // to OK. The caller refreshes the preview afterwards in every case.
 class SortCommand {
 public:
+    static constexpr const char *UndoCaption = "&Undo Sort";
+
     SortCommand(Editor &editor, ProgressWindow &window);
     // ResultOk when the sort finished, ResultAborted when it was cancelled,
     // ResultFailed after an error was shown.
     int run(const SortOptions &options);
 
+    // Progress texts are written (and events run) at a progress point only
+    // when this much time has passed since the last time they were; nobody
+    // can see the texts in between. Zero writes them at every point.
+    void setProgressInterval(std::chrono::milliseconds interval) { m_interval = interval; }
+
 private:
+    bool progressPoint(int i, int end);
+
     Editor &m_editor;
     ProgressWindow &m_window;
+    std::chrono::milliseconds m_interval{20};
+    std::chrono::steady_clock::time_point m_lastReport;
+    int m_pointsSinceClock = 0;
 };
 
 } // namespace quorvex

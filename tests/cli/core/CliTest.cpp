@@ -7,6 +7,9 @@
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
 #include "document/core/PageSetup.h"
+#include "sort/core/SortEngine.h"
+
+#include <array>
 
 #include <cstdint>
 #include <fcntl.h>
@@ -499,3 +502,67 @@ TEST(Cli, printWritesTheChosenPagesAsPdfAndRefusesBadPageLists)
 
 } // namespace
 } // namespace quorvex
+TEST(CliSort, sortsWithTheNamedKeysAfterRenumberingAndRefusesBadKeyLists)
+{
+    TempFolder t;
+    SmallList list;
+    list.doc = ListDocument(4, 8);
+    list.setup.maxEntries = 3;
+    const char *rows[][3] = {{"Tape 10", "b", "2"}, {"Tape 9", "B", "1"}, {"tape 9", "a", "3"}, {"007", "c", "1"},
+                             {"7", "C", "2"},       {"", "a", "9"},      {"\xE9t\xE9", "b", "1"}};
+    for (int r = 0; r < 7; ++r) {
+        list.doc.SetCell(0, r + 1, "stale"); // the page column is renumbered before sorting
+        for (int c = 0; c < 3; ++c)
+            list.doc.SetCell(c + 1, r + 1, rows[r][c]);
+    }
+    save(list, t.file("in.lst"));
+
+    struct Case {
+        std::vector<std::string> flags;
+        std::array<int, 8> keys;
+        bool caseSensitive;
+        bool backwards;
+        const char *out;
+    };
+    const Case cases[] = {
+        {{}, {{1, 2, 3, 0, 0, 0, 0, 0}}, false, false, "a.lstd"},
+        {{"--keys", "3,1", "--case-sensitive"}, {{3, 1, 2, 0, 0, 0, 0, 0}}, true, false, "b.lst"},
+        {{"--backwards", "--keys=2"}, {{2, 1, 3, 0, 0, 0, 0, 0}}, false, true, "c.lstd"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args{"sort", t.file("in.lst"), t.file(c.out)};
+        args.insert(args.end(), c.flags.begin(), c.flags.end());
+        const CliRun r = runCli(t, args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        ListDocument expected = list.doc;
+        expected.RenumberPages(3);
+        quorvex::SortOptions o;
+        o.keyColumns = c.keys;
+        o.caseSensitive = c.caseSensitive;
+        o.backwards = c.backwards;
+        quorvex::SortEngine::SortGrid(expected, o, 1, expected.RowCount());
+        const Loaded l = loadBack(t.file(c.out));
+        ASSERT_EQ(l.result, 0) << c.out;
+        EXPECT_TRUE(l.doc.sameCells(expected)) << c.out;
+        EXPECT_EQ(l.doc.GetCell(0, 4), " 2");
+    }
+    const Loaded first = loadBack(t.file("a.lstd"));
+    EXPECT_EQ(first.doc.GetCell(1, 1), "\xE9t\xE9");
+    EXPECT_EQ(first.doc.GetCell(1, 7), "Tape 10");
+
+    const std::vector<std::vector<std::string>> usage = {
+        {"--keys", "4"}, {"--keys", "0"}, {"--keys", "1,1"}, {"--keys", ""}, {"--keys", "1,,2"},
+        {"--keys", "-1"}, {"--keys", "1,2,3,1,2,3,1,2,3"}, {"--keys"}, {"--reverse"}, {"--backwards", "--backwards"}};
+    for (const auto &flags : usage) {
+        std::vector<std::string> args{"sort", t.file("in.lst"), t.file("bad.lst")};
+        args.insert(args.end(), flags.begin(), flags.end());
+        const CliRun r = runCli(t, args);
+        EXPECT_EQ(r.code, 2) << flags[0] << (flags.size() > 1 ? " " + flags[1] : "");
+        EXPECT_NE(r.err.find("quorvex-cli sort IN OUT"), std::string::npos);
+    }
+    EXPECT_EQ(runCli(t, {"sort", t.file("in.lst")}).code, 2);
+    EXPECT_FALSE(FileSystem::exists(t.file("bad.lst")));
+    const CliRun missing = runCli(t, {"sort", t.file("none.lst"), t.file("bad.lst")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(isOneLine(missing.err)) << missing.err;
+}

@@ -1,0 +1,1024 @@
+#include "SortEngine.h"
+
+#include "document/core/ListDocument.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <sys/mman.h>
+#include <limits>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace quorvex {
+
+namespace {
+
+constexpr int KeyColumnCount = 8;
+constexpr const char Separator[] = "   ";
+
+inline bool isDigit(unsigned char b) { return b >= '0' && b <= '9'; }
+inline unsigned char lowerAscii(unsigned char b) { return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + 32) : b; }
+
+// Appends the key of a row whose page cell reads `pageText`.
+void appendKey(std::string &out, const ListDocument &doc, const SortOptions &options, int row,
+               std::string_view pageText)
+{
+    const std::size_t from = out.size();
+    for (int k = 0; k < KeyColumnCount; ++k) {
+        if (k > 0)
+            out.append(Separator, 3);
+        const int c = options.keyColumns[static_cast<std::size_t>(k)];
+        out.append(c == 0 ? pageText : doc.cellView(c, row));
+    }
+    if (!options.caseSensitive) {
+        for (std::size_t i = from; i < out.size(); ++i)
+            out[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(out[i])));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Normalised keys. Where two keys never meet digit runs of equal value and
+// different lengths, the comparison is a lexicographic order on tokens: a
+// byte other than a digit by its signed value, a digit run by its value
+// (between '/' and ':' against any other byte), a key that ends first is the
+// smaller. The normalised form makes that order plain memcmp order: a byte b
+// becomes b ^ 0x80 (signed order), a run becomes a marker from the digits'
+// own range 0xB0..0xB9 followed by its value.
+
+constexpr double ExactIntegerLimit = 9007199254740992.0; // 2^53
+
+inline std::size_t numberTokenSize(unsigned char marker)
+{
+    return marker == 0xB9 ? 9 : 1 + (marker - 0xB0);
+}
+
+unsigned char *writeNumberToken(unsigned char *out, double value)
+{
+    if (value < ExactIntegerLimit) {
+        std::uint64_t u = static_cast<std::uint64_t>(value);
+        int k = 0;
+        for (std::uint64_t t = u; t != 0; t >>= 8)
+            ++k;
+        *out++ = static_cast<unsigned char>(0xB0 + k);
+        for (int s = 8 * (k - 1); s >= 0; s -= 8)
+            *out++ = static_cast<unsigned char>((u >> s) & 0xFF);
+        return out;
+    }
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    *out++ = 0xB9;
+    for (int s = 56; s >= 0; s -= 8)
+        *out++ = static_cast<unsigned char>((bits >> s) & 0xFF);
+    return out;
+}
+
+struct ByteMaps {
+    unsigned char plain[256];
+    unsigned char lowered[256];
+    ByteMaps()
+    {
+        for (int b = 0; b < 256; ++b) {
+            plain[b] = static_cast<unsigned char>(b ^ 0x80);
+            lowered[b] = static_cast<unsigned char>(lowerAscii(static_cast<unsigned char>(b)) ^ 0x80);
+        }
+    }
+};
+const ByteMaps byteMaps;
+
+// Every key once, normalised, with the place and length of each digit run.
+class KeyStore {
+public:
+    struct Run {
+        std::uint32_t offset;    // of its token in the normalised key
+        std::uint32_t length;    // digits in the raw key
+        std::uint32_t rawOffset; // of its first digit in the raw key
+    };
+
+    // Runs are kept only where two equal values could be written with
+    // different lengths: with leading zeros or past 15 digits. Every other
+    // run's length follows from its value. `allRuns` keeps them all.
+    explicit KeyStore(bool allRuns = false) : m_allRuns(allRuns) {}
+
+    // Adds a raw key as it is; returns its id.
+    std::uint32_t add(std::string_view raw) { return addSegments(&raw, 1, false); }
+
+    // Adds the key of a row whose page cell reads `pageText`, built straight
+    // from the cells.
+    std::uint32_t addRow(const ListDocument &doc, const SortOptions &options, int row, std::string_view pageText)
+    {
+        std::string_view segments[2 * KeyColumnCount - 1];
+        std::size_t k = 0;
+        for (int i = 0; i < KeyColumnCount; ++i) {
+            if (i > 0)
+                segments[k++] = std::string_view(Separator, 3);
+            const int c = options.keyColumns[static_cast<std::size_t>(i)];
+            segments[k++] = c == 0 ? pageText : doc.cellView(c, row);
+        }
+        return addSegments(segments, k, !options.caseSensitive);
+    }
+
+    std::size_t size() const { return m_starts.size() - 1; }
+    std::string_view key(std::uint32_t id) const
+    {
+        return std::string_view(reinterpret_cast<const char *>(m_data.get()) + m_starts[id],
+                                m_starts[id + 1] - m_starts[id]);
+    }
+    const Run *runsBegin(std::uint32_t id) const { return m_runs.data() + m_runStarts[id]; }
+    const Run *runsEnd(std::uint32_t id) const { return m_runs.data() + m_runStarts[id + 1]; }
+    std::uint64_t prefix(std::uint32_t id) const
+    {
+        const std::string_view k = key(id);
+        std::uint64_t p = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            p = (p << 8) | (i < k.size() ? static_cast<unsigned char>(k[i]) : 0u);
+        return p;
+    }
+    void reserve(std::size_t keys, std::size_t bytes)
+    {
+        m_starts.reserve(keys + 1);
+        m_runStarts.reserve(keys + 1);
+        grow(bytes);
+    }
+
+private:
+    // Digit runs never cross segments: the separators hold no digit.
+    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower)
+    {
+        std::size_t rawLength = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            rawLength += segments[i].size();
+        // Offsets are kept in 32 bits; a run token is at most twice its digits.
+        if (rawLength > std::numeric_limits<std::uint32_t>::max() / 2)
+            throw std::length_error("sort key too long");
+        if (m_capacity - m_size < 2 * rawLength + 16)
+            grow(2 * rawLength + 16);
+        const unsigned char *map = lower ? byteMaps.lowered : byteMaps.plain;
+        unsigned char *const base = m_data.get() + m_size;
+        unsigned char *out = base;
+        std::size_t rawPos = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const unsigned char *p = reinterpret_cast<const unsigned char *>(segments[i].data());
+            const unsigned char *const e = p + segments[i].size();
+            while (p < e) {
+                if (!isDigit(*p)) {
+                    *out++ = map[*p++];
+                    ++rawPos;
+                    continue;
+                }
+                const unsigned char *q = p + 1;
+                while (q < e && isDigit(*q))
+                    ++q;
+                const std::size_t len = static_cast<std::size_t>(q - p);
+                if (m_allRuns || len > 15 || (*p == '0' && len > 1))
+                    m_runs.push_back({static_cast<std::uint32_t>(out - base), static_cast<std::uint32_t>(len),
+                                  static_cast<std::uint32_t>(rawPos)});
+                out = writeNumberToken(out, SortEngine::runValue(reinterpret_cast<const char *>(p), len));
+                rawPos += len;
+                p = q;
+            }
+        }
+        m_size += static_cast<std::size_t>(out - base);
+        m_starts.push_back(m_size);
+        m_runStarts.push_back(m_runs.size());
+        return static_cast<std::uint32_t>(m_starts.size() - 2);
+    }
+
+    void grow(std::size_t extra)
+    {
+        if (m_capacity - m_size >= extra)
+            return;
+        constexpr std::size_t Huge = std::size_t(2) << 20;
+        std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
+        capacity = (capacity + Huge - 1) / Huge * Huge;
+        // A list's keys take tens of megabytes: large pages spare the
+        // kernel a fault for every 4 KB written.
+        std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(Huge, capacity)));
+        if (!data)
+            throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(data.get(), capacity, MADV_HUGEPAGE);
+#endif
+        if (m_size)
+            std::memcpy(data.get(), m_data.get(), m_size);
+        m_data = std::move(data);
+        m_capacity = capacity;
+    }
+
+    struct FreeDeleter {
+        void operator()(unsigned char *p) const { std::free(p); }
+    };
+    bool m_allRuns;
+    std::unique_ptr<unsigned char[], FreeDeleter> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    std::vector<std::size_t> m_starts{0};
+    std::vector<Run> m_runs;
+    std::vector<std::size_t> m_runStarts{0};
+};
+
+// The digits of a run written without leading zeros, from its token (0 for
+// values past 2^53, whose runs are always kept).
+std::uint32_t plainLength(const char *token)
+{
+    const unsigned char marker = static_cast<unsigned char>(token[0]);
+    if (marker == 0xB9)
+        return 0;
+    std::uint64_t v = 0;
+    for (int i = 1; i <= marker - 0xB0; ++i)
+        v = (v << 8) | static_cast<unsigned char>(token[i]);
+    std::uint32_t digits = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+// The run length of the number token at `offset` of a key.
+std::uint32_t runLengthAt(const KeyStore &keys, std::uint32_t id, std::size_t offset)
+{
+    for (const KeyStore::Run *r = keys.runsBegin(id); r != keys.runsEnd(id); ++r)
+        if (r->offset == offset)
+            return r->length;
+    return plainLength(keys.key(id).data() + offset);
+}
+
+inline int compareViews(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+    if (c != 0)
+        return c;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+inline std::size_t commonPrefix(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i + 8 <= n) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            return i + static_cast<std::size_t>(__builtin_ctzll(x ^ y) / 8);
+        i += 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Minimum over slots, answering which is the first slot from a place on below a value.
+class MinTree {
+public:
+    static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
+
+    explicit MinTree(const std::vector<std::uint32_t> &values)
+    {
+        m_size = 1;
+        while (m_size < values.size())
+            m_size <<= 1;
+        m_tree.assign(2 * m_size, Empty);
+        std::copy(values.begin(), values.end(), m_tree.begin() + static_cast<std::ptrdiff_t>(m_size));
+        for (std::size_t i = m_size - 1; i >= 1; --i)
+            m_tree[i] = std::min(m_tree[2 * i], m_tree[2 * i + 1]);
+    }
+    void set(std::size_t pos, std::uint32_t v)
+    {
+        std::size_t i = pos + m_size;
+        m_tree[i] = v;
+        for (i >>= 1; i >= 1; i >>= 1) {
+            const std::uint32_t m = std::min(m_tree[2 * i], m_tree[2 * i + 1]);
+            if (m_tree[i] == m)
+                break;
+            m_tree[i] = m;
+        }
+    }
+    std::uint32_t at(std::size_t pos) const { return m_tree[pos + m_size]; }
+    // The first position at or after `from` whose value is below `x`, or npos.
+    std::size_t firstBelow(std::size_t from, std::uint32_t x) const
+    {
+        if (from >= m_size)
+            return npos;
+        std::size_t i = from + m_size;
+        if (m_tree[i] < x)
+            return from;
+        // Climb until a right sibling holds a value below x, then descend.
+        for (;;) {
+            if (i == 1)
+                return npos;
+            if ((i & 1) == 0 && m_tree[i + 1] < x) {
+                i = i + 1;
+                break;
+            }
+            i >>= 1;
+        }
+        while (i < m_size)
+            i = m_tree[2 * i] < x ? 2 * i : 2 * i + 1;
+        return i - m_size;
+    }
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+private:
+    std::size_t m_size = 1;
+    std::vector<std::uint32_t> m_tree;
+};
+
+// The rows being sorted as positions 0..n-1 holding contents (original rows).
+class Plan {
+public:
+    virtual ~Plan() = default;
+    // Runs outer step i (a position) and returns the position exchanged with it.
+    virtual std::size_t step(std::size_t i) = 0;
+};
+
+// Equal keys share a rank; so do the keys of a group: the keys below the
+// shallowest place where two of them meet digit runs of equal value and
+// different lengths. Between ranks the comparison agrees with the order.
+struct Ranking {
+    std::vector<std::uint32_t> order;      // key ids by rank
+    std::vector<std::uint32_t> rank;       // by key id
+    std::vector<std::uint32_t> classStart; // into order, one per rank and the end
+    std::vector<int> groupOfRank;          // -1 for plain equal keys
+    std::vector<std::size_t> groupDepth;   // end of the meeting runs' token in the normalised key
+};
+
+Ranking rankKeys(const KeyStore &keys)
+{
+    const std::size_t n = keys.size();
+    struct Item {
+        std::uint64_t prefix;
+        std::uint32_t id;
+        std::uint32_t length;   // of the key, or of the first 8 bytes when longer
+        std::uint32_t firstRun; // offset of the first kept run
+    };
+    std::vector<Item> items(n);
+    for (std::size_t c = 0; c < n; ++c) {
+        const std::uint32_t id = static_cast<std::uint32_t>(c);
+        items[c] = {keys.prefix(id), id, static_cast<std::uint32_t>(std::min<std::size_t>(keys.key(id).size(), 8)),
+                    keys.runsBegin(id) != keys.runsEnd(id) ? keys.runsBegin(id)->offset
+                                                           : std::numeric_limits<std::uint32_t>::max()};
+    }
+    std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
+        const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
+        return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
+    });
+
+    // Neighbours: common prefix, and the depth at which they meet runs of
+    // equal value and different lengths.
+    std::vector<std::size_t> lcp(n ? n - 1 : 0);
+    std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
+    for (std::size_t s = 0; s + 1 < n; ++s) {
+        const std::uint32_t a = items[s].id, b = items[s + 1].id;
+        if (items[s].prefix != items[s + 1].prefix) {
+            // Settled within the first eight bytes, without reading the keys.
+            const std::size_t same = static_cast<std::size_t>(__builtin_clzll(items[s].prefix ^ items[s + 1].prefix) / 8);
+            lcp[s] = std::min<std::size_t>({same, items[s].length, items[s + 1].length});
+            if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
+                continue;
+        }
+        const std::string_view ka = keys.key(a), kb = keys.key(b);
+        lcp[s] = commonPrefix(ka, kb);
+        if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
+            continue;
+        // Only kept runs can differ in length from the other key's run.
+        const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
+        const KeyStore::Run *const ea = keys.runsEnd(a), *const eb = keys.runsEnd(b);
+        while (ra != ea || rb != eb) {
+            const std::size_t offset = rb == eb || (ra != ea && ra->offset <= rb->offset) ? ra->offset : rb->offset;
+            if (offset >= lcp[s])
+                break;
+            const std::size_t tokenEnd = offset + numberTokenSize(static_cast<unsigned char>(ka[offset]));
+            if (tokenEnd > lcp[s])
+                break;
+            const std::uint32_t la = ra != ea && ra->offset == offset ? ra->length : plainLength(ka.data() + offset);
+            const std::uint32_t lb = rb != eb && rb->offset == offset ? rb->length : plainLength(kb.data() + offset);
+            if (la != lb) {
+                mismatches.emplace_back(tokenEnd, s);
+                break;
+            }
+            if (ra != ea && ra->offset == offset)
+                ++ra;
+            if (rb != eb && rb->offset == offset)
+                ++rb;
+        }
+    }
+    Ranking r;
+    std::vector<int> groupOf(n, -1); // by sorted index
+    std::sort(mismatches.begin(), mismatches.end());
+    for (const auto &[depth, s] : mismatches) {
+        if (groupOf[s] >= 0)
+            continue;
+        std::size_t lo = s, hi = s + 1;
+        while (lo > 0 && lcp[lo - 1] >= depth)
+            --lo;
+        while (hi + 1 < n && lcp[hi] >= depth)
+            ++hi;
+        for (std::size_t t = lo; t <= hi; ++t)
+            groupOf[t] = static_cast<int>(r.groupDepth.size());
+        r.groupDepth.push_back(depth);
+    }
+
+    r.order.resize(n);
+    r.rank.resize(n);
+    for (std::size_t s = 0; s < n; ++s) {
+        if (s == 0 || !((groupOf[s] >= 0 && groupOf[s] == groupOf[s - 1]) ||
+                        (items[s - 1].prefix == items[s].prefix && lcp[s - 1] == keys.key(items[s - 1].id).size() &&
+                         lcp[s - 1] == keys.key(items[s].id).size()))) {
+            r.classStart.push_back(static_cast<std::uint32_t>(s));
+            r.groupOfRank.push_back(groupOf[s]);
+        }
+        r.order[s] = items[s].id;
+        r.rank[items[s].id] = static_cast<std::uint32_t>(r.classStart.size() - 1);
+    }
+    r.classStart.push_back(static_cast<std::uint32_t>(n));
+    return r;
+}
+
+// Keys that do not depend on where a row stands. The steps take the ranks in
+// order (backwards: from the greatest); among equal keys the leftmost row
+// wins, and a group's winner comes from the scan the selection sort makes
+// over the group's members.
+class RankedPlan final : public Plan {
+public:
+    RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
+               std::string_view pageText)
+        : m_doc(doc), m_options(options), m_first(first), m_pageText(pageText), m_perm(perm)
+    {
+        const std::size_t n = static_cast<std::size_t>(end - first);
+        m_keys.reserve(n, n * 96);
+        for (std::size_t c = 0; c < n; ++c)
+            m_keys.addRow(doc, options, first + static_cast<int>(c), pageText);
+        m_ranking = rankKeys(m_keys);
+        m_where.resize(n);
+        for (std::size_t p = 0; p < n; ++p)
+            m_where[static_cast<std::size_t>(m_perm[p])] = static_cast<std::uint32_t>(p);
+        const std::size_t classes = m_ranking.classStart.size() - 1;
+        m_remaining.resize(classes);
+        for (std::size_t k = 0; k < classes; ++k)
+            m_remaining[k] = m_ranking.classStart[k + 1] - m_ranking.classStart[k];
+        m_class = options.backwards ? classes - 1 : 0;
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        while (m_remaining[m_class] == 0) {
+            m_class += m_options.backwards ? -1 : 1;
+            m_heap.clear();
+            m_group.reset();
+        }
+        const std::uint32_t *members = m_ranking.order.data() + m_ranking.classStart[m_class];
+        const std::size_t size = m_ranking.classStart[m_class + 1] - m_ranking.classStart[m_class];
+        std::size_t best;
+        if (size == 1) {
+            best = m_where[members[0]];
+        } else if (m_ranking.groupOfRank[m_class] >= 0) {
+            if (!m_group)
+                m_group = std::make_unique<GroupScan>(*this, members, size);
+            best = m_group->winner();
+        } else if (size <= 32) {
+            best = std::numeric_limits<std::size_t>::max();
+            for (std::size_t k = 0; k < size; ++k)
+                if (m_where[members[k]] >= i)
+                    best = std::min<std::size_t>(best, m_where[members[k]]);
+        } else {
+            best = fromHeap(i, members, size);
+        }
+        const int moving = m_perm[i];
+        if (m_group)
+            m_group->exchanged(i, best);
+        exchange(i, best);
+        if (!m_heap.empty() && best != i && m_ranking.rank[static_cast<std::size_t>(moving)] == m_class) {
+            m_heap.push_back(static_cast<std::uint32_t>(best));
+            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        }
+        --m_remaining[m_class];
+        return best;
+    }
+
+private:
+    // The selection sort's scan over one group's members. During the group's
+    // steps the members only ever occupy the positions they held when its
+    // first step began, so those positions are fixed slots. Once the best
+    // member's run length l is known, comparing it with another member means
+    // comparing both keys from the place after the best's run on (raw
+    // position P + l); ranking the members' keys from there gives each length
+    // its own order, and the scan jumps from one replacement to the next.
+    class GroupScan {
+    public:
+        GroupScan(RankedPlan &plan, const std::uint32_t *members, std::size_t size) : m_plan(plan)
+        {
+            // A member is named by the slot it held when the group began.
+            for (std::size_t k = 0; k < size; ++k)
+                m_slotPos.push_back(plan.m_where[members[k]]);
+            std::sort(m_slotPos.begin(), m_slotPos.end());
+            const std::size_t depth = plan.m_ranking.groupDepth[static_cast<std::size_t>(
+                plan.m_ranking.groupOfRank[plan.m_class])];
+            m_length.resize(size);
+            m_memberAt.resize(size);
+            std::vector<std::string> raws(size);
+            // The meeting runs start at the same places in every member: find
+            // them from a member that kept its run there.
+            std::size_t rawPos = 0, tokenPos = 0;
+            bool found = false;
+            for (std::size_t s = 0; s < size && !found; ++s) {
+                const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
+                const std::string_view key = plan.m_keys.key(c);
+                for (const KeyStore::Run *r = plan.m_keys.runsBegin(c); r != plan.m_keys.runsEnd(c); ++r) {
+                    if (r->offset + numberTokenSize(static_cast<unsigned char>(key[r->offset])) == depth) {
+                        rawPos = r->rawOffset;
+                        tokenPos = r->offset;
+                        found = true;
+                        break;
+                    }
+                }
+            }
+            for (std::size_t s = 0; s < size; ++s) {
+                m_memberAt[s] = s;
+                const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
+                raws[s] = plan.rawKey(c);
+                m_length[s] = runLengthAt(plan.m_keys, c, tokenPos);
+            }
+            std::vector<std::uint32_t> lengths;
+            for (std::uint32_t l : m_length)
+                if (std::find(lengths.begin(), lengths.end(), l) == lengths.end())
+                    lengths.push_back(l);
+            m_lengthIndex.resize(size);
+            for (std::size_t s = 0; s < size; ++s)
+                m_lengthIndex[s] = static_cast<std::size_t>(std::find(lengths.begin(), lengths.end(), m_length[s]) -
+                                                            lengths.begin());
+            m_lengths = lengths.size();
+
+            m_literal = size <= 8 || lengths.size() > 4;
+            std::vector<std::vector<std::uint32_t>> ranks;
+            for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
+                const std::size_t from = rawPos + lengths[li];
+                KeyStore suffixes;
+                for (std::size_t s = 0; s < size; ++s)
+                    suffixes.add(from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view());
+                const Ranking r = rankKeys(suffixes);
+                // Padding again further on: keep to the plain scan.
+                if (std::any_of(r.groupOfRank.begin(), r.groupOfRank.end(), [](int g) { return g >= 0; })) {
+                    m_literal = true;
+                    break;
+                }
+                const std::uint32_t top = static_cast<std::uint32_t>(r.classStart.size() - 2);
+                std::vector<std::uint32_t> values(size);
+                for (std::size_t s = 0; s < size; ++s)
+                    values[s] = m_plan.m_options.backwards ? top - r.rank[s] : r.rank[s];
+                ranks.push_back(std::move(values));
+            }
+            if (m_literal) {
+                m_raw = std::move(raws);
+                for (std::size_t s = 0; s < size; ++s)
+                    m_alive.push_back(s);
+                return;
+            }
+            m_rank.resize(size * m_lengths);
+            for (std::size_t li = 0; li < m_lengths; ++li) {
+                for (std::size_t s = 0; s < size; ++s)
+                    m_rank[s * m_lengths + li] = ranks[li][s];
+                m_trees.emplace_back(ranks[li]);
+            }
+        }
+
+        // The position of the member the selection sort's scan ends on.
+        std::size_t winner() const
+        {
+            if (m_literal) {
+                std::size_t best = m_alive.front();
+                for (std::size_t k = 1; k < m_alive.size(); ++k)
+                    if (SortEngine::CompareSortKeys(m_raw[m_memberAt[best]], m_raw[m_memberAt[m_alive[k]]],
+                                                    m_plan.m_options.backwards))
+                        best = m_alive[k];
+                return m_slotPos[best];
+            }
+            std::size_t best = m_trees[0].firstBelow(0, MinTree::Empty);
+            for (;;) {
+                const std::size_t member = m_memberAt[best];
+                const std::size_t li = m_lengthIndex[member];
+                const std::size_t next = m_trees[li].firstBelow(best + 1, m_rank[member * m_lengths + li]);
+                if (next == MinTree::npos)
+                    break;
+                best = next;
+            }
+            return m_slotPos[best];
+        }
+
+        // Before the plan exchanges position i with the winner's position.
+        void exchanged(std::size_t i, std::size_t winnerPos)
+        {
+            const std::size_t winnerSlot = slotOf(winnerPos);
+            const std::size_t si = slotOf(i);
+            const bool memberAtI = si < m_slotPos.size() && m_slotPos[si] == i && alive(si);
+            if (memberAtI && i != winnerPos) {
+                // The member at i moves into the winner's slot; i is placed.
+                const std::size_t member = m_memberAt[si];
+                m_memberAt[winnerSlot] = member;
+                if (m_literal) {
+                    kill(si);
+                } else {
+                    for (std::size_t li = 0; li < m_lengths; ++li) {
+                        m_trees[li].set(winnerSlot, m_rank[member * m_lengths + li]);
+                        m_trees[li].set(si, MinTree::Empty);
+                    }
+                }
+            } else if (m_literal) {
+                kill(winnerSlot);
+            } else {
+                for (auto &t : m_trees)
+                    t.set(winnerSlot, MinTree::Empty);
+            }
+        }
+
+    private:
+        std::size_t slotOf(std::size_t pos) const
+        {
+            return static_cast<std::size_t>(std::lower_bound(m_slotPos.begin(), m_slotPos.end(), pos) -
+                                            m_slotPos.begin());
+        }
+        bool alive(std::size_t slot) const
+        {
+            if (m_literal)
+                return std::binary_search(m_alive.begin(), m_alive.end(), slot);
+            return m_trees[0].at(slot) != MinTree::Empty;
+        }
+        void kill(std::size_t slot)
+        {
+            const auto it = std::lower_bound(m_alive.begin(), m_alive.end(), slot);
+            if (it != m_alive.end() && *it == slot)
+                m_alive.erase(it);
+        }
+
+        RankedPlan &m_plan;
+        std::vector<std::size_t> m_slotPos;       // the group's positions, ascending
+        std::vector<std::size_t> m_memberAt;      // by slot: the member there now
+        std::vector<std::uint32_t> m_length;      // by member: its run length at the meeting place
+        std::vector<std::size_t> m_lengthIndex;   // by member
+        std::size_t m_lengths = 0;
+        std::vector<std::uint32_t> m_rank;        // by member and length index
+        std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
+        bool m_literal = false;
+        std::vector<std::string> m_raw;           // plain scan: raw keys by member
+        std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
+    };
+
+    std::string rawKey(std::uint32_t content) const
+    {
+        std::string raw;
+        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), m_pageText);
+        return raw;
+    }
+
+    std::size_t fromHeap(std::size_t i, const std::uint32_t *members, std::size_t size)
+    {
+        if (m_heap.empty()) {
+            for (std::size_t k = 0; k < size; ++k)
+                if (m_where[members[k]] >= i)
+                    m_heap.push_back(m_where[members[k]]);
+            std::make_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        }
+        for (;;) {
+            const std::size_t pos = m_heap.front();
+            if (pos >= i && m_ranking.rank[static_cast<std::size_t>(m_perm[pos])] == m_class)
+                return pos;
+            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+            m_heap.pop_back();
+        }
+    }
+
+    void exchange(std::size_t i, std::size_t j)
+    {
+        if (i == j)
+            return;
+        std::swap(m_perm[i], m_perm[j]);
+        m_where[static_cast<std::size_t>(m_perm[i])] = static_cast<std::uint32_t>(i);
+        m_where[static_cast<std::size_t>(m_perm[j])] = static_cast<std::uint32_t>(j);
+    }
+
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::string m_pageText;
+    std::vector<int> &m_perm;
+    KeyStore m_keys;
+    Ranking m_ranking;
+    std::vector<std::uint32_t> m_where; // by content
+    std::vector<std::uint32_t> m_remaining;
+    std::size_t m_class = 0;
+    std::vector<std::uint32_t> m_heap; // positions of the current class, lazily pruned
+    std::unique_ptr<GroupScan> m_group;
+};
+
+// Keys that take the page column's text, which stays with the positions: a
+// row's key changes when it moves. Without padded runs anywhere the order is
+// consistent, so an ordered set of (key, position) replays the sort.
+class MovingKeyPlan final : public Plan {
+public:
+    MovingKeyPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
+                  std::vector<std::string> pageTexts)
+        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts)),
+          m_set(Less{this})
+    {
+        const std::size_t n = m_perm.size();
+        m_keyOf.resize(n);
+        for (std::size_t p = 0; p < n; ++p)
+            m_keyOf[p] = addKey(p);
+    }
+
+    // False when some value is written as digit runs of different lengths,
+    // where the comparison is no longer an order.
+    bool consistent() const
+    {
+        std::unordered_map<std::string, std::uint32_t> lengthOf;
+        for (std::size_t id = 0; id < m_keys.size(); ++id) {
+            const std::string_view k = m_keys.key(static_cast<std::uint32_t>(id));
+            for (const KeyStore::Run *r = m_keys.runsBegin(static_cast<std::uint32_t>(id));
+                 r != m_keys.runsEnd(static_cast<std::uint32_t>(id)); ++r) {
+                const std::string token(k.substr(r->offset, numberTokenSize(static_cast<unsigned char>(k[r->offset]))));
+                const auto [it, added] = lengthOf.emplace(token, r->length);
+                if (!added && it->second != r->length)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    void start()
+    {
+        for (std::size_t p = 0; p < m_perm.size(); ++p)
+            m_set.insert({m_keyOf[p], p});
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        const std::size_t best = m_set.begin()->position;
+        m_set.erase({m_keyOf[i], i});
+        if (best != i) {
+            m_set.erase({m_keyOf[best], best});
+            std::swap(m_perm[i], m_perm[best]);
+            m_keyOf[best] = addKey(best);
+            m_set.insert({m_keyOf[best], best});
+        }
+        return best;
+    }
+
+private:
+    struct Entry {
+        std::uint32_t key;
+        std::size_t position;
+    };
+    struct Less {
+        const MovingKeyPlan *plan;
+        bool operator()(const Entry &a, const Entry &b) const
+        {
+            const int c = compareViews(plan->m_keys.key(a.key), plan->m_keys.key(b.key));
+            if (c != 0)
+                return plan->m_options.backwards ? c > 0 : c < 0;
+            return a.position < b.position;
+        }
+    };
+
+    std::uint32_t addKey(std::size_t pos)
+    {
+        return m_keys.addRow(m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
+    }
+
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::vector<int> &m_perm;
+    std::vector<std::string> m_pageTexts;
+    KeyStore m_keys{true};
+    std::vector<std::uint32_t> m_keyOf; // by position
+    std::set<Entry, Less> m_set;
+};
+
+// The selection sort itself over cached keys, for moving keys with padded runs.
+class ScanPlan final : public Plan {
+public:
+    ScanPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
+             std::vector<std::string> pageTexts)
+        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts))
+    {
+        m_keys.resize(m_perm.size());
+        for (std::size_t p = 0; p < m_perm.size(); ++p)
+            rebuild(p);
+    }
+
+    std::size_t step(std::size_t i) override
+    {
+        std::size_t best = i;
+        for (std::size_t j = i + 1; j < m_perm.size(); ++j) {
+            if (SortEngine::CompareSortKeys(m_keys[best], m_keys[j], m_options.backwards))
+                best = j;
+        }
+        if (best != i) {
+            std::swap(m_perm[i], m_perm[best]);
+            rebuild(best);
+        }
+        return best;
+    }
+
+private:
+    void rebuild(std::size_t pos)
+    {
+        m_keys[pos].clear();
+        appendKey(m_keys[pos], m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
+    }
+
+    const ListDocument &m_doc;
+    const SortOptions &m_options;
+    int m_first;
+    std::vector<int> &m_perm;
+    std::vector<std::string> m_pageTexts;
+    std::vector<std::string> m_keys;
+};
+
+// The page column's texts by position, kept apart from the rows that move.
+struct PageColumn {
+    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
+    std::vector<std::string> texts{std::string()};
+
+    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
+    {
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
+            if (!t.empty()) {
+                index[p] = static_cast<std::uint32_t>(texts.size());
+                texts.emplace_back(t);
+            }
+        }
+    }
+    std::string_view at(std::size_t p) const { return texts[index[p]]; }
+};
+
+// Writes the contents to their new positions; the page column stays.
+void applyPermutation(ListDocument &doc, int first, const std::vector<int> &perm, const PageColumn &pages)
+{
+    // Rows whose page cell must change are built first, so that a failure
+    // leaves the document as it was.
+    std::vector<std::pair<int, CellRow>> repaged;
+    for (std::size_t p = 0; p < perm.size(); ++p) {
+        const std::size_t from = static_cast<std::size_t>(perm[p]);
+        if (pages.index[p] != pages.index[from] && pages.at(p) != pages.at(from))
+            repaged.emplace_back(first + static_cast<int>(p),
+                                 doc.rowAt(first + perm[p]).withCell(0, pages.at(p)));
+    }
+    doc.permuteRows(first, perm);
+    for (auto &[row, cells] : repaged)
+        doc.setRowAt(row, std::move(cells));
+}
+
+} // namespace
+
+double SortEngine::runValue(const char *digits, std::size_t length)
+{
+    while (length > 0 && *digits == '0') {
+        ++digits;
+        --length;
+    }
+    if (length <= 19) {
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            v = v * 10 + static_cast<std::uint64_t>(digits[i] - '0');
+        // Both this and strtod round the exact value to the nearest double.
+        return static_cast<double>(v);
+    }
+    if (length > 400)
+        return std::numeric_limits<double>::infinity();
+    const std::string text(digits, length);
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::string SortEngine::BuildSortKey(const ListDocument &doc, const SortOptions &options, int row)
+{
+    std::string key;
+    appendKey(key, doc, options, row, doc.cellView(0, row));
+    return key;
+}
+
+bool SortEngine::CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards)
+{
+    const std::size_t lb = best.size(), lc = candidate.size();
+    std::size_t b = 0; // 0-based position
+    bool digitTest = true;
+    while (b < lb && b < lc) {
+        const unsigned char x = static_cast<unsigned char>(best[b]);
+        const unsigned char y = static_cast<unsigned char>(candidate[b]);
+        if (digitTest && isDigit(x) && isDigit(y)) {
+            std::size_t eb = b, ec = b;
+            while (eb < lb && isDigit(static_cast<unsigned char>(best[eb])))
+                ++eb;
+            while (ec < lc && isDigit(static_cast<unsigned char>(candidate[ec])))
+                ++ec;
+            const double vb = runValue(best.data() + b, eb - b);
+            const double vc = runValue(candidate.data() + b, ec - b);
+            if (vc < vb)
+                return !backwards;
+            if (vc > vb)
+                return backwards;
+            b = eb;
+            digitTest = false;
+            continue;
+        }
+        digitTest = true;
+        const signed char sx = static_cast<signed char>(x), sy = static_cast<signed char>(y);
+        if (sx < sy)
+            return backwards;
+        if (sx > sy)
+            return !backwards;
+        ++b;
+    }
+    const bool bestEnded = b >= lb, candidateEnded = b >= lc;
+    if (backwards)
+        return bestEnded && !candidateEnded;
+    return candidateEnded && !bestEnded;
+}
+
+void SortEngine::SwapGridRows(ListDocument &doc, int a, int b)
+{
+    if (a == b || a < 0 || b < 0 || a >= doc.RowCount() || b >= doc.RowCount())
+        return;
+    CellRow ra = doc.rowAt(a), rb = doc.rowAt(b);
+    const std::string_view pa = ra.cell(0), pb = rb.cell(0);
+    CellRow na = pa == pb ? rb : rb.withCell(0, pa);
+    CellRow nb = pa == pb ? ra : ra.withCell(0, pb);
+    doc.setRowAt(a, std::move(na));
+    doc.setRowAt(b, std::move(nb));
+}
+
+bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int first, int end,
+                          const ProgressPoint &progress)
+{
+    first = std::max(first, 0);
+    end = std::min(end, doc.RowCount());
+    if (end - first < 2) {
+        return true;
+    }
+    const std::size_t n = static_cast<std::size_t>(end - first);
+    std::vector<int> perm(n);
+    for (std::size_t p = 0; p < n; ++p)
+        perm[p] = static_cast<int>(p);
+
+    // Keys move with the page column only when it is a key column and its
+    // texts differ within the range.
+    const PageColumn pages(doc, first, n);
+    bool pageKey = std::find(options.keyColumns.begin(), options.keyColumns.end(), 0) != options.keyColumns.end();
+    std::vector<std::string> pageTexts;
+    if (pageKey) {
+        pageTexts.reserve(n);
+        for (std::size_t p = 0; p < n; ++p)
+            pageTexts.emplace_back(pages.at(p));
+        pageKey = std::any_of(pageTexts.begin(), pageTexts.end(),
+                              [&](const std::string &t) { return t != pageTexts.front(); });
+    }
+
+    std::unique_ptr<Plan> plan;
+    if (!pageKey) {
+        const std::string_view constantPage = pageTexts.empty() ? std::string_view() : pageTexts.front();
+        plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, constantPage);
+    } else {
+        auto moving = std::make_unique<MovingKeyPlan>(doc, options, first, perm, pageTexts);
+        if (moving->consistent()) {
+            moving->start();
+            plan = std::move(moving);
+        } else {
+            moving.reset();
+            plan = std::make_unique<ScanPlan>(doc, options, first, perm, std::move(pageTexts));
+        }
+    }
+
+    bool finished = true;
+    try {
+        for (int i = first; i < end - 1; ++i) {
+            if (i % 5 == 0 && progress && !progress(i)) {
+                finished = false;
+                break;
+            }
+            plan->step(static_cast<std::size_t>(i - first));
+        }
+    } catch (...) {
+        // The exchanges made before the failure stay, as they would row by row.
+        try {
+            applyPermutation(doc, first, perm, pages);
+        } catch (...) {
+        }
+        throw;
+    }
+    applyPermutation(doc, first, perm, pages);
+    return finished;
+}
+
+} // namespace quorvex
