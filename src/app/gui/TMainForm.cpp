@@ -11,6 +11,7 @@
 #include "TViewCellTextForm.h"
 #include "app/core/FontSettings.h"
 #include "document/gui/THeaderTextForm.h"
+#include "sort/gui/SortController.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
@@ -88,6 +89,7 @@ TMainForm::TMainForm(QWidget *parent)
     setAcceptDrops(true);
     m_headerForm = new THeaderTextForm(this);
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
+    m_sort = new SortController(m_editor, m_messages, this);
     m_cellTextForm->onSaved = [this] {
         updateUndoCaptions();
         applyDocumentToView();
@@ -379,7 +381,8 @@ void TMainForm::createActions()
     m_InsertAudio1 = makeAction("InsertAudio1", text("Insert &Audio Clip..."));
     m_InsertWebPage1 = makeAction("InsertWebPage1", text("Insert &Web Page File..."));
     m_InsertFile1 = makeAction("InsertFile1", text("Insert &File..."));
-    m_Sort1 = makeAction("Sort1", text("&Sort..."));
+    // Ctrl+Q is the Options item's shortcut; a second one would make both dead.
+    m_Sort1 = makeAction("Sort1", withKeyLabel("&Sort...", "Ctrl+Q"));
     m_Find1 = makeAction("Find1", text("&Find..."));
     m_Replace2 = makeAction("Replace2", text("Replace..."));
     m_FindNext1 = makeAction("FindNext1", text("Find &Next"));
@@ -389,7 +392,7 @@ void TMainForm::createActions()
 
     // Commands whose windows and routines come with later work stay visible but disabled.
     markUnavailable({m_NewListBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
-                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_WizardBtn, m_Sort1, m_Find1,
+                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SettingsBtn, m_WizardBtn, m_Find1,
                      m_Replace2, m_FindNext1, m_Wizard1});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
@@ -1111,6 +1114,11 @@ void TMainForm::connectCommands()
         connect(m_Reopen[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { ReopenClick(i + 1); });
     connect(m_ClearReopenMenu1, &QAction::triggered, this, &TMainForm::ClearReopenMenu1Click);
     connect(m_ViewCellTextBtn, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
+    for (QAction *sort : {m_SortBtn, m_Sort1})
+        connect(sort, &QAction::triggered, this, [this] {
+            m_sort->SortBtnClick();
+            updateUndoCaptions();
+        });
     connect(m_ViewCellText1, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
     connect(m_FontBtn, &QAction::triggered, this, &TMainForm::FontBtnClick);
     connect(m_SaveFontBtn, &QAction::triggered, this, &TMainForm::SaveFontBtnClick);

@@ -28,6 +28,7 @@ class QToolBar;
 namespace quorvex {
 
 class ListTableModel;
+class SortController;
 class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
@@ -75,6 +76,7 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
+    SortController *sortController() const { return m_sort; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -160,6 +162,7 @@ private:
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
+    SortController *m_sort = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;
