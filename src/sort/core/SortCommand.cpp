@@ -28,7 +28,7 @@ int SortCommand::run(const SortOptions &)
             std::to_string(pct) + "% - Sorting row " + std::to_string(i) + " of " + std::to_string(end - 1);
         progress.setProgress(pct, text);
         m_window.setUpperText(text);
-        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         progress.pumpEvents();
         while (m_window.isPaused())
             progress.pumpEvents();

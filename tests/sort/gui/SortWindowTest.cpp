@@ -257,16 +257,28 @@ private slots:
     {
         makeList(2, 3000);
         int pausedTexts = 0;
-        QTimer::singleShot(0, this, [&] {
+        bool secondSortRefused = false;
+        auto paused = std::make_shared<std::function<void()>>();
+        std::weak_ptr<std::function<void()>> weakPaused = paused;
+        *paused = [&, weakPaused] {
+            if (!status()->isVisible()) { // the sort has not started yet
+                if (auto again = weakPaused.lock())
+                    QTimer::singleShot(5, this, *again);
+                return;
+            }
             QTest::mouseClick(status()->pauseBtn(), Qt::LeftButton);
             pausedTexts = status()->statusLbl()->text().count(QStringLiteral(" - Paused."));
-            QVERIFY(status()->isPaused());
+            // Events run while the sort waits; a second Sort must not start inside it.
+            m_form->findChild<QAction *>(QStringLiteral("Sort1"))->trigger();
+            secondSortRefused = !dialog()->isVisible();
             QTimer::singleShot(150, this, [&] { QTest::mouseClick(status()->cancelBtn(), Qt::LeftButton); });
-        });
+        };
+        QTimer::singleShot(0, this, *paused);
         QElapsedTimer clock;
         clock.start();
         sortWith([&] { QTest::mouseClick(dialog()->okBtn(), Qt::LeftButton); });
         QCOMPARE(pausedTexts, 1);
+        QVERIFY(secondSortRefused);
         QVERIFY(m_sandbox->sawBox("Sorting cancelled."));
         QVERIFY(!status()->isVisible());
         QVERIFY(!status()->isPaused());
