@@ -29,7 +29,13 @@ public:
     void setResult(Result result) override { m_result = result; }
     void hide() override { QDialog::hide(); }
     void finish(const std::string &upperText, bool focusOk) override;
-    void pause() override { PauseBtnClick(); }
+    // A cancel the operation has not noticed yet wins over its own pause: the
+    // cancelled window is hidden, so nobody could resume it.
+    void pause() override
+    {
+        if (m_result != Result::Cancel)
+            PauseBtnClick();
+    }
     void resume() override { ResumeBtnClick(); }
 
     static constexpr int PauseWaitMs = 100;

@@ -315,6 +315,14 @@ private slots:
         QCOMPARE(s->result(), ProgressWindow::Result::Cancel);
         QVERIFY(s->pauseBtn()->isVisibleTo(s) && !s->resumeBtn()->isVisibleTo(s));
 
+        // An operation pausing itself after an unnoticed Cancel keeps the cancel
+        // instead of waiting on a hidden window.
+        s->start("Turn the paper", nullptr);
+        QTest::mouseClick(s->cancelBtn(), Qt::LeftButton);
+        s->pause();
+        QVERIFY(!s->isPaused());
+        QCOMPARE(s->result(), ProgressWindow::Result::Cancel);
+
         // After the end, the close box acts as OK: hidden, lower line emptied.
         s->start("Again", &lower);
         s->finish("Done", true);
