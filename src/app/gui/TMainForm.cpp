@@ -13,6 +13,7 @@
 #include "app/core/FontSettings.h"
 #include "print/gui/PrintController.h"
 #include "document/gui/THeaderTextForm.h"
+#include "sort/gui/SortController.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
@@ -97,6 +98,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_NewListBtn, &QAction::triggered, m_newListForm, &TNewListForm::NewListBtnClick);
     for (QAction *wizard : {m_WizardBtn, m_Wizard1})
         connect(wizard, &QAction::triggered, m_wizardForm, &TWizardForm::WizardBtnClick);
+    m_sort = new SortController(m_editor, m_messages, this);
     m_cellTextForm->onSaved = [this] {
         updateUndoCaptions();
         applyDocumentToView();
@@ -407,7 +409,8 @@ void TMainForm::createActions()
     m_InsertAudio1 = makeAction("InsertAudio1", text("Insert &Audio Clip..."));
     m_InsertWebPage1 = makeAction("InsertWebPage1", text("Insert &Web Page File..."));
     m_InsertFile1 = makeAction("InsertFile1", text("Insert &File..."));
-    m_Sort1 = makeAction("Sort1", text("&Sort..."));
+    // Ctrl+Q is the Options item's shortcut; a second one would make both dead.
+    m_Sort1 = makeAction("Sort1", withKeyLabel("&Sort...", "Ctrl+Q"));
     m_Find1 = makeAction("Find1", text("&Find..."));
     m_Replace2 = makeAction("Replace2", text("Replace..."));
     m_FindNext1 = makeAction("FindNext1", text("Find &Next"));
@@ -416,8 +419,7 @@ void TMainForm::createActions()
     m_Wizard1 = makeAction("Wizard1", text("Media &Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_Sort1, m_Find1,
-                     m_Replace2, m_FindNext1});
+    markUnavailable({m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SettingsBtn, m_Find1, m_Replace2, m_FindNext1});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
     m_InsertNote1->setEnabled(false);
@@ -1142,6 +1144,11 @@ void TMainForm::connectCommands()
         connect(m_Reopen[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] { ReopenClick(i + 1); });
     connect(m_ClearReopenMenu1, &QAction::triggered, this, &TMainForm::ClearReopenMenu1Click);
     connect(m_ViewCellTextBtn, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
+    for (QAction *sort : {m_SortBtn, m_Sort1})
+        connect(sort, &QAction::triggered, this, [this] {
+            m_sort->SortBtnClick();
+            updateUndoCaptions();
+        });
     connect(m_ViewCellText1, &QAction::triggered, this, &TMainForm::ViewCellTextBtnClick);
     connect(m_FontBtn, &QAction::triggered, this, &TMainForm::FontBtnClick);
     connect(m_SaveFontBtn, &QAction::triggered, this, &TMainForm::SaveFontBtnClick);

@@ -29,6 +29,7 @@ namespace quorvex {
 
 class GridPainter;
 class ListTableModel;
+class SortController;
 class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
@@ -83,6 +84,7 @@ public:
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
     PrintController *printing() const { return m_print; }
+    SortController *sortController() const { return m_sort; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -172,6 +174,7 @@ private:
     TWizardForm *m_wizardForm = nullptr;
     PrintController *m_print = nullptr;
     QAction *m_PrintPreviewBtn = nullptr;
+    SortController *m_sort = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;

@@ -1,0 +1,87 @@
+#include "SortSettings.h"
+
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+
+namespace quorvex {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+} // namespace
+
+int SortSettings::parse(const std::string &text, SortFlags &flags)
+{
+    std::size_t pos = 0;
+    int count = 0;
+    while (count < 2) {
+        while (pos < text.size() && isBlank(text[pos]))
+            ++pos;
+        std::size_t p = pos;
+        if (p < text.size() && (text[p] == '+' || text[p] == '-'))
+            ++p;
+        const std::size_t digitsStart = p;
+        bool nonZero = false;
+        while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
+            nonZero = nonZero || text[p] != '0';
+            ++p;
+        }
+        // A word such as "1x" or a lone sign is no number; neither is what follows it.
+        if (p == digitsStart || (p < text.size() && !isBlank(text[p])))
+            break;
+        // Only zero or non-zero matters, so a value too long for an integer still counts.
+        (count == 0 ? flags.caseSensitive : flags.backwards) = nonZero;
+        ++count;
+        pos = p;
+    }
+    return count;
+}
+
+std::string SortSettings::format(const SortFlags &flags)
+{
+    std::string text;
+    text += flags.caseSensitive ? '1' : '0';
+    text += ' ';
+    text += flags.backwards ? '1' : '0';
+    text += "\r\n";
+    return text;
+}
+
+SortSettings::ReadOutcome SortSettings::read(const std::string &path, SortFlags &flags, MessageService &messages)
+{
+    if (!FileSystem::exists(path))
+        return ReadOutcome::Missing;
+    const std::optional<std::string> text = FileSystem::readFilePrefix(path, MaxFileBytes);
+    if (!text) {
+        messages.error(OpenFailedMessage);
+        return ReadOutcome::Unreadable;
+    }
+    return parse(*text, flags) == 2 ? ReadOutcome::Read : ReadOutcome::Partial;
+}
+
+bool SortSettings::write(const std::string &path, const SortFlags &flags, MessageService &messages)
+{
+    bool reported = false;
+    if (FileSystem::exists(path) && FileSystem::isReadOnly(path)) {
+        if (messages.confirm(ReadOnlyQuestion, MessageButtons::YesNo) == MessageAnswer::Yes) {
+            if (!FileSystem::makeWritable(path))
+                messages.error(MakeWritableFailedMessage);
+        } else {
+            messages.information(NotSavedMessage);
+            reported = true;
+        }
+    }
+    // Replacing the file by a rename would pass over a read-only file the user
+    // chose to keep, so a file still read-only is left alone.
+    const bool written =
+        !(FileSystem::exists(path) && FileSystem::isReadOnly(path)) && FileSystem::writeFileAtomic(path, format(flags));
+    if (!written && !reported)
+        messages.error(SaveFailedMessage);
+    return written;
+}
+
+} // namespace quorvex
