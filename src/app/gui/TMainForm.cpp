@@ -146,7 +146,7 @@ TMainForm::TMainForm(QWidget *parent)
         m_statusBar->update();
     });
 
-    m_print = new PrintController(m_editor, this, [this] { return FontConvert::toQFont(m_editor.gridFont); });
+    m_print = new PrintController(m_editor, this, *m_sort->statusForm(), [this] { return FontConvert::toQFont(m_editor.gridFont); });
     m_print->afterCommand = [this] {
         applyDocumentToView();
         updateUndoCaptions();

@@ -5,7 +5,7 @@
 #include "QtPageRenderer.h"
 #include "TPageSetupForm.h"
 #include "TPrintPageNumsForm.h"
-#include "TempProgressWindow.h"
+#include "sort/gui/TStatusForm.h"
 #include "document/core/Editor.h"
 #include "platform/gui/Cp1252.h"
 #include "platform/gui/QtFileDialogService.h"
@@ -21,13 +21,14 @@
 
 namespace quorvex {
 
-PrintController::PrintController(Editor &editor, QWidget *window, std::function<QFont()> gridFont)
+PrintController::PrintController(Editor &editor, QWidget *window, TStatusForm &progress,
+                                 std::function<QFont()> gridFont)
     : QObject(window),
       m_editor(editor),
       m_window(window),
       m_gridFont(std::move(gridFont)),
-      m_progress(std::make_unique<TempProgressWindow>(window)),
-      m_commands(editor, *m_progress),
+      m_progress(progress),
+      m_commands(editor, m_progress),
       m_export(editor),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {

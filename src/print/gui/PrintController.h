@@ -17,7 +17,7 @@ namespace quorvex {
 class Editor;
 class TPageSetupForm;
 class TPrintPageNumsForm;
-class TempProgressWindow;
+class TStatusForm;
 
 // The File menu's page setup, print, preview and export commands, with their
 // windows; the main window constructs one and connects its menu items.
@@ -27,7 +27,8 @@ public:
     // Pages a preview shows at most: each keeps its picture in memory.
     static constexpr int MaxPreviewPages = 30;
 
-    PrintController(Editor &editor, QWidget *window, std::function<QFont()> gridFont);
+    // `progress` is the progress window the sort shares.
+    PrintController(Editor &editor, QWidget *window, TStatusForm &progress, std::function<QFont()> gridFont);
     ~PrintController() override;
 
     PrintCommands &commands() { return m_commands; }
@@ -51,7 +52,7 @@ public:
 
     TPageSetupForm *pageSetupForm() const { return m_pageSetup; }
     TPrintPageNumsForm *pageNumsForm() const { return m_pageNums; }
-    TempProgressWindow *progressWindow() const { return m_progress.get(); }
+    TStatusForm *progressWindow() const { return &m_progress; }
     QPrinter &printer() { return *m_printer; }
 
 private:
@@ -60,7 +61,7 @@ private:
     Editor &m_editor;
     QWidget *m_window;
     std::function<QFont()> m_gridFont;
-    std::unique_ptr<TempProgressWindow> m_progress;
+    TStatusForm &m_progress;
     PrintCommands m_commands;
     ExportCommand m_export;
     std::unique_ptr<QPrinter> m_printer;

@@ -7,7 +7,7 @@
 #include "print/gui/QtPageRenderer.h"
 #include "print/gui/TPageSetupForm.h"
 #include "print/gui/TPrintPageNumsForm.h"
-#include "print/gui/TempProgressWindow.h"
+#include "sort/gui/TStatusForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -175,10 +175,10 @@ private slots:
         QCOMPARE(pdfPages(pdf), 3);
         QCOMPARE(renderer.image().size(), QSize(1646, 2198));
         QCOMPARE(renderer.image().pixelColor(5, 5), QColor(Qt::white));
-        TempProgressWindow *window = print->progressWindow();
-        QVERIFY(window->okButton()->isVisibleTo(window));
-        QVERIFY(!window->pauseButton()->isEnabled());
-        window->okButton()->click();
+        TStatusForm *window = print->progressWindow();
+        QVERIFY(window->okBtn()->isVisibleTo(window));
+        QVERIFY(!window->pauseBtn()->isEnabled());
+        window->okBtn()->click();
 
         // A page list; then a cancel already pressed: nothing at the path, nothing beside it.
         print->commands().selection.rangeMode = false;
