@@ -39,6 +39,9 @@ private:
     int convert(const std::string &in, const std::string &out, const std::string &database);
     int import(const std::string &in, const std::string &out, const std::string &type);
     int extract(const std::string &list, const std::string &folder);
+    // Replace All without questions from the first data cell; prints the count.
+    int replace(const std::string &in, const std::string &out, const std::string &find, const std::string &with,
+                bool entireCell);
 
     int fail(const std::string &line);
     int usageError();
