@@ -14,6 +14,8 @@
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
+#include "search/gui/QuickSearchBar.h"
+#include "search/gui/TFindForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,6 +90,19 @@ TMainForm::TMainForm(QWidget *parent)
     setAcceptDrops(true);
     m_headerForm = new THeaderTextForm(this);
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
+    m_findForm = new TFindForm(m_editor, m_grid, this);
+    m_quickSearchBar = new QuickSearchBar(m_editor, m_toolBar, m_ChooseFromListBox, m_QuickSearchBox,
+                                          m_QuickSearchLbl, m_grid, this);
+    for (QAction *find : {m_FindBtn, m_Find1})
+        connect(find, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(false); });
+    for (QAction *replace : {m_ReplaceBtn, m_Replace2})
+        connect(replace, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(true); });
+    for (QAction *next : {m_FindNextBtn, m_FindNext1}) {
+        connect(next, &QAction::triggered, m_findForm, &TFindForm::FindNextBtnClick);
+        connect(m_findForm, &TFindForm::findNextEnabledChanged, next, &QAction::setEnabled);
+    }
+    connect(m_Search1, &QMenu::aboutToShow, this, [this] { m_FindNextBtn->setEnabled(m_findForm->findNextEnabled()); });
+    connect(m_PopupMenu, &QMenu::aboutToShow, this, [this] { m_FindNext1->setEnabled(m_findForm->findNextEnabled()); });
     m_cellTextForm->onSaved = [this] {
         updateUndoCaptions();
         applyDocumentToView();
@@ -389,8 +404,7 @@ void TMainForm::createActions()
 
     // Commands whose windows and routines come with later work stay visible but disabled.
     markUnavailable({m_NewListBtn, m_ExportBtn, m_PageSetupBtn, m_PrintBtn, m_PrintPageNumsBtn, m_TestPrintBtn,
-                     m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SortBtn, m_SettingsBtn, m_WizardBtn, m_Sort1, m_Find1,
-                     m_Replace2, m_FindNext1, m_Wizard1});
+                     m_SortBtn, m_SettingsBtn, m_WizardBtn, m_Sort1, m_Wizard1});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
     m_InsertNote1->setEnabled(false);
@@ -743,6 +757,8 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
 
 void TMainForm::UndoBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_editor.Undo();
     m_editor.RefreshStatusBar();
@@ -900,7 +916,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    ExitBtnClick();
+    if (!m_editor.longOperationRunning)
+        ExitBtnClick();
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)
@@ -915,6 +932,8 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 
 void TMainForm::showCellPreview(int col, int row)
 {
+    if (m_quickSearchBar)
+        m_quickSearchBar->currentCellShown();
     const std::string_view cell = m_editor.document().cellView(col, row);
     const QString shown = AttachmentRef::isReference(cell) ? Cp1252::toUnicode(AttachmentRef::fileName(cell))
                                                            : Cp1252::toUnicode(cell);
@@ -1054,6 +1073,8 @@ void TMainForm::gridKeyUp(QKeyEvent *event)
 
 void TMainForm::runGridCommand(const std::function<void()> &command)
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     command();
     m_editor.RefreshStatusBar();
@@ -1154,6 +1175,8 @@ void TMainForm::ExtractDataFileFromCellBtnClick()
 
 void TMainForm::OpenListBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_files.OpenListBtnClick();
     updateUndoCaptions();
@@ -1176,7 +1199,7 @@ void TMainForm::SaveListAsBtnClick()
 void TMainForm::ReopenClick(int item)
 {
     const std::string path = m_reopen.pathOf(item);
-    if (path.empty())
+    if (path.empty() || m_editor.longOperationRunning)
         return;
     m_grid->closeEditor();
     m_files.openListFile(path);
@@ -1238,7 +1261,7 @@ void TMainForm::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.push_back(Cp1252::toPath(url.toLocalFile()));
-    if (paths.empty())
+    if (paths.empty() || m_editor.longOperationRunning)
         return;
     event->acceptProposedAction();
     m_grid->closeEditor();
@@ -1261,6 +1284,7 @@ void TMainForm::readSettingsFiles()
     refreshReopenMenu();
     if (FontSettings::LoadGridFont(m_editor) == 0)
         applyGridFont();
+    m_findForm->readSettings();
 }
 
 bool TMainForm::confirmSaveChanges()

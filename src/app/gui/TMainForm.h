@@ -28,6 +28,8 @@ class QToolBar;
 namespace quorvex {
 
 class ListTableModel;
+class QuickSearchBar;
+class TFindForm;
 class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
@@ -75,6 +77,7 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
+    TFindForm *findForm() const { return m_findForm; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -160,6 +163,8 @@ private:
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
+    TFindForm *m_findForm = nullptr;
+    QuickSearchBar *m_quickSearchBar = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;

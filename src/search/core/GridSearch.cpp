@@ -224,6 +224,14 @@ void GridSearch::pumpDuringRun()
 
 long long GridSearch::ReplaceAll()
 {
+    // One run at a time, and none while another long operation changes the list.
+    if (m_editor.longOperationRunning)
+        return 0;
+    struct RunFlag {
+        bool &flag;
+        explicit RunFlag(bool &f) : flag(f) { flag = true; }
+        ~RunFlag() { flag = false; }
+    } running(m_editor.longOperationRunning);
     EditorView &view = m_editor.view();
     const ListDocument &doc = m_editor.document();
     m_replaceAllRunning = true;
