@@ -93,6 +93,8 @@ TMainForm::TMainForm(QWidget *parent)
     m_findForm = new TFindForm(m_editor, m_grid, this);
     m_quickSearchBar = new QuickSearchBar(m_editor, m_toolBar, m_ChooseFromListBox, m_QuickSearchBox,
                                           m_QuickSearchLbl, m_grid, this);
+    // The Search keys work from the find window too.
+    m_findForm->addActions({m_FindBtn, m_ReplaceBtn, m_FindNextBtn});
     for (QAction *find : {m_FindBtn, m_Find1})
         connect(find, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(false); });
     for (QAction *replace : {m_ReplaceBtn, m_Replace2})

@@ -5,10 +5,10 @@
 #include "search/core/PreEnteredText.h"
 #include "search/core/QuickSearch.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +35,8 @@ QuickSearchBar::QuickSearchBar(Editor &editor, QToolBar *toolBar, QComboBox *cho
         box->setMaxVisibleItems(DroppedLines);
         box->setFixedWidth(BoxWidth);
         box->setEnabled(true);
+        // What is typed is what counts: no completion from the list.
+        box->setCompleter(nullptr);
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
@@ -59,7 +61,24 @@ QuickSearchBar::QuickSearchBar(Editor &editor, QToolBar *toolBar, QComboBox *cho
             [this](const QString &text) { QuickSearchBoxChange(text); });
     connect(m_QuickSearchBox, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { QuickSearchBoxChange(m_QuickSearchBox->itemText(index)); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { focusMoved(old, now); });
     currentCellShown();
+}
+
+void QuickSearchBar::focusMoved(QWidget *old, QWidget *now)
+{
+    auto inside = [](QWidget *w, QComboBox *box) { return w && (w == box || box->isAncestorOf(w)); };
+    for (QComboBox *box : {m_ChooseFromListBox, m_QuickSearchBox}) {
+        if (!inside(now, box) || inside(old, box))
+            continue;
+        // Coming back from the box's own dropped list or from another window is no entry.
+        if (!old || (box->view() && old->window() == box->view()->window()))
+            continue;
+        if (box == m_ChooseFromListBox)
+            ChooseFromListBoxEnter();
+        else
+            QuickSearchBoxEnter();
+    }
 }
 
 void QuickSearchBar::setBoxText(QComboBox *box, const QString &text)
@@ -140,16 +159,7 @@ void QuickSearchBar::QuickSearchBoxChange(const QString &text)
 bool QuickSearchBar::eventFilter(QObject *watched, QEvent *event)
 {
     const bool choose = watched == m_ChooseFromListBox || watched == m_ChooseFromListBox->lineEdit();
-    if (event->type() == QEvent::FocusIn && (watched == m_ChooseFromListBox || watched == m_QuickSearchBox)) {
-        // Coming back from the dropped list or another window is no entry into the box.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            if (choose)
-                ChooseFromListBoxEnter();
-            else
-                QuickSearchBoxEnter();
-        }
-    } else if (event->type() == QEvent::KeyPress && choose) {
+    if (event->type() == QEvent::KeyPress && choose) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             m_grid->setFocus();

@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void focusMoved(QWidget *old, QWidget *now);
     void fill(QComboBox *box, int col, const char *loadingText);
     void setBoxText(QComboBox *box, const QString &text);
 

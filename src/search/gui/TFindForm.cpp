@@ -72,6 +72,8 @@ QPushButton *makeButton(const char *caption, const char *name, const char *hint,
     if (hint)
         button->setToolTip(QString::fromUtf8(hint));
     button->resize(ButtonWidth, ButtonHeight);
+    // The layout names the default button; focus does not move it.
+    button->setAutoDefault(false);
     return button;
 }
 
