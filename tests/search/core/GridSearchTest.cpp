@@ -199,8 +199,9 @@ TEST(GridSearch, replaceAndReplaceAllRewriteExactlyTheOccurrencesAsked)
         }
         EXPECT_EQ(cells(f.editor), tc.expected);
         EXPECT_EQ(count, tc.count);
-        if (tc.all)
+        if (tc.all) {
             EXPECT_EQ(f.messages.texts().back(), GridSearch::DoneText);
+        }
         // Whatever the run did, one Undo brings back the list as it was before it.
         if (tc.count > 0) {
             if (tc.all) {
