@@ -19,6 +19,8 @@
 #include "document/gui/ListTableModel.h"
 #include "entry/gui/TNewListForm.h"
 #include "entry/gui/TWizardForm.h"
+#include "search/gui/QuickSearchBar.h"
+#include "search/gui/TFindForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,6 +101,21 @@ TMainForm::TMainForm(QWidget *parent)
     for (QAction *wizard : {m_WizardBtn, m_Wizard1})
         connect(wizard, &QAction::triggered, m_wizardForm, &TWizardForm::WizardBtnClick);
     m_sort = new SortController(m_editor, m_messages, this);
+    m_findForm = new TFindForm(m_editor, m_grid, this);
+    m_quickSearchBar = new QuickSearchBar(m_editor, m_toolBar, m_ChooseFromListBox, m_QuickSearchBox,
+                                          m_QuickSearchLbl, m_grid, this);
+    // The Search keys work from the find window too.
+    m_findForm->addActions({m_FindBtn, m_ReplaceBtn, m_FindNextBtn});
+    for (QAction *find : {m_FindBtn, m_Find1})
+        connect(find, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(false); });
+    for (QAction *replace : {m_ReplaceBtn, m_Replace2})
+        connect(replace, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(true); });
+    for (QAction *next : {m_FindNextBtn, m_FindNext1}) {
+        connect(next, &QAction::triggered, m_findForm, &TFindForm::FindNextBtnClick);
+        connect(m_findForm, &TFindForm::findNextEnabledChanged, next, &QAction::setEnabled);
+    }
+    connect(m_Search1, &QMenu::aboutToShow, this, [this] { m_FindNextBtn->setEnabled(m_findForm->findNextEnabled()); });
+    connect(m_PopupMenu, &QMenu::aboutToShow, this, [this] { m_FindNext1->setEnabled(m_findForm->findNextEnabled()); });
     m_cellTextForm->onSaved = [this] {
         updateUndoCaptions();
         applyDocumentToView();
@@ -419,7 +436,7 @@ void TMainForm::createActions()
     m_Wizard1 = makeAction("Wizard1", text("Media &Wizard..."));
 
     // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_FindBtn, m_ReplaceBtn, m_FindNextBtn, m_SettingsBtn, m_Find1, m_Replace2, m_FindNext1});
+    markUnavailable({m_SettingsBtn});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
     m_InsertNote1->setEnabled(false);
@@ -773,6 +790,8 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
 
 void TMainForm::UndoBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_editor.Undo();
     m_editor.RefreshStatusBar();
@@ -933,7 +952,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    ExitBtnClick();
+    if (!m_editor.longOperationRunning)
+        ExitBtnClick();
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)
@@ -948,6 +968,8 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 
 void TMainForm::showCellPreview(int col, int row)
 {
+    if (m_quickSearchBar)
+        m_quickSearchBar->currentCellShown();
     const std::string_view cell = m_editor.document().cellView(col, row);
     const QString shown = AttachmentRef::isReference(cell) ? Cp1252::toUnicode(AttachmentRef::fileName(cell))
                                                            : Cp1252::toUnicode(cell);
@@ -1087,6 +1109,8 @@ void TMainForm::gridKeyUp(QKeyEvent *event)
 
 void TMainForm::runGridCommand(const std::function<void()> &command)
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     command();
     m_editor.RefreshStatusBar();
@@ -1192,6 +1216,8 @@ void TMainForm::ExtractDataFileFromCellBtnClick()
 
 void TMainForm::OpenListBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_files.OpenListBtnClick();
     updateUndoCaptions();
@@ -1214,7 +1240,7 @@ void TMainForm::SaveListAsBtnClick()
 void TMainForm::ReopenClick(int item)
 {
     const std::string path = m_reopen.pathOf(item);
-    if (path.empty())
+    if (path.empty() || m_editor.longOperationRunning)
         return;
     m_grid->closeEditor();
     m_files.openListFile(path);
@@ -1277,7 +1303,7 @@ void TMainForm::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.push_back(Cp1252::toPath(url.toLocalFile()));
-    if (paths.empty())
+    if (paths.empty() || m_editor.longOperationRunning)
         return;
     event->acceptProposedAction();
     m_grid->closeEditor();
@@ -1302,6 +1328,7 @@ void TMainForm::readSettingsFiles()
         applyGridFont();
         m_print->computeMaxEntries();
     }
+    m_findForm->readSettings();
 }
 
 bool TMainForm::confirmSaveChanges()

@@ -30,6 +30,8 @@ namespace quorvex {
 class GridPainter;
 class ListTableModel;
 class SortController;
+class QuickSearchBar;
+class TFindForm;
 class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
@@ -85,6 +87,7 @@ public:
     TWizardForm *wizardForm() const { return m_wizardForm; }
     PrintController *printing() const { return m_print; }
     SortController *sortController() const { return m_sort; }
+    TFindForm *findForm() const { return m_findForm; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
@@ -175,6 +178,8 @@ private:
     PrintController *m_print = nullptr;
     QAction *m_PrintPreviewBtn = nullptr;
     SortController *m_sort = nullptr;
+    TFindForm *m_findForm = nullptr;
+    QuickSearchBar *m_quickSearchBar = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;
     QString m_lastPreviewText;

@@ -5,6 +5,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
+#include "document/core/Editor.h"
 #include "document/core/ExcelText.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileFormat.h"
@@ -16,6 +17,7 @@
 #include "print/core/PrintLayout.h"
 #include "sort/core/SortEngine.h"
 #include "sort/core/SortOptions.h"
+#include "search/core/GridSearch.h"
 
 #include <algorithm>
 #include <climits>
@@ -146,6 +148,105 @@ bool ensureFolder(const std::string &folder)
     return FileSystem::isDirectory(folder) || FileSystem::createFolders(folder);
 }
 
+// Command-line text is UTF-8; list text is Windows-1252, "?" for what it cannot hold.
+std::string utf8ToCp1252(const std::string &utf8)
+{
+    static const unsigned short high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    const std::size_t n = utf8.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        unsigned cp = extra == 0 ? b : extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
+        bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < n;
+        for (int k = 1; valid && k <= extra; ++k) {
+            const auto cont = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+            valid = (cont & 0xC0) == 0x80;
+            cp = (cp << 6) | (cont & 0x3Fu);
+        }
+        if (!valid) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+        char byte = '?';
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            byte = static_cast<char>(cp);
+        } else {
+            for (int k = 0; k < 32; ++k)
+                if (high[k] != 0 && high[k] == cp)
+                    byte = static_cast<char>(0x80 + k);
+        }
+        out += byte;
+    }
+    return out;
+}
+
+struct ReplaceArgs {
+    std::vector<std::string> positional;
+    std::optional<std::string> find;
+    std::optional<std::string> with;
+    bool entireCell = false;
+};
+
+std::optional<ReplaceArgs> parseReplaceArgs(const std::vector<std::string> &args)
+{
+    ReplaceArgs parsed;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
+            parsed.positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "--entire-cell") {
+            parsed.entireCell = true;
+        } else {
+            std::optional<std::string> *target = nullptr;
+            std::string name;
+            for (const char *option : {"--find", "--with"}) {
+                const std::string o = option;
+                if (a == o || a.compare(0, o.size() + 1, o + "=") == 0) {
+                    target = o == "--find" ? &parsed.find : &parsed.with;
+                    name = o;
+                }
+            }
+            if (!target || *target)
+                return std::nullopt;
+            if (a == name) {
+                if (i + 1 >= args.size())
+                    return std::nullopt;
+                *target = args[++i];
+            } else {
+                *target = a.substr(name.size() + 1);
+            }
+        }
+    }
+    if (!parsed.find || !parsed.with || parsed.find->empty() || parsed.positional.size() != 2)
+        return std::nullopt;
+    return parsed;
+}
+
+// The services an editor needs where nothing is shown and nothing is copied.
+class NoShell final : public DesktopShell {
+public:
+    bool openPath(const std::string &) override { return false; }
+    bool openUrl(const std::string &) override { return false; }
+};
+
+class NoClipboard final : public ClipboardService {
+public:
+    bool hasText() const override { return false; }
+    std::string text() const override { return {}; }
+    void setText(const std::string &) override {}
+};
+
 } // namespace
 
 std::string CliTool::usage()
@@ -156,7 +257,8 @@ std::string CliTool::usage()
            "       quorvex-cli import IN OUT [--type LISTTYPE]\n"
            "       quorvex-cli extract LIST DIR\n"
            "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
-           "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards]\n";
+           "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards]\n"
+           "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell]\n";
 }
 
 int CliTool::fail(const std::string &line)
@@ -194,6 +296,19 @@ int CliTool::run(const std::vector<std::string> &args)
     if (command == "sort") {
         try {
             return sort(args);
+        } catch (const std::bad_alloc &) {
+            return fail("not enough memory");
+        } catch (const std::exception &e) {
+            return fail(NonInteractiveMessages::oneLine(e.what()));
+        }
+    }
+    if (command == "replace") {
+        const auto parsed = parseReplaceArgs(args);
+        if (!parsed || parsed->positional[0].empty() || parsed->positional[1].empty())
+            return usageError();
+        try {
+            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->find),
+                           utf8ToCp1252(*parsed->with), parsed->entireCell);
         } catch (const std::bad_alloc &) {
             return fail("not enough memory");
         } catch (const std::exception &e) {
@@ -404,6 +519,13 @@ int CliTool::sort(const std::vector<std::string> &args)
     ScratchFolder scratch;
     if (scratch.path().empty())
         return fail("Unable to create a temporary folder.");
+int CliTool::replace(const std::string &inPath, const std::string &outPath, const std::string &find,
+                     const std::string &with, bool entireCell)
+{
+    // Attachments travel through a folder of our own, as with convert.
+    ScratchFolder scratch;
+    if (scratch.path().empty())
+        return fail("Unable to create a scratch folder for the attachments.");
     NonInteractiveMessages messages;
     SilentProgress progress;
     ListFileReader reader(messages, progress);
@@ -444,6 +566,30 @@ int CliTool::sort(const std::vector<std::string> &args)
     const int result = writer.save(pos[1], ListFileSource{list.document, list.pageSetup, list.listType});
     if (result != ResultOk || messages.hasError())
         return fail(messages.firstErrorLine());
+    if (!load(reader, messages, inPath, list))
+        return fail(messages.firstErrorLine());
+
+    NoShell shell;
+    NoClipboard clipboard;
+    Editor editor(UiServices{messages, progress, shell, clipboard});
+    editor.document() = std::move(list.document);
+    editor.document().SetCurrentCell(1, 1);
+    GridSearch search(editor);
+    search.options.entireCell = entireCell;
+    search.options.prompt = false;
+    search.textToFind = find;
+    search.replaceWith = with;
+    const long long count = search.ReplaceAll();
+
+    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
+        return fail("The list file being saved is read-only. List NOT saved.");
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(scratch.path());
+    const int result = writer.save(outPath, ListFileSource{editor.document(), list.pageSetup, list.listType});
+    if (result != ResultOk || messages.hasError())
+        return fail(messages.firstErrorLine());
+    m_out << "replacements: " << count << '\n';
+    m_out.flush();
     return ExitOk;
 }
 

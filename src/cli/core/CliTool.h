@@ -51,6 +51,9 @@ private:
     int print(const std::vector<std::string> &args);
     // Sorts a list as the Sort command does and writes it like convert.
     int sort(const std::vector<std::string> &args);
+    // Replace All without questions from the first data cell; prints the count.
+    int replace(const std::string &in, const std::string &out, const std::string &find, const std::string &with,
+                bool entireCell);
 
     int fail(const std::string &line);
     int usageError();

@@ -28,6 +28,18 @@ QWidget *QtMessageService::ownerWindow() const
 
 MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, MessageButtons buttons)
 {
+    return showBox(kind, text, buttons, nullptr);
+}
+
+MessageAnswer QtMessageService::showAt(const QPoint &topLeft, MessageKind kind, const std::string &text,
+                                       MessageButtons buttons)
+{
+    return showBox(kind, text, buttons, &topLeft);
+}
+
+MessageAnswer QtMessageService::showBox(MessageKind kind, const std::string &text, MessageButtons buttons,
+                                        const QPoint *topLeft)
+{
     if (responder())
         return responder()(kind, text, buttons);
     // Over a modal window (the cell text window stays on top) the box must
@@ -76,6 +88,9 @@ MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, 
     const bool overridden = QGuiApplication::overrideCursor() != nullptr;
     if (overridden)
         QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    // A moved dialog keeps its place instead of being centred over its owner.
+    if (topLeft)
+        box.move(*topLeft);
     const int result = box.exec();
     if (overridden)
         QGuiApplication::restoreOverrideCursor();

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QPoint;
 class QWidget;
 
 namespace quorvex {
@@ -14,6 +15,8 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     MessageAnswer show(MessageKind kind, const std::string &text, MessageButtons buttons) override;
     void showException(const std::string &what) override;
+    // The same box with its top-left corner at a screen position.
+    MessageAnswer showAt(const QPoint &topLeft, MessageKind kind, const std::string &text, MessageButtons buttons);
 
     // Window tests answer the boxes instead of a person; every box of every
     // window then goes to the responder.
@@ -22,6 +25,7 @@ public:
 
 private:
     QWidget *ownerWindow() const;
+    MessageAnswer showBox(MessageKind kind, const std::string &text, MessageButtons buttons, const QPoint *topLeft);
     QWidget *m_parent;
 };
 
