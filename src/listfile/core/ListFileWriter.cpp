@@ -223,8 +223,9 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
     } catch (const std::exception &e) {
         out.abandon();
         temp.discard();
-        m_messages.showException(e.what());
-        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine);
+        // One box: the system's reason goes on a line of its own under the message.
+        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine + "\n\n" +
+                         e.what());
         return ResultFailed;
     }
     return ResultOk;

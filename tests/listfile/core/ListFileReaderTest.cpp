@@ -355,6 +355,34 @@ TEST(ListFileReader, readV10_helloExampleAndSeparatorRules)
     EXPECT_TRUE(r2.setup.landscape);
 }
 
+TEST(ListFileReader, readV10_crLfCountsAsOneLineFeedLikeTextMode)
+{
+    TempFolder tmp;
+    struct Case {
+        std::string cells; // the four cells of a 2 x 2 list after the header numbers
+        std::string c11;   // what column 1 of row 1 holds
+        std::string c01;
+    };
+    const Case cases[] = {
+        // "a\r\nb" is three characters in text mode, and the next cell still parses.
+        {"0 0 0 3 a\r\nb", "a\nb", ""},
+        {"0 0 2 x\r\n 3 \r\n\r\nz", "\n\nz", "x\n"},
+        // A CR LF pair as the one separator character, and a pair across cells.
+        {"0 0 0\r\n2 \r\n\r\n", "\n\n", ""},
+        // A lone CR stays a CR.
+        {"0 0 0 3 a\rb", "a\rb", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.cells);
+        writeBytes(tmp.file("v10.lst"), "version1.0 2 2 16 120 5 30 10 10 15 8 4 20 54 10 10 0 " + c.cells);
+        ReaderFixture r;
+        EXPECT_EQ(r.read(tmp.file("v10.lst")), 0);
+        EXPECT_TRUE(r.messages.shown.empty());
+        EXPECT_EQ(r.doc.GetCell(1, 1), c.c11);
+        EXPECT_EQ(r.doc.GetCell(0, 1), c.c01);
+    }
+}
+
 TEST(ListFileReader, readV10_listTypeFromFirstPageCellAndProgressEvery55Rows)
 {
     TempFolder tmp;
