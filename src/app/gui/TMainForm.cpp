@@ -46,6 +46,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvex {
@@ -262,6 +263,9 @@ void TMainForm::createControls()
 
     m_statusBar = new StatusBarWidget(m_editor.statusBar(), this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_editor.statusBar().setTextWidthMeasure([this](const std::string &panelText) {
+        return m_statusBar->fontMetrics().horizontalAdvance(QString::fromStdString(panelText));
+    });
     // Below the tool bar, as the bottom-most strip of the window.
     auto *statusHolder = new QStatusBar(this);
     statusHolder->setSizeGripEnabled(false);
@@ -691,7 +695,11 @@ void TMainForm::applyColumnWidths()
     for (int c = 1; c < doc.ColCount(); ++c)
         if (header->sectionSize(c - 1) != doc.ColWidth(c))
             header->resizeSection(c - 1, doc.ColWidth(c));
-    m_grid->verticalHeader()->setFixedWidth(std::max(24, doc.ColWidth(0)));
+    // The page column shows its widest page number whole; the stored width
+    // (what the user or the file gave) stays as it is.
+    const QString widest = QLatin1Char(' ') + QString::number(doc.CountPages(m_editor.pageSetup().entriesPerPage()));
+    const int needed = m_grid->verticalHeader()->fontMetrics().horizontalAdvance(widest) + 8;
+    m_grid->verticalHeader()->setFixedWidth(std::max({24, doc.ColWidth(0), needed}));
 }
 
 void TMainForm::syncSelectionFromView()

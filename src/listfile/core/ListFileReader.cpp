@@ -1,5 +1,7 @@
 #include "ListFileReader.h"
 
+#include "attachments/core/AttachmentStore.h"
+
 #include "platform/core/AppConstants.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
@@ -509,7 +511,7 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
         SkipBytes(in, static_cast<std::int64_t>(record.size));
         return finish(ResultSkipped);
     }
-    const std::string path = FileSystem::join(folder, fileName);
+    const std::string path = AttachmentStore::pathOf(folder, fileName);
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         static_cast<std::uint64_t>(st.st_size) == record.size) {

@@ -468,3 +468,24 @@ TEST(ListFileFormat, versionFromExtensionAndMessageText)
 
 } // namespace
 } // namespace quorvex::test
+
+TEST(ListFileReader, readV11_attachmentNamesGoToDiskAsUtf8AndBackIntoTheList)
+{
+    TempFolder tmp;
+    const std::string db = tmp.path() + "db/";
+    FileSystem::createFolder(db);
+    // The reference is Windows-1252 text; its file on disk is named in UTF-8.
+    writeBytes(db + "Am\xC3\xA9lie.jpg", "picture");
+    ExampleList list;
+    const std::string ref("\x01\x01" "Am\xE9lie.jpg");
+    list.doc.SetCell(1, 1, ref);
+    const std::string path = saveExample(tmp, list, "l.lst", db);
+    ASSERT_TRUE(FileSystem::removeFile(db + "Am\xC3\xA9lie.jpg"));
+
+    ReaderFixture r;
+    r.reader.setDatabaseFolder(db);
+    ASSERT_EQ(r.read(path), 0);
+    EXPECT_EQ(r.doc.GetCell(1, 1), ref);
+    EXPECT_EQ(readBytes(db + "Am\xC3\xA9lie.jpg"), "picture");
+    EXPECT_FALSE(FileSystem::exists(db + "Am\xE9lie.jpg"));
+}
