@@ -29,6 +29,9 @@ public:
     {
         m_program = m_home.path() + "program/";
         FileSystem::createFolders(m_home.path() + "tmp");
+        // Restored at the end: the next sandbox's home must not be made inside this one's
+        // removed folder.
+        m_oldTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
         FileSystem::setCurrentFolder(m_program);
@@ -57,6 +60,10 @@ public:
         QtMessageService::setResponder(nullptr);
         QtFileDialogService::setResponder(nullptr);
         FileSystem::setCurrentFolder("/");
+        if (m_oldTmpDir.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_oldTmpDir);
     }
 
     const std::string &program() const { return m_program; }
@@ -91,6 +98,7 @@ public:
 private:
     TempFolder m_home;
     std::string m_program;
+    QByteArray m_oldTmpDir;
 };
 
 } // namespace quorvex::test

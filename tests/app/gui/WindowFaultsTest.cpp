@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHeaderView>
@@ -132,7 +133,7 @@ private slots:
                     asked = true;
                     box->button(answer)->click();
                 });
-                dialog->accept();
+                static_cast<QDialog *>(dialog)->accept();
                 if (dialog->isVisible())
                     dialog->reject();
             });
@@ -150,7 +151,7 @@ private slots:
         whenModal<QFileDialog>([&](QFileDialog *dialog) {
             dialog->selectFile(QString::fromStdString(list));
             answerBox(QMessageBox::Yes);
-            dialog->accept();
+            static_cast<QDialog *>(dialog)->accept();
         });
         action(m_form.get(), "SaveListAsBtn")->trigger();
         QVERIFY(FileSystem::readFile(list).value_or("").size() > 30);
@@ -298,12 +299,16 @@ private slots:
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        const std::string dropped = m_sandbox->home() + "drop.txt";
+        const std::string dropped = m_sandbox->home() + "drop.jpg";
         FileSystem::writeFileAtomic(dropped, "x");
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+        // The drop goes where the drag entered.
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_form.get(), &enter);
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(m_form.get(), &drop);
+        QCOMPARE(doc().GetCell(doc().Col(), doc().Row()), AttachmentRef::make(AttachPicture, "drop.jpg"));
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 
         // Tool tips stay up 8.5 s.

@@ -466,9 +466,6 @@ TEST(ListFileFormat, versionFromExtensionAndMessageText)
     EXPECT_EQ(ListFileFormat::toUtf8("Caf\xE9 \x80\x01"), "Caf\xC3\xA9 \xE2\x82\xAC?");
 }
 
-} // namespace
-} // namespace quorvex::test
-
 TEST(ListFileReader, readV11_attachmentNamesGoToDiskAsUtf8AndBackIntoTheList)
 {
     TempFolder tmp;
@@ -489,3 +486,6 @@ TEST(ListFileReader, readV11_attachmentNamesGoToDiskAsUtf8AndBackIntoTheList)
     EXPECT_EQ(readBytes(db + "Am\xC3\xA9lie.jpg"), "picture");
     EXPECT_FALSE(FileSystem::exists(db + "Am\xE9lie.jpg"));
 }
+
+} // namespace
+} // namespace quorvex::test
