@@ -333,10 +333,11 @@ TEST(AttachmentNames, referencesAreWindows1252TextAndDiskNamesTheirUtf8Form)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.reference);
         f.editor.document().SetCurrentCell(1, row);
-        ASSERT_EQ(f.commands.InsertFileToCell(f.source(c.sourceName, "content of " + c.sourceName), '\x01', '\x04'),
-                  0);
+        // Sizes differ, so files made within one millisecond are not taken for one another.
+        const std::string content = "content of " + c.sourceName + std::string(static_cast<std::size_t>(row), '+');
+        ASSERT_EQ(f.commands.InsertFileToCell(f.source(c.sourceName, content), '\x01', '\x04'), 0);
         EXPECT_EQ(f.cell(1, row), ref('\x04', c.reference));
-        EXPECT_EQ(FileSystem::readFile(f.db + c.diskName).value_or("<missing>"), "content of " + c.sourceName);
+        EXPECT_EQ(FileSystem::readFile(f.db + c.diskName).value_or("<missing>"), content);
         EXPECT_EQ(quorvex::AttachmentStore::diskName(c.reference), c.diskName);
         f.editor.document().SetRowCount(row + 2);
         ++row;
@@ -346,7 +347,7 @@ TEST(AttachmentNames, referencesAreWindows1252TextAndDiskNamesTheirUtf8Form)
     // reference saved as UTF-8 bytes by an older build still finds its file.
     FileSystem::writeFileAtomic(f.db + "Z\xC3\xBCrich.txt", "old build");
     const std::pair<std::string, std::string> extracts[] = {
-        {"Am\xE9lie.txt", "content of Am\xC3\xA9lie.txt"},
+        {"Am\xE9lie.txt", "content of Am\xC3\xA9lie.txt+"},
         {"Z\xC3\xBCrich.txt", "old build"},
     };
     for (const auto &[reference, content] : extracts) {
