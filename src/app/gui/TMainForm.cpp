@@ -199,6 +199,10 @@ void TMainForm::createControls()
     m_grid->onMouseUp = [this](QMouseEvent *) { applyDecision(GridKeyRules::mouseUp(m_editor.document())); };
     m_grid->onDoubleClick = [this] { applyDecision(GridKeyRules::doubleClick(m_editor.document())); };
     m_grid->onWheel = [this](bool down) { applyDecision(GridKeyRules::wheel(m_editor.document(), down)); };
+    m_grid->currentCell = [this] {
+        const ListDocument &doc = m_editor.document();
+        return m_model->index(doc.Row() - 1, doc.Col() - 1);
+    };
     m_grid->onTabPastEnd = [this] {
         KeyInput tab;
         tab.key = GridKey::Tab;

@@ -50,9 +50,15 @@ bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
 {
     if (!m_inPlaceEditing && trigger != QAbstractItemView::AllEditTriggers && trigger != NoEditTriggers)
         return false;
-    const bool opened = QTableView::edit(index, trigger, event);
+    QModelIndex target = index;
+    if ((trigger == AnyKeyPressed || trigger == EditKeyPressed) && currentCell) {
+        const QModelIndex own = currentCell();
+        if (own.isValid())
+            target = own;
+    }
+    const bool opened = QTableView::edit(target, trigger, event);
     if (opened && isEditing()) {
-        if (QWidget *editor = indexWidget(index))
+        if (QWidget *editor = indexWidget(target))
             editor->installEventFilter(this);
     }
     return opened;

@@ -192,6 +192,13 @@ private slots:
         key(grid(), Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(doc().Col(), 2);
         QCOMPARE(doc().Selection(), (CellRect{2, 2, 3, 4}));
+        // Typing edits the current cell, not the far corner.
+        typeKeys(QStringLiteral("q"));
+        key(focused(), Qt::Key_Return);
+        QCOMPARE(doc().GetCell(2, 2), std::string("q"));
+        QCOMPARE(doc().GetCell(3, 4), std::string());
+        selectCell(2, 2);
+        key(grid(), Qt::Key_Down, Qt::ShiftModifier);
         // A plain arrow key moves the current cell again.
         key(grid(), Qt::Key_Down);
         QVERIFY(doc().Row() != 2);
