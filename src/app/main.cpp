@@ -38,7 +38,6 @@ int main(int argc, char **argv)
 {
     QuorvexApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvex"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvex"));
     QApplication::setWindowIcon(LogoArt::appIcon());
 
     const std::string folder = ProgramFolder::location(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));

@@ -9,6 +9,8 @@
 #include "TLogoForm.h"
 #include "TUpdateForm.h"
 #include "FontConvert.h"
+#include "TFontColorDialog.h"
+#include "ToolTipDuration.h"
 #include "TViewCellTextForm.h"
 #include "app/core/FontSettings.h"
 #include "print/gui/PrintController.h"
@@ -51,6 +53,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvex {
@@ -84,7 +87,11 @@ TMainForm::TMainForm(QWidget *parent)
 {
     m_clock.start();
     setObjectName(QStringLiteral("MainForm"));
-    QWidget::setWindowTitle(QStringLiteral("Quorvex"));
+    // Until a list is the user's, the title is the product and its version. Qt
+    // would append a set application display name to every title; an empty one
+    // keeps titles exactly as the program writes them.
+    QGuiApplication::setApplicationDisplayName(QString());
+    QWidget::setWindowTitle(QStringLiteral("Quorvex ") + QString::fromLatin1(programVersion));
 
     // 1. the window from its design
     createControls();
@@ -122,8 +129,9 @@ TMainForm::TMainForm(QWidget *parent)
         showCellPreview(m_editor.document().Col(), m_editor.document().Row());
     };
 
-    // 2.
+    // 2. The grid starts in its own font (Arial 9), not the desktop's.
     FontSettings::SetRowHeightFromFont(m_editor);
+    applyGridFont();
     // 3.
     m_editor.trackCurrentFile = true;
     m_editor.listModified = false;
@@ -237,6 +245,10 @@ void TMainForm::createControls()
     m_grid->onMouseUp = [this](QMouseEvent *) { applyDecision(GridKeyRules::mouseUp(m_editor.document())); };
     m_grid->onDoubleClick = [this] { applyDecision(GridKeyRules::doubleClick(m_editor.document())); };
     m_grid->onWheel = [this](bool down) { applyDecision(GridKeyRules::wheel(m_editor.document(), down)); };
+    m_grid->currentCell = [this] {
+        const ListDocument &doc = m_editor.document();
+        return m_model->index(doc.Row() - 1, doc.Col() - 1);
+    };
     m_grid->onTabPastEnd = [this] {
         KeyInput tab;
         tab.key = GridKey::Tab;
@@ -301,6 +313,9 @@ void TMainForm::createControls()
 
     m_statusBar = new StatusBarWidget(m_editor.statusBar(), this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_editor.statusBar().setTextWidthMeasure([this](const std::string &panelText) {
+        return m_statusBar->fontMetrics().horizontalAdvance(QString::fromStdString(panelText));
+    });
     // Below the tool bar, as the bottom-most strip of the window.
     auto *statusHolder = new QStatusBar(this);
     statusHolder->setSizeGripEnabled(false);
@@ -731,7 +746,11 @@ void TMainForm::applyColumnWidths()
     for (int c = 1; c < doc.ColCount(); ++c)
         if (header->sectionSize(c - 1) != doc.ColWidth(c))
             header->resizeSection(c - 1, doc.ColWidth(c));
-    m_grid->verticalHeader()->setFixedWidth(std::max(24, doc.ColWidth(0)));
+    // The page column shows its widest page number whole; the stored width
+    // (what the user or the file gave) stays as it is.
+    const QString widest = QLatin1Char(' ') + QString::number(doc.CountPages(m_editor.pageSetup().entriesPerPage()));
+    const int needed = m_grid->verticalHeader()->fontMetrics().horizontalAdvance(widest) + 8;
+    m_grid->verticalHeader()->setFixedWidth(std::max({24, doc.ColWidth(0), needed}));
 }
 
 void TMainForm::syncSelectionFromView()
@@ -758,6 +777,21 @@ void TMainForm::syncSelectionFromView()
             bottom = std::max(bottom, range.bottom());
         }
         rect = CellRect{left + 1, top + 1, right + 1, bottom + 1};
+    }
+    // Qt moves its current index with the far corner of a drag or a Shift+arrow
+    // range; the list's current cell stays where the range was started.
+    if (rect.Left != rect.Right || rect.Top != rect.Bottom) {
+        if (col < rect.Left || col > rect.Right || row < rect.Top || row > rect.Bottom)
+            return; // the selection follows in a moment; decide then
+        const bool startCorner = (doc.Col() == rect.Left || doc.Col() == rect.Right) &&
+                                 (doc.Row() == rect.Top || doc.Row() == rect.Bottom);
+        if (startCorner && moved) {
+            doc.SetSelectionRect(rect);
+            m_editor.RefreshStatusBar();
+            return;
+        }
+    } else if (col != rect.Left || row != rect.Top) {
+        return; // the current index moved ahead of the selection
     }
     if (moved) {
         m_gridCommands.cellSelected(col, row);
@@ -862,6 +896,7 @@ void TMainForm::FormActivate()
     // 3.
     m_editor.setStartupStatusTexts();
     m_statusBar->update();
+    ToolTipDuration::install();
     m_editor.RefreshStatusBar();
     // 4.-6.
     readSettingsFiles();
@@ -994,10 +1029,14 @@ void TMainForm::showSaveInformation(const std::string &utf8)
 
 void TMainForm::setFileOperationLock(bool locked)
 {
-    menuBar()->setEnabled(!locked);
+    // The named menus, the update item, the grid and the two tool-bar boxes;
+    // Help stays usable. Unlock enables the very same controls again.
+    for (QMenu *menu : {m_File1, m_Edit1, m_Grid1, m_Search1, m_Options1, m_WizardMenu})
+        menu->menuAction()->setEnabled(!locked);
+    m_UpdatesBtn->setEnabled(!locked);
     m_grid->setEnabled(!locked);
-    m_ChooseFromListBox->setEnabled(false);
-    m_QuickSearchBox->setEnabled(false);
+    m_ChooseFromListBox->setEnabled(!locked);
+    m_QuickSearchBox->setEnabled(!locked);
 }
 
 void TMainForm::refreshReopenMenu()
@@ -1274,13 +1313,10 @@ void TMainForm::applyGridFont()
 
 void TMainForm::FontBtnClick()
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, FontConvert::toQFont(m_editor.gridFont), this);
-    if (!ok)
+    const std::optional<FontChoice> chosen = TFontColorDialog::choose(m_editor.gridFont, this);
+    if (!chosen)
         return;
-    FontSettings::gridFontChosen(
-        m_editor, FontConvert::fromQFont(chosen, FontConvert::toQColor(m_editor.gridFont), m_editor.gridFont),
-        [this] { m_print->computeMaxEntries(); });
+    FontSettings::gridFontChosen(m_editor, *chosen, [this] { m_print->computeMaxEntries(); });
     applyGridFont();
     m_SaveFontBtn->setEnabled(true);
 }
@@ -1306,6 +1342,9 @@ void TMainForm::dropEvent(QDropEvent *event)
     if (paths.empty() || m_editor.longOperationRunning)
         return;
     event->acceptProposedAction();
+    // The drop came from another window; bring this one to the front.
+    raise();
+    activateWindow();
     m_grid->closeEditor();
     const DropDecision decision = m_attachments.FilesDropped(paths);
     if (decision.action == DropDecision::Action::OpenList)

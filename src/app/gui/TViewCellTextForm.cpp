@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include "TFontColorDialog.h"
+
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -308,12 +310,11 @@ void TViewCellTextForm::closeEvent(QCloseEvent *event)
 
 void TViewCellTextForm::FontBtnClick()
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, m_RichEdit->font(), this);
-    if (!ok)
+    const std::optional<FontChoice> chosen = TFontColorDialog::choose(m_font, this);
+    if (!chosen)
         return;
-    m_font = FontConvert::fromQFont(chosen, FontConvert::toQColor(m_font), m_font);
-    m_RichEdit->setFont(chosen);
+    m_font = *chosen;
+    applyFont();
     m_SaveFontBtn->setEnabled(true);
 }
 

@@ -129,7 +129,8 @@ int AttachmentCommands::InsertFileToCell(const std::string &sourcePath, char mar
     text.reserve(stored.name.size() + 2);
     text += marker;
     text += typeCode;
-    text += stored.name;
+    // The file is named in UTF-8 on disk; the cell holds Windows-1252 text.
+    text += AttachmentStore::referenceName(stored.name);
     doc.SetCell(doc.Col(), doc.Row(), text);
     m_editor.currentCellRewritten();
     m_editor.view().documentChanged();
@@ -174,8 +175,10 @@ int AttachmentCommands::ExportDataFileFromCell(int column, int row, const Destin
         m_editor.services().messages.error(ExtractFailedMessage);
         return ResultOk;
     }
-    const std::string source = FileSystem::join(m_editor.paths().databaseFolder, name);
-    const std::optional<std::string> destination = chooseDestination ? chooseDestination(name) : std::nullopt;
+    const std::string source = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name);
+    // The dialog offers the name as a file name of this system.
+    const std::optional<std::string> destination =
+        chooseDestination ? chooseDestination(AttachmentStore::diskName(name)) : std::nullopt;
     if (!destination || destination->empty())
         return ResultOk;
     if (!AttachmentStore::copyReplacing(source, *destination))

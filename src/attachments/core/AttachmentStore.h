@@ -3,6 +3,7 @@
 #include "platform/core/FileSystem.h"
 
 #include <string>
+#include <string_view>
 
 namespace quorvex {
 
@@ -40,9 +41,19 @@ public:
     static bool isSameFile(const std::string &source, const std::string &existing);
 
     // Copies `sourcePath` into `databaseFolder` under the first name of the
-    // numbering that is free, unless an identical copy is met first. The copy
+    // numbering that is free (the name made to round-trip through a reference), unless an identical copy is met first. The copy
     // keeps the source's access and write times and is never executable.
     static StoreResult storeFile(const std::string &sourcePath, const std::string &databaseFolder);
+
+    // A reference names its file in Windows-1252 like every cell text; on disk
+    // the file is named by the UTF-8 form of that text.
+    static std::string diskName(std::string_view referenceName);
+    // The reference text for a file name on disk: characters Windows-1252 cannot
+    // hold, and bytes that are not UTF-8, become "?".
+    static std::string referenceName(std::string_view diskName);
+    // The file of a reference in `databaseFolder`. A reference saved as UTF-8
+    // bytes by an older build is found as it is when such a file exists.
+    static std::string pathOf(const std::string &databaseFolder, std::string_view referenceName);
 
     // Copies `source` to `destination`, replacing an existing file only once the
     // copy is complete. Keeps the source's times; the result is never executable.

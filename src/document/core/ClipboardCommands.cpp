@@ -205,6 +205,12 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
         return from < to ? text.substr(from, to - from) : std::string_view();
     };
 
+    // Linux programs end clipboard lines with LF alone; such a text (no CR
+    // anywhere) takes LF as its row end. A CR LF text is walked as Windows wrote it.
+    const bool lineFeedRows = hasLineFeed && text.find('\r') == std::string_view::npos;
+    const char rowEnd = lineFeedRows ? '\n' : '\r';
+    const std::size_t rowEndLength = lineFeedRows ? 1 : 2;
+
     const std::size_t n = text.size();
     int c = col;
     int r = row;
@@ -230,7 +236,7 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
                 mc = std::max(mc, c);
                 mr = std::max(mr, r);
             }
-        } else if (ch == '\r' || (last && ch != '\n') || (last && s <= j)) {
+        } else if (ch == rowEnd || (last && ch != '\n') || (last && s <= j)) {
             // A text from a program that ends its lines with LF alone ends with one:
             // it closes the last field instead of losing it.
             grow(c, r);
@@ -240,7 +246,7 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
                 wrote = true;
             }
             // The character after a CR is taken for the LF of CR LF, whatever it is.
-            s = j + 2;
+            s = j + rowEndLength;
             c = col;
             ++r;
         }

@@ -6,8 +6,14 @@
 
 namespace quorvex {
 
+namespace {
+
+constexpr std::array<int, StatusBarModel::PanelCount> DesignWidths{{300, 125, 105, 120}};
+
+} // namespace
+
 StatusBarModel::StatusBarModel()
-    : m_texts{{"Ready.", "Selected row: 1", "Total pages: 1", "Selected page: 1"}}, m_widths{{300, 125, 105, 120}}
+    : m_texts{{"Ready.", "Selected row: 1", "Total pages: 1", "Selected page: 1"}}, m_widths(DesignWidths)
 {
 }
 
@@ -33,6 +39,10 @@ void StatusBarModel::refresh(const ListDocument &document, const std::string &li
     m_texts[1] = "Selected row: " + std::to_string(document.Row());
     m_texts[2] = "Total pages: " + std::to_string(document.CountPages(entriesPerPage));
     m_texts[3] = "Selected page: " + std::to_string(document.SelectedPage(entriesPerPage));
+    // Numbers are never cut: a panel is as wide as its design or its text.
+    if (m_measure)
+        for (std::size_t i = 1; i < PanelCount; ++i)
+            m_widths[i] = std::max(DesignWidths[i], m_measure(m_texts[i]) + TextMargin);
     resize(clientWidth);
 }
 
@@ -40,6 +50,9 @@ void StatusBarModel::resize(int clientWidth)
 {
     const int rest = m_widths[1] + m_widths[2] + m_widths[3];
     m_widths[0] = std::clamp(clientWidth - rest, MinFirstWidth, MaxFirstWidth);
+    // The item count grows the panel too; progress texts keep the width rule.
+    if (m_measure && m_texts[0].rfind("Total ", 0) == 0)
+        m_widths[0] = std::max(m_widths[0], m_measure(m_texts[0]) + TextMargin);
 }
 
 void StatusBarModel::setProgress(int percent, const std::string &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace quorvex {
@@ -35,6 +36,10 @@ public:
     void refresh(const ListDocument &document, const std::string &listType, int entriesPerPage, int clientWidth);
     // Only the width rule, for a resized window.
     void resize(int clientWidth);
+    // The pixel width of a text in the status bar's font. With it, the item,
+    // row and page panels grow past their design widths to fit their numbers.
+    void setTextWidthMeasure(std::function<int(const std::string &)> measure) { m_measure = std::move(measure); }
+    static constexpr int TextMargin = 6;
 
     void setProgress(int percent, const std::string &text);
     int progress() const { return m_progress; }
@@ -52,6 +57,7 @@ private:
     std::array<std::string, PanelCount> m_texts;
     std::array<int, PanelCount> m_widths;
     int m_progress = 0;
+    std::function<int(const std::string &)> m_measure;
 };
 
 } // namespace quorvex

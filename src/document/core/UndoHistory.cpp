@@ -39,6 +39,9 @@ bool UndoHistory::undo(ListDocument &document)
     // The current cell now holds another text (or is another cell after a shrink);
     // a later snapshot that keeps the saved text must not bring back the old one.
     m_savedCellText = document.GetCell(document.Col(), document.Row());
+    // The next change, typing included, must take its own snapshot: that is what
+    // disables Redo, so a later Redo cannot throw the new work away.
+    m_snapshotCurrent = false;
     return true;
 }
 
@@ -50,6 +53,7 @@ bool UndoHistory::redo(ListDocument &document)
     m_undoEnabled = true;
     m_redoEnabled = false;
     m_savedCellText = document.GetCell(document.Col(), document.Row());
+    m_snapshotCurrent = false;
     return true;
 }
 

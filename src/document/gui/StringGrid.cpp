@@ -50,7 +50,32 @@ bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
 {
     if (!m_inPlaceEditing && trigger != QAbstractItemView::AllEditTriggers && trigger != NoEditTriggers)
         return false;
-    return QTableView::edit(index, trigger, event);
+    QModelIndex target = index;
+    if ((trigger == AnyKeyPressed || trigger == EditKeyPressed) && currentCell) {
+        const QModelIndex own = currentCell();
+        if (own.isValid())
+            target = own;
+    }
+    const bool opened = QTableView::edit(target, trigger, event);
+    if (opened && isEditing()) {
+        if (QWidget *editor = indexWidget(target))
+            editor->installEventFilter(this);
+    }
+    return opened;
+}
+
+bool StringGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // The line editor takes Shift+Del as Cut; in the grid it deletes the selected
+    // rows, editor open or not, like the other row and column keys.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 bool StringGrid::atLastCell() const

@@ -30,6 +30,9 @@ public:
     MouseHook onMouseUp;
     std::function<void()> onDoubleClick;
     std::function<void(bool down)> onWheel;
+    // The list's current cell when it is not Qt's current index (a range keeps it
+    // at the corner where the range started); typing edits that cell.
+    std::function<QModelIndex()> currentCell;
     // Tab on the last cell, from the grid or from an open editor.
     std::function<void()> onTabPastEnd;
     // After the cells were painted while the grid has the keyboard focus:
@@ -47,6 +50,7 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:

@@ -174,6 +174,13 @@ int BinaryInStream::get()
     return *m_cur++;
 }
 
+int BinaryInStream::peek()
+{
+    if (m_cur == m_end && !fill())
+        return -1;
+    return *m_cur;
+}
+
 void BinaryInStream::skip(std::uint64_t count)
 {
     while (count > 0) {

@@ -43,6 +43,8 @@ public:
     double readFloat64();
     // Reads one byte; -1 at the end.
     int get();
+    // The next byte without taking it; -1 at the end.
+    int peek();
     // Discards `count` bytes (fewer at the end of the file).
     void skip(std::uint64_t count);
 

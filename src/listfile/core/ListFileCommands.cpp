@@ -86,6 +86,7 @@ void ListFileCommands::openSequence()
         lockWindow(false);
     m_lastOpenResult = result;
     if (ed.trackCurrentFile) {
+        m_saveNeedsName = result != ResultOk;
         ed.saveListEnabled = true;
         ed.currentListFile = path;
         view.setWindowTitle(("Quorvex - " + path).c_str());
@@ -162,6 +163,15 @@ bool ListFileCommands::ConfirmSaveChanges()
 
 void ListFileCommands::SaveListBtnClick()
 {
+    if (m_saveNeedsName) {
+        SaveListAsBtnClick();
+        return;
+    }
+    saveToCurrentFile();
+}
+
+void ListFileCommands::saveToCurrentFile()
+{
     Editor &ed = m_editor;
     EditorView &view = ed.view();
     MessageService &messages = ed.services().messages;
@@ -209,6 +219,7 @@ void ListFileCommands::SaveListBtnClick()
         m_lastInformation = saveInformationText(version, ed.paths().databaseFolder);
         view.showSaveInformation(m_lastInformation);
         ed.listModified = false;
+        m_saveNeedsName = false;
         view.documentChanged();
     }
     view.statusBarChanged();
@@ -240,14 +251,25 @@ void ListFileCommands::SaveListAsBtnClick()
                 name += wanted;
             }
         }
-        if (!FileSystem::exists(name) ||
+        // The dialog may have asked already about the very name it handed back.
+        if (!FileSystem::exists(name) || (name == *chosen && m_dialogs.confirmsOverwrite()) ||
             messages.confirm("File already exists. Overwrite?") == MessageAnswer::Yes)
             break;
     }
+    // A failed save must leave the list bound to the file it had: otherwise the
+    // next Save would write to the failed path while the title shows the old one.
+    const std::string previousFile = ed.currentListFile;
+    const bool previousSaveEnabled = ed.saveListEnabled;
     ed.currentListFile = name;
     ed.saveListEnabled = true;
-    SaveListBtnClick();
+    saveToCurrentFile();
     ed.trackCurrentFile = true;
+    if (m_lastSaveResult != ResultOk) {
+        ed.currentListFile = previousFile;
+        ed.saveListEnabled = previousSaveEnabled;
+        m_editor.view().menuStateChanged();
+        return;
+    }
     if (addToReopenMenu)
         addToReopenMenu(name);
 }

@@ -62,12 +62,17 @@ public:
 private:
     void openSequence();
     void lockWindow(bool locked);
+    // Writes the list to currentListFile.
+    void saveToCurrentFile();
 
     Editor &m_editor;
     FileDialogService &m_dialogs;
     int m_lastSaveResult = -1;
     int m_lastOpenResult = -1;
     std::string m_lastInformation;
+    // The list came from a file its reader could not read to the end: a plain
+    // Save would replace the damaged original and the rows still in it.
+    bool m_saveNeedsName = false;
 };
 
 } // namespace quorvex

@@ -1,5 +1,7 @@
 #include "ListFileReader.h"
 
+#include "attachments/core/AttachmentStore.h"
+
 #include "platform/core/AppConstants.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
@@ -102,6 +104,32 @@ bool readTextInt(BinaryInStream &in, std::int64_t &value, int &terminator)
     value = negative ? -v : v;
     terminator = c;
     return true;
+}
+
+// Version 1.0 lists were written and read in text mode: a CR LF pair is one
+// character, a line feed. Appends `count` such characters to `out`.
+void appendTextModeChars(BinaryInStream &in, std::string &out, std::size_t count)
+{
+    while (count > 0) {
+        const std::size_t from = out.size();
+        in.appendTo(out, count);
+        std::size_t w = from;
+        for (std::size_t i = from; i < out.size(); ++i) {
+            char ch = out[i];
+            if (ch == '\r' && i + 1 < out.size() && out[i + 1] == '\n') {
+                ch = '\n';
+                ++i;
+            }
+            out[w++] = ch;
+        }
+        out.resize(w);
+        // A CR at the end of the piece pairs with an LF still in the stream.
+        if (w > from && out[w - 1] == '\r' && in.peek() == '\n') {
+            in.get();
+            out[w - 1] = '\n';
+        }
+        count -= w - from;
+    }
 }
 
 // A float64 size that is a whole, non-negative count the file can still hold.
@@ -255,7 +283,10 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
                     throw TruncatedInput();
                 if (term < 0 && n > 0)
                     throw TruncatedInput();
-                in.appendTo(row.text(), static_cast<std::size_t>(n));
+                // The one separator character may itself be a CR LF pair.
+                if (term == '\r' && in.peek() == '\n')
+                    in.get();
+                appendTextModeChars(in, row.text(), static_cast<std::size_t>(n));
                 row.endCell();
             }
             doc.setRowAt(r, row.build());
@@ -480,7 +511,7 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
         SkipBytes(in, static_cast<std::int64_t>(record.size));
         return finish(ResultSkipped);
     }
-    const std::string path = FileSystem::join(folder, fileName);
+    const std::string path = AttachmentStore::pathOf(folder, fileName);
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         static_cast<std::uint64_t>(st.st_size) == record.size) {

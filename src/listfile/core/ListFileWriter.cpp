@@ -5,6 +5,7 @@
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
+#include "attachments/core/AttachmentStore.h"
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
 
@@ -223,8 +224,9 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
     } catch (const std::exception &e) {
         out.abandon();
         temp.discard();
-        m_messages.showException(e.what());
-        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine);
+        // One box: the system's reason goes on a line of its own under the message.
+        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine + "\n\n" +
+                         e.what());
         return ResultFailed;
     }
     return ResultOk;
@@ -232,7 +234,7 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
 
 int ListFileWriter::AddFileToFStreamBin(BinaryOutStream &out, const std::string &fileName, const std::string &folder)
 {
-    const std::string path = FileSystem::join(folder, fileName);
+    const std::string path = AttachmentStore::pathOf(folder, fileName);
     // Only a bare name of the database folder is embedded; never a path that leads elsewhere.
     int fd = AttachmentRef::isSafeFileName(fileName) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     struct stat st;

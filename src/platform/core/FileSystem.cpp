@@ -331,6 +331,10 @@ bool FileSystem::writeFileAtomic(const std::string &path, const std::string &dat
 {
     if (path.empty() || path.back() == '/')
         return false;
+    // A rename replaces a read-only file as easily as any other; the callers
+    // that may replace one ask first and make it writable.
+    if (isReadOnly(path))
+        return false;
     std::string tmpl = path + ".tmp-XXXXXX";
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');

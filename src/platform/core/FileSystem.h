@@ -66,6 +66,7 @@ public:
     static std::optional<std::string> readFilePrefix(const std::string &path, std::size_t maxBytes);
     // Writes to a temporary file beside `path`, syncs it and renames it over
     // `path`, so the old file survives any failure. Mode 0644 for new files.
+    // Fails, writing nothing, when `path` is a read-only file.
     static bool writeFileAtomic(const std::string &path, const std::string &data);
 };
 

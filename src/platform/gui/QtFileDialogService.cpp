@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
@@ -31,16 +32,35 @@ QStringList QtFileDialogService::qtFilters(const std::string &filter)
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         if (patterns == QLatin1String("*.*"))
             patterns = QStringLiteral("*");
-        QString description = parts[i];
-        // Keep the description as written unless it already lists its patterns for Qt.
+        QString description = parts[i].trimmed();
+        // Descriptions written for Windows name their patterns already ("(*.LSTD)");
+        // Qt adds the real ones, so drop the written ones to show them once.
+        if (description.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            if (open > 0 && description.indexOf(QLatin1Char('*'), open) > open)
+                description = description.left(open).trimmed();
+        }
         result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return result;
 }
 
-QString QtFileDialogService::startPath(const std::string &initialPath) const
+void QtFileDialogService::placeAt(QFileDialog &dialog, const std::string &initialPath) const
 {
-    return Cp1252::fromPath(initialPath.empty() ? m_initialFolder : initialPath);
+    if (!m_initialFolder.empty())
+        dialog.setDirectory(Cp1252::fromPath(m_initialFolder));
+    if (initialPath.empty())
+        return;
+    const QString start = Cp1252::fromPath(initialPath);
+    if (QFileInfo(start).isDir())
+        dialog.setDirectory(start);
+    else
+        dialog.selectFile(start);
+}
+
+bool QtFileDialogService::confirmsOverwrite() const
+{
+    return !responder();
 }
 
 std::optional<std::string> QtFileDialogService::runOpen(const std::string &filter, const std::string &initialPath,
@@ -54,9 +74,7 @@ std::optional<std::string> QtFileDialogService::runOpen(const std::string &filte
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(qtFilters(filter));
-    const QString start = startPath(initialPath);
-    if (!start.isEmpty())
-        dialog.selectFile(start);
+    placeAt(dialog, initialPath);
     QLabel *picture = nullptr;
     if (preview) {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -101,14 +119,11 @@ std::optional<std::string> QtFileDialogService::saveFile(const std::string &filt
     QFileDialog dialog(m_parent);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = qtFilters(filter);
     dialog.setNameFilters(filters);
     if (filterIndex >= 1 && filterIndex <= filters.size())
         dialog.selectNameFilter(filters[filterIndex - 1]);
-    const QString start = startPath(initialPath);
-    if (!start.isEmpty())
-        dialog.selectFile(start);
+    placeAt(dialog, initialPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace quorvex {
@@ -21,6 +22,8 @@ public:
     std::optional<std::string> openFile(const std::string &filter, const std::string &initialPath) override;
     std::optional<std::string> saveFile(const std::string &filter, int &filterIndex,
                                         const std::string &initialPath) override;
+    // The real dialog asks Qt's question before it hands back an existing file.
+    bool confirmsOverwrite() const override;
     // An open dialog with a preview of the picture under the cursor.
     std::optional<std::string> openPicture(const std::string &filter, const std::string &initialPath);
 
@@ -34,7 +37,8 @@ public:
     static void setResponder(Responder responder);
 
 private:
-    QString startPath(const std::string &initialPath) const;
+    // Starts in the initial folder, with the name box empty unless a file name is given.
+    void placeAt(QFileDialog &dialog, const std::string &initialPath) const;
     std::optional<std::string> runOpen(const std::string &filter, const std::string &initialPath, bool preview);
 
     QWidget *m_parent;

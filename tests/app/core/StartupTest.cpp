@@ -227,3 +227,20 @@ TEST(Help, missingHelpFileIsReportedAndPresentOneIsOpened)
     ASSERT_EQ(copy.shell.opened.size(), 1u);
     EXPECT_EQ(copy.shell.opened[0], copy.editor.paths().helpFile);
 }
+
+TEST(RunCount, readOnlyCounterIsReportedLeftAsItIsAndNotUncounted)
+{
+    TempFolder root;
+    StartedCopy copy(root);
+    const std::string file = copy.editor.paths().runCountFile;
+    ASSERT_TRUE(FileSystem::writeFileAtomic(file, "3\n"));
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    copy.editor.IncrementRunCount();
+    EXPECT_FALSE(copy.editor.runCountRegistered);
+    ASSERT_EQ(copy.messages.shown.size(), 1u);
+    EXPECT_EQ(copy.messages.shown[0].text.rfind("Unable to save file:\n\n" + file, 0), 0u);
+    EXPECT_EQ(readAll(file), "3\n");
+    EXPECT_TRUE(FileSystem::isReadOnly(file));
+    copy.editor.shutdown(true);
+    EXPECT_EQ(readAll(file), "3\n");
+}

@@ -3,6 +3,7 @@
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentCommands.h"
 #include "attachments/core/AttachmentRef.h"
+#include "attachments/core/AttachmentStore.h"
 #include "attachments/core/FileFilter.h"
 #include "document/core/ClipboardCommands.h"
 
@@ -309,4 +310,56 @@ TEST(DeleteBinaryData, answeringNoChangesNothing)
     EXPECT_EQ(f.cell(1, 1), ref(quorvex::AttachPicture, "a.jpg"));
     EXPECT_FALSE(f.editor.listModified);
     EXPECT_FALSE(f.editor.undoHistory().undoEnabled());
+}
+
+TEST(AttachmentNames, referencesAreWindows1252TextAndDiskNamesTheirUtf8Form)
+{
+    struct Case {
+        std::string sourceName;    // as the file system spells it (UTF-8)
+        std::string reference;     // the name part of the cell text
+        std::string diskName;      // the file made in the database folder
+    };
+    const Case cases[] = {
+        {"Am\xC3\xA9lie.txt", "Am\xE9lie.txt", "Am\xC3\xA9lie.txt"},
+        {"\xE2\x82\xAC" "uro.jpg", "\x80uro.jpg", "\xE2\x82\xAC" "uro.jpg"},
+        // Characters Windows-1252 cannot hold become "?", and the numbering keeps them apart.
+        {"\xE6\x97\xA5\xE6\x9C\xAC.txt", "??.txt", "??.txt"},
+        {"\xE4\xB8\xAD\xE5\x9B\xBD.txt", "??1.txt", "??1.txt"},
+        // Bytes that are not UTF-8 are no characters either.
+        {"bad\xE9.txt", "bad?.txt", "bad?.txt"},
+    };
+    AttachFixture f;
+    int row = 1;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.reference);
+        f.editor.document().SetCurrentCell(1, row);
+        // Sizes differ, so files made within one millisecond are not taken for one another.
+        const std::string content = "content of " + c.sourceName + std::string(static_cast<std::size_t>(row), '+');
+        ASSERT_EQ(f.commands.InsertFileToCell(f.source(c.sourceName, content), '\x01', '\x04'), 0);
+        EXPECT_EQ(f.cell(1, row), ref('\x04', c.reference));
+        EXPECT_EQ(FileSystem::readFile(f.db + c.diskName).value_or("<missing>"), content);
+        EXPECT_EQ(quorvex::AttachmentStore::diskName(c.reference), c.diskName);
+        f.editor.document().SetRowCount(row + 2);
+        ++row;
+    }
+
+    // Extract offers the file system's name and copies the UTF-8 named file; a
+    // reference saved as UTF-8 bytes by an older build still finds its file.
+    FileSystem::writeFileAtomic(f.db + "Z\xC3\xBCrich.txt", "old build");
+    const std::pair<std::string, std::string> extracts[] = {
+        {"Am\xE9lie.txt", "content of Am\xC3\xA9lie.txt+"},
+        {"Z\xC3\xBCrich.txt", "old build"},
+    };
+    for (const auto &[reference, content] : extracts) {
+        f.editor.document().SetCell(2, 1, ref('\x04', reference));
+        std::string offered;
+        const std::string target = f.root.file("out.txt");
+        f.commands.ExportDataFileFromCell(2, 1, [&](const std::string &preset) {
+            offered = preset;
+            return std::optional<std::string>(target);
+        });
+        EXPECT_EQ(FileSystem::readFile(target).value_or("<missing>"), content) << reference;
+        EXPECT_EQ(offered, quorvex::AttachmentStore::diskName(reference));
+    }
+    EXPECT_TRUE(f.messages.shown.empty());
 }

@@ -244,7 +244,8 @@ TEST(ClipboardPaste, aLoneLineFeedStaysInsideTheField)
     ClipFixture f;
     fill(f.doc, 3, 3);
     f.doc.SetCurrentCell(1, 1);
-    f.clipboard.content = "a\nb\tc";
+    // In a CR LF text an LF alone is part of its field.
+    f.clipboard.content = "a\nb\tc\r\n";
     f.commands.Paste();
     EXPECT_EQ(f.doc.GetCell(1, 1), "a\nb");
     EXPECT_EQ(f.doc.GetCell(2, 1), "c");
@@ -266,8 +267,9 @@ TEST(ClipboardPaste, textEndingInALoneLineFeedKeepsItsLastField)
     f.clipboard.content = "a1\tb1\na2\tb2\n";
     f.commands.Paste();
     EXPECT_EQ(f.doc.GetCell(1, 1), "a1");
-    EXPECT_EQ(f.doc.GetCell(2, 1), "b1\na2") << "inside the text an LF stays part of its field";
-    EXPECT_EQ(f.doc.GetCell(3, 1), "b2");
+    EXPECT_EQ(f.doc.GetCell(2, 1), "b1") << "a text without CR ends its rows with LF";
+    EXPECT_EQ(f.doc.GetCell(1, 2), "a2");
+    EXPECT_EQ(f.doc.GetCell(2, 2), "b2");
     EXPECT_EQ(f.doc.ColCount(), 4);
 
     f.doc.SetCurrentCell(2, 3);
@@ -275,6 +277,47 @@ TEST(ClipboardPaste, textEndingInALoneLineFeedKeepsItsLastField)
     f.commands.Paste();
     EXPECT_EQ(f.doc.GetCell(3, 3), "y");
     EXPECT_EQ(f.doc.RowCount(), 4) << "the LF of a final CR LF is no field of its own";
+}
+
+TEST(ClipboardPaste, lineFeedTextFromLinuxProgramsLandsInRowsAndColumns)
+{
+    struct Case {
+        std::string text;
+        bool range; // pasted into a 2 x 2 selection instead of at one cell
+        std::vector<std::vector<std::string>> cells; // rows from (1,1), columns from 1
+        CellRect selection;
+        int rowCount;
+    };
+    const Case cases[] = {
+        {"a\tb\nc\td\ne\tf\n", false, {{"a", "b"}, {"c", "d"}, {"e", "f"}}, {1, 1, 2, 3}, 4},
+        {"a\tb\nc\td", false, {{"a", "b"}, {"c", "d"}}, {1, 1, 2, 2}, 3},
+        {"one\ntwo\nthree", false, {{"one"}, {"two"}, {"three"}}, {1, 1, 1, 3}, 4},
+        {"a\t\nc\td\n", false, {{"a", ""}, {"c", "d"}}, {1, 1, 2, 2}, 3},
+        {"a\tb\tx\nc\td\ty\ne\tf\tz\n", true, {{"a", "b", "c3r1"}, {"c", "d", "c3r2"}, {"c1r3", "c2r3"}},
+         {1, 1, 2, 2}, 4},
+        // CR LF texts keep their rule: an LF alone stays inside its field.
+        {"a\nb\tc\r\nd\te\r\n", false, {{"a\nb", "c"}, {"d", "e"}}, {1, 1, 2, 2}, 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        ClipFixture f;
+        fill(f.doc, 4, 4);
+        for (int r = 1; r < 4; ++r)
+            for (int col = 1; col < 3; ++col)
+                f.doc.SetCell(col, r, c.range ? f.doc.GetCell(col, r) : std::string());
+        f.doc.SetRowCount(c.range ? 4 : 2);
+        f.doc.SetCurrentCell(1, 1);
+        if (c.range)
+            f.doc.SelectRange(1, 1, 2, 2);
+        f.clipboard.content = c.text;
+        f.commands.Paste();
+        for (std::size_t r = 0; r < c.cells.size(); ++r)
+            for (std::size_t col = 0; col < c.cells[r].size(); ++col)
+                EXPECT_EQ(f.doc.GetCell(static_cast<int>(col) + 1, static_cast<int>(r) + 1), c.cells[r][col])
+                    << "row " << r + 1 << " col " << col + 1;
+        EXPECT_EQ(f.doc.Selection(), c.selection);
+        EXPECT_EQ(f.doc.RowCount(), c.rowCount);
+    }
 }
 
 TEST(ClipboardPaste, intoAOneColumnRangeSelectsEveryRowItWrote)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using quorvex::PanelRect;
 using quorvex::StatusBarModel;
 using quorvex::test::EditorFixture;
@@ -121,4 +123,34 @@ TEST(MenuState, pasteFollowsClipboardAndExtractFollowsAttachmentCell)
     EXPECT_FALSE(f.editor.menuState().extractDataFile);
     f.editor.document().SetCell(1, 1, std::string("\x01", 1));
     EXPECT_TRUE(f.editor.menuState().extractDataFile);
+}
+
+TEST(StatusBar, panelsWidenToFitLongNumbersButKeepTheirDesignWidthsAsLeast)
+{
+    // 7 pixels a character stands in for the status bar's font.
+    const auto measure = [](const std::string &text) { return static_cast<int>(text.size()) * 7; };
+    struct Case {
+        int rows;
+        int row;
+        std::array<int, 4> widths; // at a client width of 700
+    };
+    const Case cases[] = {
+        {10, 1, {350, 125, 105, 120}},
+        // "Selected row: 100000" is 20 characters, "Total pages: 18519" 18, "Selected page: 1852" 19.
+        {1000000, 100000, {283, 146, 132, 139}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.rows);
+        quorvex::ListDocument doc;
+        doc.SetRowCount(c.rows + 1);
+        doc.SetCurrentCell(1, c.row);
+        StatusBarModel model;
+        model.setTextWidthMeasure(measure);
+        model.refresh(doc, "dvdmovie", 54, 700);
+        for (int i = 1; i < 4; ++i)
+            EXPECT_EQ(model.width(i), c.widths[static_cast<std::size_t>(i)]) << model.text(i);
+        EXPECT_EQ(model.width(0), c.widths[0]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_GE(model.width(i), measure(model.text(i))) << model.text(i);
+    }
 }

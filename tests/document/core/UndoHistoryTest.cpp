@@ -188,3 +188,31 @@ TEST(Undo, snapshotSharesRowsUntilTheDocumentChanges)
     EXPECT_EQ(f.editor.undoHistory().snapshot().GetCell(1, 50), "row 50");
     EXPECT_TRUE(doc.rowAt(51).sharesBlockWith(f.editor.undoHistory().snapshot().rowAt(51)));
 }
+
+TEST(Undo, typingAfterUndoOrRedoIsItsOwnStepAndDisablesRedo)
+{
+    struct Case {
+        bool redoFirst;
+        std::string afterUndo; // what Undo of the new typing gives back
+    };
+    for (const Case &c : {Case{false, ""}, Case{true, "a"}}) {
+        SCOPED_TRACE(c.redoFirst ? "after Redo" : "after Undo");
+        EditorFixture f;
+        auto &doc = f.editor.document();
+        f.editor.cellSelected(2, 1);
+        doc.SetCurrentCell(2, 1);
+        typeIntoCurrentCell(f.editor, "a");
+        f.editor.Undo();
+        if (c.redoFirst)
+            f.editor.Redo();
+        typeIntoCurrentCell(f.editor, "bc");
+        EXPECT_FALSE(f.editor.undoHistory().redoEnabled());
+        EXPECT_TRUE(f.editor.undoHistory().undoEnabled());
+        f.editor.Redo(); // nothing to redo: the new typing stays
+        EXPECT_EQ(doc.GetCell(2, 1), "bc");
+        f.editor.Undo();
+        EXPECT_EQ(doc.GetCell(2, 1), c.afterUndo);
+        f.editor.Redo();
+        EXPECT_EQ(doc.GetCell(2, 1), "bc");
+    }
+}

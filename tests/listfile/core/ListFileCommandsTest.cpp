@@ -272,5 +272,80 @@ TEST(ListFileCommands, templateLoad_silentWithoutTitleQuestionOrRecentEntry)
     EXPECT_EQ(f.dialogs.opens, 0);
 }
 
+TEST(ListFileCommands, failedSaveAsAndPartLoadedList_neverWriteWhereTheUserDidNotAgree)
+{
+    CommandsFixture f;
+    const std::string good = f.tmp.file("good.lst");
+    f.editor.currentListFile = good;
+    f.editor.saveListEnabled = true;
+    f.commands.SaveListBtnClick();
+    ASSERT_EQ(f.commands.lastSaveResult(), 0);
+
+    // Save As into a folder that is not there, and over a folder: both fail and
+    // the list stays bound to good.lst; the failure is one box with its reason.
+    FileSystem::createFolder(f.tmp.file("taken.lst"));
+    struct Case {
+        std::string target;
+        std::deque<MessageAnswer> answers;
+        std::string lastBoxStart;
+    };
+    const Case cases[] = {
+        {f.tmp.file("missing/x.lst"), {}, "Unable to open file for writing."},
+        {f.tmp.file("taken.lst"), {MessageAnswer::Yes},
+         "An error occured while saving the list. List not saved.\n\n - SaveList_V11()\n\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.target);
+        f.messages.shown.clear();
+        f.messages.answers = c.answers;
+        f.editor.listModified = true;
+        f.dialogs.saveAnswers = {{c.target, 1}};
+        f.commands.SaveListAsBtnClick();
+        EXPECT_NE(f.commands.lastSaveResult(), 0);
+        EXPECT_EQ(f.editor.currentListFile, good);
+        EXPECT_TRUE(f.editor.saveListEnabled);
+        EXPECT_TRUE(f.editor.listModified);
+        EXPECT_TRUE(f.messages.exceptions.empty());
+        ASSERT_FALSE(f.messages.shown.empty());
+        EXPECT_EQ(f.messages.shown.back().text.rfind(c.lastBoxStart, 0), 0u) << f.messages.shown.back().text;
+        EXPECT_EQ(f.reopened, std::vector<std::string>{}); // a failed target is not offered for reopening
+    }
+    EXPECT_NE(f.messages.shown.back().text.find("\n\nrename: "), std::string::npos);
+    f.commands.SaveListBtnClick(); // Ctrl+S writes the old file, nothing else
+    EXPECT_EQ(f.commands.lastSaveResult(), 0);
+    EXPECT_EQ(f.editor.currentListFile, good);
+    EXPECT_FALSE(FileSystem::exists(f.tmp.file("missing")));
+
+    // A list that loaded only partly: Save asks for a name first.
+    f.editor.document().SetRowCount(40);
+    f.commands.SaveListBtnClick();
+    const std::string whole = readBytes(good);
+    writeBytes(good, whole.substr(0, whole.size() - 20));
+    const std::string damaged = readBytes(good);
+    f.dialogs.openAnswers = {good};
+    f.messages.answers = {MessageAnswer::No}; // nothing to save first
+    f.editor.listModified = false;
+    f.commands.OpenListBtnClick();
+    ASSERT_NE(f.commands.lastOpenResult(), 0);
+    const std::size_t dialogsBefore = f.dialogs.presetFilters.size();
+    f.messages.shown.clear();
+    f.commands.SaveListBtnClick(); // cancelled dialog: the damaged file stays
+    EXPECT_EQ(f.dialogs.presetFilters.size(), dialogsBefore + 1);
+    EXPECT_EQ(f.messages.texts(), std::vector<std::string>{"List not saved."});
+    EXPECT_EQ(readBytes(good), damaged);
+    f.dialogs.saveAnswers = {{good, 1}};
+    f.messages.answers = {MessageAnswer::No}; // keep the original: asked for another name
+    f.dialogs.saveAnswers.push_back({f.tmp.file("rescued.lst"), 1});
+    f.commands.SaveListBtnClick();
+    EXPECT_EQ(readBytes(good), damaged);
+    EXPECT_EQ(f.commands.lastSaveResult(), 0);
+    EXPECT_EQ(f.editor.currentListFile, f.tmp.file("rescued.lst"));
+    // Once saved whole, Save writes without asking again.
+    const std::size_t dialogsAfter = f.dialogs.presetFilters.size();
+    f.commands.SaveListBtnClick();
+    EXPECT_EQ(f.dialogs.presetFilters.size(), dialogsAfter);
+    EXPECT_EQ(f.commands.lastSaveResult(), 0);
+}
+
 } // namespace
 } // namespace quorvex::test

@@ -355,6 +355,34 @@ TEST(ListFileReader, readV10_helloExampleAndSeparatorRules)
     EXPECT_TRUE(r2.setup.landscape);
 }
 
+TEST(ListFileReader, readV10_crLfCountsAsOneLineFeedLikeTextMode)
+{
+    TempFolder tmp;
+    struct Case {
+        std::string cells; // the four cells of a 2 x 2 list after the header numbers
+        std::string c11;   // what column 1 of row 1 holds
+        std::string c01;
+    };
+    const Case cases[] = {
+        // "a\r\nb" is three characters in text mode, and the next cell still parses.
+        {"0 0 0 3 a\r\nb", "a\nb", ""},
+        {"0 0 2 x\r\n 3 \r\n\r\nz", "\n\nz", "x\n"},
+        // A CR LF pair as the one separator character, and a pair across cells.
+        {"0 0 0\r\n2 \r\n\r\n", "\n\n", ""},
+        // A lone CR stays a CR.
+        {"0 0 0 3 a\rb", "a\rb", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.cells);
+        writeBytes(tmp.file("v10.lst"), "version1.0 2 2 16 120 5 30 10 10 15 8 4 20 54 10 10 0 " + c.cells);
+        ReaderFixture r;
+        EXPECT_EQ(r.read(tmp.file("v10.lst")), 0);
+        EXPECT_TRUE(r.messages.shown.empty());
+        EXPECT_EQ(r.doc.GetCell(1, 1), c.c11);
+        EXPECT_EQ(r.doc.GetCell(0, 1), c.c01);
+    }
+}
+
 TEST(ListFileReader, readV10_listTypeFromFirstPageCellAndProgressEvery55Rows)
 {
     TempFolder tmp;
@@ -436,6 +464,27 @@ TEST(ListFileFormat, versionFromExtensionAndMessageText)
     EXPECT_EQ(ListFileFormat::versionForPath("/x.lstd/films"), ListFileVersion::V11);
     EXPECT_EQ(ListFileFormat::extension("/a/b"), "");
     EXPECT_EQ(ListFileFormat::toUtf8("Caf\xE9 \x80\x01"), "Caf\xC3\xA9 \xE2\x82\xAC?");
+}
+
+TEST(ListFileReader, readV11_attachmentNamesGoToDiskAsUtf8AndBackIntoTheList)
+{
+    TempFolder tmp;
+    const std::string db = tmp.path() + "db/";
+    FileSystem::createFolder(db);
+    // The reference is Windows-1252 text; its file on disk is named in UTF-8.
+    writeBytes(db + "Am\xC3\xA9lie.jpg", "picture");
+    ExampleList list;
+    const std::string ref("\x01\x01" "Am\xE9lie.jpg");
+    list.doc.SetCell(1, 1, ref);
+    const std::string path = saveExample(tmp, list, "l.lst", db);
+    ASSERT_TRUE(FileSystem::removeFile(db + "Am\xC3\xA9lie.jpg"));
+
+    ReaderFixture r;
+    r.reader.setDatabaseFolder(db);
+    ASSERT_EQ(r.read(path), 0);
+    EXPECT_EQ(r.doc.GetCell(1, 1), ref);
+    EXPECT_EQ(readBytes(db + "Am\xC3\xA9lie.jpg"), "picture");
+    EXPECT_FALSE(FileSystem::exists(db + "Am\xE9lie.jpg"));
 }
 
 } // namespace
