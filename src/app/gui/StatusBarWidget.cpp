@@ -44,10 +44,10 @@ void StatusBarWidget::paintEvent(QPaintEvent *)
         p.drawLine(r.bottomLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomRight());
 
-        const PixelRect panel{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        const PanelRect panel{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
         const int percent = m_model.progress();
         if (i == 0 && percent > 0) {
-            const PixelRect bar = StatusBarModel::progressBarRect(panel, percent);
+            const PanelRect bar = StatusBarModel::progressBarRect(panel, percent);
             const QRect box(bar.left, bar.top, bar.width(), bar.bottom - bar.top);
             p.fillRect(box, QColor(0, 240, 255));
             const QColor light(226, 210, 225);

@@ -33,6 +33,7 @@ class StringGrid;
 class TLogoForm;
 class THeaderTextForm;
 class TViewCellTextForm;
+class PreviewPane;
 
 // The main window: the grid over the list document, the preview pane, the
 // tool bar of the two text boxes, the status bar and every menu.
@@ -75,7 +76,8 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
-    QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
+    QTextEdit *cellRichEdit() const;
+    PreviewPane *previewPane() const { return m_preview; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
 
@@ -160,15 +162,12 @@ private:
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
-    bool m_showingInformation = false;
     bool m_plainDelPressed = false;
-    QString m_lastPreviewText;
 
     StringGrid *m_grid = nullptr;
     ListTableModel *m_model = nullptr;
     StatusBarWidget *m_statusBar = nullptr;
-    QLabel *m_CellImage = nullptr;
-    QTextEdit *m_CellRichEdit = nullptr;
+    PreviewPane *m_preview = nullptr;
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_ChooseFromListBox = nullptr;
     QComboBox *m_QuickSearchBox = nullptr;

@@ -48,15 +48,15 @@ void StatusBarModel::setProgress(int percent, const std::string &text)
     m_texts[0] = text;
 }
 
-PixelRect StatusBarModel::progressBarRect(const PixelRect &panel, int percent)
+PanelRect StatusBarModel::progressBarRect(const PanelRect &panel, int percent)
 {
     if (percent <= 0)
-        return PixelRect{panel.left, panel.top, panel.left, panel.top};
+        return PanelRect{panel.left, panel.top, panel.left, panel.top};
     const int span = static_cast<int>(percent * 0.01 * panel.width());
-    return PixelRect{panel.left, -1, panel.left + span, panel.bottom};
+    return PanelRect{panel.left, -1, panel.left + span, panel.bottom};
 }
 
-int StatusBarModel::textStartX(const PixelRect &panel, int panelIndex, int percent)
+int StatusBarModel::textStartX(const PanelRect &panel, int panelIndex, int percent)
 {
     return panel.left + ((panelIndex == 0 && percent > 0) ? 3 : 2);
 }

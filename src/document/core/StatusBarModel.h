@@ -7,13 +7,14 @@ namespace quorvex {
 
 class ListDocument;
 
-struct PixelRect {
+// A status panel's rectangle by its edges (the raster picture's PixelRect goes by size).
+struct PanelRect {
     int left = 0;
     int top = 0;
     int right = 0;
     int bottom = 0;
     int width() const { return right - left; }
-    bool operator==(const PixelRect &o) const
+    bool operator==(const PanelRect &o) const
     {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
@@ -44,8 +45,8 @@ public:
     int width(int panel) const { return m_widths[static_cast<std::size_t>(panel)]; }
 
     // Drawing geometry of one panel: the progress bar behind panel 0 and the text origin.
-    static PixelRect progressBarRect(const PixelRect &panel, int percent);
-    static int textStartX(const PixelRect &panel, int panelIndex, int percent);
+    static PanelRect progressBarRect(const PanelRect &panel, int percent);
+    static int textStartX(const PanelRect &panel, int panelIndex, int percent);
     static constexpr int TextY = 3;
 
 private:

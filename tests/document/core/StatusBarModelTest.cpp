@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using quorvex::PixelRect;
+using quorvex::PanelRect;
 using quorvex::StatusBarModel;
 using quorvex::test::EditorFixture;
 
@@ -74,14 +74,14 @@ TEST(StatusBar, refreshClearsProgressAndProgressSetsText)
 
 TEST(StatusBar, progressBarCoversItsShareOfPanelZeroFromAboveTheTopEdge)
 {
-    const PixelRect panel{0, 0, 300, 19};
-    EXPECT_EQ(StatusBarModel::progressBarRect(panel, 50), (PixelRect{0, -1, 150, 19}));
+    const PanelRect panel{0, 0, 300, 19};
+    EXPECT_EQ(StatusBarModel::progressBarRect(panel, 50), (PanelRect{0, -1, 150, 19}));
     EXPECT_EQ(StatusBarModel::progressBarRect(panel, 100).right, 300);
-    EXPECT_EQ(StatusBarModel::progressBarRect(PixelRect{0, 0, 301, 19}, 33).right, 99);
+    EXPECT_EQ(StatusBarModel::progressBarRect(PanelRect{0, 0, 301, 19}, 33).right, 99);
     EXPECT_EQ(StatusBarModel::progressBarRect(panel, 0).width(), 0);
     EXPECT_EQ(StatusBarModel::textStartX(panel, 0, 50), 3);
     EXPECT_EQ(StatusBarModel::textStartX(panel, 0, 0), 2);
-    EXPECT_EQ(StatusBarModel::textStartX(PixelRect{300, 0, 425, 19}, 1, 50), 302);
+    EXPECT_EQ(StatusBarModel::textStartX(PanelRect{300, 0, 425, 19}, 1, 50), 302);
 }
 
 TEST(MenuState, deleteRowNeedsTwoDataRowsAndAPartialSelection)
