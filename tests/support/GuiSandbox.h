@@ -28,6 +28,8 @@ public:
     GuiSandbox()
     {
         m_program = m_home.path() + "program/";
+        m_oldTmpdir = qgetenv("TMPDIR");
+        m_hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
         FileSystem::createFolders(m_home.path() + "tmp");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
@@ -57,6 +59,11 @@ public:
         QtMessageService::setResponder(nullptr);
         QtFileDialogService::setResponder(nullptr);
         FileSystem::setCurrentFolder("/");
+        // The next sandbox's home must not be made inside this one, which goes now.
+        if (m_hadTmpdir)
+            qputenv("TMPDIR", m_oldTmpdir);
+        else
+            qunsetenv("TMPDIR");
     }
 
     const std::string &program() const { return m_program; }
@@ -89,6 +96,8 @@ public:
     std::deque<std::pair<std::string, int>> chosenFiles;
 
 private:
+    QByteArray m_oldTmpdir;
+    bool m_hadTmpdir = false;
     TempFolder m_home;
     std::string m_program;
 };
