@@ -97,7 +97,11 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
     cinfo.out_color_space = cmyk ? JCS_CMYK : (direct ? JCS_EXT_BGRA : JCS_RGB);
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
-    out = RasterImage(w, h);
+    // Every pixel is written below, so a buffer kept from the last picture is
+    // reused as it is: no fresh pages, no fill.
+    out.width = w;
+    out.height = h;
+    out.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0xFF000000u);
     if (!direct)
         rowBuffer.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(cinfo.output_components));
     // Adobe writes CMYK inverted.
@@ -106,10 +110,15 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
         const int y = static_cast<int>(cinfo.output_scanline);
         std::uint32_t *dest = out.row(y);
         JSAMPROW row = direct ? reinterpret_cast<JSAMPROW>(dest) : rowBuffer.data();
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
-            break;
-        if (direct)
+        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+            std::snprintf(message, messageSize, "JPEG data ends early");
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
+        if (direct) {
+            // The alpha byte is the toolkit's; the picture keeps it at 0xFF.
             continue;
+        }
         const unsigned char *s = rowBuffer.data();
         for (int x = 0; x < w; ++x) {
             if (cmyk) {
@@ -193,9 +202,16 @@ std::string PictureDecoders::sniffExtension(std::string_view b, const std::strin
     return ext;
 }
 
+void PictureDecoders::clear(RasterImage &picture)
+{
+    picture.width = 0;
+    picture.height = 0;
+    picture.pixels.clear();
+}
+
 bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error)
 {
-    out = RasterImage();
+    clear(out);
     if (!data || size == 0) {
         error = "Empty JPEG file";
         return false;
@@ -203,7 +219,7 @@ bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, Ra
     std::vector<unsigned char> rowBuffer;
     char message[JMSG_LENGTH_MAX + 64] = {};
     if (!runJpeg(data, size, out, rowBuffer, message, sizeof message)) {
-        out = RasterImage();
+        clear(out);
         error = message[0] ? message : "JPEG error";
         return false;
     }
@@ -212,7 +228,7 @@ bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, Ra
 
 bool PictureDecoders::decodeGif(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error)
 {
-    out = RasterImage();
+    clear(out);
     GifSource source{data, data ? size : 0, 0};
     int code = 0;
     GifCloser file{DGifOpen(&source, gifRead, &code)};

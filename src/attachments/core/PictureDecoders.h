@@ -30,6 +30,9 @@ public:
     // The first frame, placed on the logical screen.
     static bool decodeGif(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error);
 
+    // Empties a picture but keeps its buffer for the next one.
+    static void clear(RasterImage &picture);
+
     static bool sizeAllowed(std::uint64_t width, std::uint64_t height)
     {
         return width > 0 && height > 0 && width * height <= MaxPixels;

@@ -43,7 +43,7 @@ std::string PictureLoader::loadErrorMessage(const std::string &loweredPath)
 
 bool PictureLoader::decode(const std::string &path, RasterImage &picture, std::string &error, std::string *decidedExt)
 {
-    picture = RasterImage();
+    PictureDecoders::clear(picture);
     std::string ext = extensionOf(asciiLower(path));
     if (const std::optional<std::string> head = FileSystem::readFilePrefix(path, PictureDecoders::SniffBytes))
         ext = PictureDecoders::sniffExtension(*head, ext);
@@ -76,7 +76,7 @@ bool PictureLoader::decode(const std::string &path, RasterImage &picture, std::s
         return false;
     }
     if (!m_foreign(path, ext, picture, error)) {
-        picture = RasterImage();
+        PictureDecoders::clear(picture);
         return false;
     }
     return true;
@@ -84,7 +84,7 @@ bool PictureLoader::decode(const std::string &path, RasterImage &picture, std::s
 
 int PictureLoader::LoadImage(RasterImage &picture, const std::string &path)
 {
-    picture = RasterImage();
+    PictureDecoders::clear(picture);
     if (!FileSystem::exists(path)) {
         m_messages.error(missingFileMessage(path));
         return 1;

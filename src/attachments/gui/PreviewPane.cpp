@@ -127,7 +127,6 @@ void PreviewPane::ShowCellPreview(int column, int row)
                                : (m_editor.services().messages.error(PictureLoader::missingFileMessage(path)), 1);
         if (loaded != 0) {
             m_CellImage->clear();
-            m_BuffImage = RasterImage();
         } else {
             showPicture(m_BuffImage, true);
         }
