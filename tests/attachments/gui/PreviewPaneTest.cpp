@@ -230,6 +230,44 @@ private slots:
         form->ExitBtnClick();
     }
 
+    void loadImage_qtFormatsAndLimitsThroughTheSameErrorPath()
+    {
+        auto form = m_sandbox->start();
+        const std::string dir = m_sandbox->home();
+        QImage small(16, 16, QImage::Format_RGB32);
+        small.fill(Qt::red);
+        QVERIFY(small.save(QString::fromStdString(dir + "cover.png"), "PNG"));
+        QVERIFY(small.save(QString::fromStdString(dir + "logo.ico"), "ICO"));
+        QVERIFY(small.save(QString::fromStdString(dir + "plain.bmp"), "BMP"));
+        FileSystem::writeFileAtomic(dir + "picture.bmp", test::makeGif(20, 10));
+        // A bitmap header that claims 10000 x 10000 pixels over a few bytes.
+        std::string huge("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x10\x27\0\0\x10\x27\0\0\x01\0\x18\0", 30);
+        huge.append(24, '\0');
+        FileSystem::writeFileAtomic(dir + "huge.bmp", huge);
+        FileSystem::writeFileAtomic(dir + "notes.png", "not a picture at all");
+        const struct {
+            const char *name;
+            int result;
+            QSize size;
+        } cases[] = {
+            {"cover.png", 0, {16, 16}}, {"logo.ico", 0, {16, 16}}, {"plain.bmp", 0, {16, 16}},
+            {"picture.bmp", 0, {20, 10}}, {"huge.bmp", 1, {0, 0}}, {"notes.png", 1, {0, 0}},
+        };
+        for (const auto &c : cases) {
+            m_sandbox->boxes.clear();
+            RasterImage picture;
+            QCOMPARE(form->previewPane()->LoadImage(picture, dir + c.name), c.result);
+            QCOMPARE(QSize(picture.width, picture.height), c.size);
+            // The toolkit's box with the reason, then the program's message.
+            QCOMPARE(m_sandbox->boxes.size(), size_t(c.result * 2));
+            if (c.result)
+                QVERIFY(m_sandbox->sawBox("'\n\nLoadImage()"));
+            else
+                QCOMPARE(picture.pixel(1, 1) & 0xFFFFFF, c.size.width() == 20 ? 0u : 0xFF0000u);
+        }
+        form->ExitBtnClick();
+    }
+
     void insertPictureDialog_offersQtFormatsAfterItsOwnFilters()
     {
         auto form = m_sandbox->start();
