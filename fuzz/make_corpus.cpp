@@ -1,6 +1,7 @@
 // Writes the seed corpus of the list readers with the program's own writer:
 // bodies of version 1.1 and 1.2 lists (after their 30-byte signature) and
-// version 1.0 text bodies made from the same lists.
+// version 1.0 text bodies made from the same lists; small pictures of our own
+// for the picture decoders.
 //   make_corpus CORPUS_FOLDER
 
 #include "platform/core/FileSystem.h"
@@ -10,6 +11,7 @@
 #include "listfile/core/ListFileWriter.h"
 #include "listfile/core/TemplateLists.h"
 #include "document/core/PageSetup.h"
+#include "../tests/support/PictureBytes.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +141,24 @@ int main(int argc, char **argv)
         if (!writeFile(out + "fuzz_list_v10/" + s.name, versionOneBody(s)))
             ++failures;
     }
+
+    // Picture decoder seeds: the first byte picks the decoder (even: GIF, odd: JPEG).
+    FileSystem::createFolders(out + "fuzz_picture");
+    const struct {
+        const char *name;
+        char selector;
+        std::string bytes;
+    } pictures[] = {
+        {"gif", 0, test::makeGif(8, 6)},
+        {"gif-interlaced", 0, test::makeGif(8, 9, true)},
+        {"gif-framed", 0, test::makeGif(4, 4, false, 8, 8, 2, 3)},
+        {"jpeg-jfif", 1, test::makeJpeg(8, 8, test::JpegHeader::Jfif, 50)},
+        {"jpeg-exif", 1, test::makeJpeg(16, 8, test::JpegHeader::Exif, 50)},
+        {"jpeg-progressive", 1, test::makeJpeg(8, 8, test::JpegHeader::None, 50, true)},
+    };
+    for (const auto &p : pictures)
+        if (!writeFile(out + "fuzz_picture/" + p.name, std::string(1, p.selector) + p.bytes))
+            ++failures;
     FileSystem::RemoveFolder(scratch);
     return failures ? 1 : 0;
 }

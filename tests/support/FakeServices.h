@@ -79,8 +79,21 @@ public:
         opened.push_back(url);
         return result;
     }
+    // Documents are recorded with their verb; the results come from the queue
+    // (success when it is empty).
+    int openDocument(const std::string &path, ShellVerb verb) override
+    {
+        documents.emplace_back(path, verb);
+        if (documentResults.empty())
+            return ShellSuccess;
+        const int r = documentResults.front();
+        documentResults.pop_front();
+        return r;
+    }
     std::vector<std::string> opened;
     bool result = true;
+    std::vector<std::pair<std::string, ShellVerb>> documents;
+    std::deque<int> documentResults;
 };
 
 class FakeClipboard final : public ClipboardService {

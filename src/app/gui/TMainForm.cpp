@@ -1,5 +1,8 @@
 #include "TMainForm.h"
 
+#include "attachments/gui/PreviewPane.h"
+#include "attachments/gui/QtPictureReader.h"
+
 #include "platform/gui/Cp1252.h"
 #include "MenuIcons.h"
 #include "StatusBarWidget.h"
@@ -260,29 +263,14 @@ void TMainForm::createControls()
     };
 
     // The preview pane: the picture over the read-only text box.
-    auto *pane = new QWidget(central);
-    pane->setObjectName(QStringLiteral("PreviewPane"));
-    pane->setFixedWidth(200);
-    auto *paneLayout = new QVBoxLayout(pane);
-    paneLayout->setContentsMargins(2, 2, 2, 2);
-    m_CellImage = new QLabel(pane);
-    m_CellImage->setObjectName(QStringLiteral("CellImage"));
-    m_CellImage->setFixedSize(196, 196);
-    m_CellImage->setAlignment(Qt::AlignCenter);
-    m_CellRichEdit = new QTextEdit(pane);
-    m_CellRichEdit->setObjectName(QStringLiteral("CellRichEdit"));
-    m_CellRichEdit->setReadOnly(true);
-    QPalette textPal = m_CellRichEdit->palette();
-    textPal.setColor(QPalette::Base, windowBackground);
-    m_CellRichEdit->setPalette(textPal);
-    paneLayout->addWidget(m_CellImage);
-    paneLayout->addWidget(m_CellRichEdit, 1);
+    m_preview = new PreviewPane(m_editor, central);
+    m_preview->onExtract = [this] { ExtractDataFileFromCellBtnClick(); };
 
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(pane);
+    layout->addWidget(m_preview);
     setCentralWidget(central);
 
     // The tool bar at the bottom with the pre-entered text box and quick search.
@@ -688,7 +676,6 @@ void TMainForm::statusBarChanged()
     m_statusBar->update();
 }
 
-
 void TMainForm::menuStateChanged()
 {
     updateUndoCaptions();
@@ -818,8 +805,6 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
     showCellPreview(col, row);
 }
 
-
-
 // ---- commands ----
 
 void TMainForm::UndoBtnClick()
@@ -839,9 +824,6 @@ void TMainForm::RedoBtnClick()
     m_editor.RefreshStatusBar();
     updateUndoCaptions();
 }
-
-
-
 
 void TMainForm::HelpBtnClick()
 {
@@ -997,34 +979,21 @@ void TMainForm::resizeEvent(QResizeEvent *event)
     m_editor.resizeStatusBar(width());
 }
 
-
-
-
-
 void TMainForm::showCellPreview(int col, int row)
 {
     if (m_quickSearchBar)
         m_quickSearchBar->currentCellShown();
-    const std::string_view cell = m_editor.document().cellView(col, row);
-    const QString shown = AttachmentRef::isReference(cell) ? Cp1252::toUnicode(AttachmentRef::fileName(cell))
-                                                           : Cp1252::toUnicode(cell);
-    // The information after a save stays until a cell with another text is shown.
-    if (m_showingInformation) {
-        if (shown == m_lastPreviewText)
-            return;
-        m_showingInformation = false;
-        m_CellRichEdit->setStyleSheet(QString());
-    }
-    m_lastPreviewText = shown;
-    m_CellRichEdit->setPlainText(shown);
+    m_preview->ShowCellPreview(col, row);
+}
+
+QTextEdit *TMainForm::cellRichEdit() const
+{
+    return m_preview->cellRichEdit();
 }
 
 void TMainForm::showSaveInformation(const std::string &utf8)
 {
-    m_showingInformation = true;
-    m_CellRichEdit->setStyleSheet(
-        QStringLiteral("QTextEdit { background-color: rgb(32,128,192); color: rgb(255,255,0); }"));
-    m_CellRichEdit->setPlainText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    m_preview->showSaveInformation(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
 void TMainForm::setFileOperationLock(bool locked)
@@ -1105,7 +1074,8 @@ void TMainForm::applyDecision(const GridEventDecision &decision)
         m_grid->setInPlaceEditing(true);
         m_grid->edit(m_grid->currentIndex());
     }
-    // Attachments open from the preview pane; the grid's own double click only edits text.
+    if (decision.action == GridAction::OpenAttachment)
+        m_preview->OpenCellAttachment();
     if (decision.action != GridAction::OpenEditor && decision.action != GridAction::OpenAttachment)
         m_gridCommands.apply(decision);
     else if (decision.refreshStatusBar)
@@ -1236,7 +1206,7 @@ void TMainForm::insertFile(char typeCode)
         return;
     m_grid->closeEditor();
     const std::optional<std::string> chosen =
-        info->picturePreview ? m_dialogs.openPicture(info->filter, std::string())
+        info->picturePreview ? m_dialogs.openPicture(QtPictureReader::insertPictureFilter(info->filter), {})
                              : m_dialogs.openFile(info->filter, std::string());
     m_attachments.insertChosenFile(typeCode, chosen.value_or(std::string()));
     m_editor.RefreshStatusBar();

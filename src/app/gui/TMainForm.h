@@ -40,6 +40,7 @@ class PrintController;
 class TViewCellTextForm;
 class TNewListForm;
 class TWizardForm;
+class PreviewPane;
 
 // The main window: the grid over the list document, the preview pane, the
 // tool bar of the two text boxes, the status bar and every menu.
@@ -88,7 +89,8 @@ public:
     PrintController *printing() const { return m_print; }
     SortController *sortController() const { return m_sort; }
     TFindForm *findForm() const { return m_findForm; }
-    QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
+    QTextEdit *cellRichEdit() const;
+    PreviewPane *previewPane() const { return m_preview; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
 
@@ -180,16 +182,13 @@ private:
     SortController *m_sort = nullptr;
     TFindForm *m_findForm = nullptr;
     QuickSearchBar *m_quickSearchBar = nullptr;
-    bool m_showingInformation = false;
     bool m_plainDelPressed = false;
-    QString m_lastPreviewText;
 
     StringGrid *m_grid = nullptr;
     GridPainter *m_gridPainter = nullptr;
     ListTableModel *m_model = nullptr;
     StatusBarWidget *m_statusBar = nullptr;
-    QLabel *m_CellImage = nullptr;
-    QTextEdit *m_CellRichEdit = nullptr;
+    PreviewPane *m_preview = nullptr;
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_ChooseFromListBox = nullptr;
     QComboBox *m_QuickSearchBox = nullptr;

@@ -8,6 +8,7 @@ namespace quorvex {
 
 class ListDocument;
 
+// A status panel's rectangle by its edges (the raster picture's PixelRect goes by size).
 struct PanelRect {
     int left = 0;
     int top = 0;

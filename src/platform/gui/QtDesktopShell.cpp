@@ -6,14 +6,35 @@
 
 namespace quorvex {
 
+namespace {
+
+QtDesktopShell::Responder &responder()
+{
+    static QtDesktopShell::Responder r;
+    return r;
+}
+
+// Programs and launchers are never handed to the desktop.
+bool isLauncher(const QString &path, const QFileInfo &info)
+{
+    return (info.isFile() && info.isExecutable()) || path.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void QtDesktopShell::setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
+
 bool QtDesktopShell::openPath(const std::string &path)
 {
     const QString p = QString::fromStdString(path);
     const QFileInfo info(p);
-    // Programs and launchers are never handed to the desktop.
-    if (!info.exists() || (info.isFile() && info.isExecutable()) ||
-        p.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive))
+    if (!info.exists() || isLauncher(p, info))
         return false;
+    if (responder())
+        return responder()(path, ShellVerb::Open) > 32;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
@@ -22,7 +43,25 @@ bool QtDesktopShell::openUrl(const std::string &url)
     const QUrl u(QString::fromStdString(url));
     if (!u.isValid() || (u.scheme() != QStringLiteral("http") && u.scheme() != QStringLiteral("https")))
         return false;
+    if (responder())
+        return responder()(url, ShellVerb::Open) > 32;
     return QDesktopServices::openUrl(u);
+}
+
+int QtDesktopShell::openDocument(const std::string &path, ShellVerb verb)
+{
+    const QString p = QString::fromStdString(path);
+    const QFileInfo info(p);
+    if (!info.exists())
+        return ShellFileNotFound;
+    if (isLauncher(p, info))
+        return ShellAccessDenied;
+    if (!info.isReadable())
+        return ShellAccessDenied;
+    if (responder())
+        return responder()(path, verb);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? ShellSuccess
+                                                                                    : ShellNoAssociation;
 }
 
 } // namespace quorvex

@@ -1,0 +1,171 @@
+#include "PreviewPane.h"
+
+#include "QtPictureReader.h"
+#include "appearance/gui/AttachmentArt.h"
+#include "attachments/core/AspectFit.h"
+#include "attachments/core/AttachmentRef.h"
+#include "document/core/Editor.h"
+#include "platform/core/FileSystem.h"
+#include "platform/gui/Cp1252.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace quorvex {
+
+namespace {
+
+const QColor PaneBackground(255, 255, 225);
+const QColor InformationBackground(32, 128, 192);
+
+RasterImage iconImage(AttachmentArt::Kind kind)
+{
+    return QtPictureReader::toRaster(AttachmentArt::icon(kind, PreviewPane::ImageWidth, PreviewPane::ImageHeight));
+}
+
+} // namespace
+
+PreviewPane::PreviewPane(Editor &editor, QWidget *parent)
+    : QWidget(parent), m_editor(editor), m_loader(editor.services().messages, QtPictureReader::read),
+      m_opener(editor), m_BackImage1(5, 5, pixelFromRgb(0, 0, 0)),
+      m_FileImage(iconImage(AttachmentArt::Kind::File)), m_AudioImage(iconImage(AttachmentArt::Kind::Audio)),
+      m_VideoImage(iconImage(AttachmentArt::Kind::Video)), m_WebPageImage(iconImage(AttachmentArt::Kind::WebPage)),
+      m_UnknownDataImage(iconImage(AttachmentArt::Kind::Unknown))
+{
+    setObjectName(QStringLiteral("PreviewPane"));
+    setFixedWidth(ImageWidth + 35);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+
+    m_CellImage = new QLabel(this);
+    m_CellImage->setObjectName(QStringLiteral("CellImage"));
+    m_CellImage->setFixedSize(ImageWidth, ImageHeight);
+    // The description stays where it is while the picture box is hidden.
+    QSizePolicy keep = m_CellImage->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_CellImage->setSizePolicy(keep);
+    m_CellImage->hide();
+    layout->addWidget(m_CellImage, 0, Qt::AlignRight | Qt::AlignTop);
+
+    m_CellRichEdit = new QTextEdit(this);
+    m_CellRichEdit->setObjectName(QStringLiteral("CellRichEdit"));
+    m_CellRichEdit->setReadOnly(true);
+    m_CellRichEdit->setAcceptRichText(false);
+    m_CellRichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_CellRichEdit->setFont(QFont(QStringLiteral("Arial")));
+    m_CellRichEdit->viewport()->installEventFilter(this);
+    layout->addWidget(m_CellRichEdit, 1);
+
+    m_look = PreviewLook::SaveInformation; // forces the first setLook to apply
+    setLook(PreviewLook::Normal);
+    m_CellRichEdit->setPlainText(QString::fromLatin1(CellPreview::StartText));
+}
+
+void PreviewPane::setLook(PreviewLook look)
+{
+    if (look == m_look)
+        return;
+    m_look = look;
+    QPalette pal = m_CellRichEdit->palette();
+    const bool info = look == PreviewLook::SaveInformation;
+    pal.setColor(QPalette::Base, info ? InformationBackground : PaneBackground);
+    pal.setColor(QPalette::Text, info ? QColor(255, 255, 0) : look == PreviewLook::Attachment ? QColor(0, 0, 255)
+                                                                                                : QColor(0, 0, 0));
+    m_CellRichEdit->setPalette(pal);
+    QFont font = m_CellRichEdit->font();
+    font.setUnderline(look == PreviewLook::Attachment);
+    m_CellRichEdit->setFont(font);
+    m_CellRichEdit->viewport()->setCursor(look == PreviewLook::Attachment ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    if (look != PreviewLook::Attachment)
+        m_CellRichEdit->viewport()->unsetCursor();
+}
+
+void PreviewPane::hidePicture()
+{
+    m_CellImage->hide();
+}
+
+void PreviewPane::showPicture(const RasterImage &picture, bool keepAspect)
+{
+    AspectOptions options;
+    options.keepAspect = keepAspect;
+    options.allowEnlarge = true;
+    if (!AspectFit::GetAspectedImage(picture, m_shown, m_BackImage1, m_CellImage->width(), m_CellImage->height(),
+                                     options, m_editor.services().messages))
+        return;
+    m_CellImage->setPixmap(QPixmap::fromImage(QtPictureReader::toImage(m_shown)));
+    m_CellImage->show();
+}
+
+int PreviewPane::LoadImage(RasterImage &picture, const std::string &path)
+{
+    return m_loader.LoadImage(picture, path);
+}
+
+void PreviewPane::ShowCellPreview(int column, int row)
+{
+    PreviewContent content;
+    if (!m_state.update(m_editor.document(), column, row, content))
+        return;
+    setLook(content.look);
+    hidePicture();
+    m_CellRichEdit->setPlainText(Cp1252::toUnicode(content.text));
+    switch (content.picture) {
+    case PreviewPicture::None:
+        break;
+    case PreviewPicture::Attachment: {
+        const std::string &name = m_state.previewFileName();
+        const std::string path = FileSystem::join(m_editor.paths().databaseFolder, name);
+        // A name with a folder part never reads outside the database folder.
+        const int loaded = AttachmentRef::isSafeFileName(name)
+                               ? LoadImage(m_BuffImage, path)
+                               : (m_editor.services().messages.error(PictureLoader::missingFileMessage(path)), 1);
+        if (loaded != 0) {
+            m_CellImage->clear();
+        } else {
+            showPicture(m_BuffImage, true);
+        }
+        break;
+    }
+    case PreviewPicture::AudioIcon:
+        showPicture(m_AudioImage, false);
+        break;
+    case PreviewPicture::VideoIcon:
+        showPicture(m_VideoImage, false);
+        break;
+    case PreviewPicture::WebPageIcon:
+        showPicture(m_WebPageImage, false);
+        break;
+    case PreviewPicture::FileIcon:
+        showPicture(m_FileImage, false);
+        break;
+    case PreviewPicture::UnknownIcon:
+        showPicture(m_UnknownDataImage, false);
+        break;
+    }
+}
+
+void PreviewPane::showSaveInformation(const QString &text)
+{
+    setLook(PreviewLook::SaveInformation);
+    m_CellRichEdit->setPlainText(text);
+}
+
+void PreviewPane::OpenCellAttachment()
+{
+    m_opener.OpenCellAttachment(m_state.previewType(), m_state.previewFileName(), onExtract);
+}
+
+bool PreviewPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_CellRichEdit->viewport() && event->type() == QEvent::MouseButtonRelease)
+        OpenCellAttachment();
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace quorvex

@@ -1,0 +1,78 @@
+#include "QtPictureReader.h"
+
+#include "attachments/core/PictureDecoders.h"
+
+#include <QImageReader>
+
+#include <cstring>
+
+namespace quorvex {
+
+bool QtPictureReader::read(const std::string &path, const std::string &ext, RasterImage &out, std::string &error)
+{
+    QImageReader reader(QString::fromStdString(path));
+    // Bitmaps and icons by their own reader; anything else as Qt recognises it.
+    if (ext == ".bmp")
+        reader.setFormat(QByteArrayLiteral("bmp"));
+    else if (ext == ".ico")
+        reader.setFormat(QByteArrayLiteral("ico"));
+    reader.setAllocationLimit(static_cast<int>(PictureDecoders::MaxPixels * 4 / (1024 * 1024)) + 1);
+    const QSize size = reader.size();
+    if (size.isValid() && !PictureDecoders::sizeAllowed(static_cast<std::uint64_t>(std::max(0, size.width())),
+                                                        static_cast<std::uint64_t>(std::max(0, size.height())))) {
+        error = "The picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+                " pixels is empty or too large";
+        return false;
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        error = reader.errorString().toStdString();
+        return false;
+    }
+    if (!PictureDecoders::sizeAllowed(static_cast<std::uint64_t>(image.width()),
+                                      static_cast<std::uint64_t>(image.height()))) {
+        error = "The picture is too large";
+        return false;
+    }
+    out = toRaster(image);
+    return true;
+}
+
+RasterImage QtPictureReader::toRaster(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    RasterImage out(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *src = reinterpret_cast<const std::uint32_t *>(rgb.constScanLine(y));
+        std::uint32_t *dest = out.row(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            dest[x] = src[x] | 0xFF000000u;
+    }
+    return out;
+}
+
+QImage QtPictureReader::toImage(const RasterImage &picture)
+{
+    if (picture.empty())
+        return QImage();
+    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(image.scanLine(y), picture.row(y), static_cast<std::size_t>(picture.width) * 4);
+    return image;
+}
+
+std::string QtPictureReader::insertPictureFilter(const std::string &filter)
+{
+    std::string patterns;
+    for (const QByteArray &suffix : QImageReader::supportedImageFormats()) {
+        if (!patterns.empty())
+            patterns += ';';
+        patterns += "*." + suffix.toStdString();
+    }
+    std::string result = filter;
+    if (!patterns.empty())
+        result += "|Pictures|" + patterns;
+    return result + "|All Files (*.*)|*.*";
+}
+
+} // namespace quorvex
