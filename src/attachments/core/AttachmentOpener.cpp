@@ -2,6 +2,7 @@
 
 #include "AttachmentRef.h"
 #include "document/core/Editor.h"
+#include "attachments/core/AttachmentStore.h"
 #include "platform/core/AppConstants.h"
 #include "platform/core/FileSystem.h"
 
@@ -52,7 +53,7 @@ std::string AttachmentOpener::attachmentPath(const std::string &databaseFolder, 
 {
     if (!AttachmentRef::isSafeFileName(fileName))
         return std::string();
-    const std::string path = FileSystem::join(databaseFolder, fileName);
+    const std::string path = AttachmentStore::pathOf(databaseFolder, fileName);
     return FileSystem::isRegularFile(path) ? path : std::string();
 }
 
@@ -67,7 +68,7 @@ void AttachmentOpener::OpenCellAttachment(char previewType, const std::string &p
         return;
     }
     BusyCursor busy(m_editor.view(), CursorShape::AppStarting);
-    const std::string shown = FileSystem::join(m_editor.paths().databaseFolder, previewFileName);
+    const std::string shown = AttachmentStore::pathOf(m_editor.paths().databaseFolder, previewFileName);
     const std::string path = attachmentPath(m_editor.paths().databaseFolder, previewFileName);
     int result = ShellFileNotFound;
     if (!path.empty()) {

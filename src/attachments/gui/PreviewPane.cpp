@@ -2,6 +2,7 @@
 
 #include "QtPictureReader.h"
 #include "appearance/gui/AttachmentArt.h"
+#include "attachments/core/AttachmentStore.h"
 #include "attachments/core/AspectFit.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/Editor.h"
@@ -120,7 +121,7 @@ void PreviewPane::ShowCellPreview(int column, int row)
         break;
     case PreviewPicture::Attachment: {
         const std::string &name = m_state.previewFileName();
-        const std::string path = FileSystem::join(m_editor.paths().databaseFolder, name);
+        const std::string path = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name);
         // A name with a folder part never reads outside the database folder.
         const int loaded = AttachmentRef::isSafeFileName(name)
                                ? LoadImage(m_BuffImage, path)
