@@ -519,13 +519,6 @@ int CliTool::sort(const std::vector<std::string> &args)
     ScratchFolder scratch;
     if (scratch.path().empty())
         return fail("Unable to create a temporary folder.");
-int CliTool::replace(const std::string &inPath, const std::string &outPath, const std::string &find,
-                     const std::string &with, bool entireCell)
-{
-    // Attachments travel through a folder of our own, as with convert.
-    ScratchFolder scratch;
-    if (scratch.path().empty())
-        return fail("Unable to create a scratch folder for the attachments.");
     NonInteractiveMessages messages;
     SilentProgress progress;
     ListFileReader reader(messages, progress);
@@ -566,6 +559,21 @@ int CliTool::replace(const std::string &inPath, const std::string &outPath, cons
     const int result = writer.save(pos[1], ListFileSource{list.document, list.pageSetup, list.listType});
     if (result != ResultOk || messages.hasError())
         return fail(messages.firstErrorLine());
+    return ExitOk;
+}
+
+int CliTool::replace(const std::string &inPath, const std::string &outPath, const std::string &find,
+                     const std::string &with, bool entireCell)
+{
+    // Attachments travel through a folder of our own, as with convert.
+    ScratchFolder scratch;
+    if (scratch.path().empty())
+        return fail("Unable to create a scratch folder for the attachments.");
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setDatabaseFolder(scratch.path());
+    LoadedList list;
     if (!load(reader, messages, inPath, list))
         return fail(messages.firstErrorLine());
 
