@@ -71,6 +71,9 @@ MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, 
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MessageButtons::YesCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        break;
     }
     // A wait cursor must not stay over a question.
     const bool overridden = QGuiApplication::overrideCursor() != nullptr;
@@ -87,7 +90,8 @@ MessageAnswer QtMessageService::show(MessageKind kind, const std::string &text, 
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;
     default:
-        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ||
+                           buttons == MessageButtons::YesCancel
                    ? (result == QMessageBox::Ok ? MessageAnswer::Yes : MessageAnswer::Cancel)
                    : MessageAnswer::Ok;
     }
