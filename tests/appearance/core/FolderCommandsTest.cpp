@@ -154,7 +154,9 @@ TEST(FolderCommands, tempCleaningKeepsLiveCopiesFoldersAndRecreatesOurs)
     ASSERT_TRUE(FolderLock::hold(f.paths.instanceTempFolder));
 
     EXPECT_TRUE(f.commands.cleanTempFolder());
-    EXPECT_EQ(f.messages.texts(), std::vector<std::string>{"All temporary files have been deleted."});
+    ASSERT_EQ(f.messages.shown.size(), 2u);
+    EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(f.messages.shown[1].text, "All temporary files have been deleted.");
     EXPECT_TRUE(FileSystem::exists(tmp + "1/work.tmp"));
     EXPECT_FALSE(FileSystem::exists(tmp + "2"));
     EXPECT_FALSE(FileSystem::exists(tmp + "7"));
@@ -165,15 +167,18 @@ TEST(FolderCommands, tempCleaningKeepsLiveCopiesFoldersAndRecreatesOurs)
     FolderLock::release(tmp + "1");
     FolderLock::release(tmp + "3");
 
-    // Our folder removed behind our back comes back; Cancel deletes nothing.
+    // Cancel deletes nothing; our folder removed behind our back comes back on OK.
     FileSystem::RemoveFolder(tmp + "3");
     touch(tmp + "other.tmp");
     f.messages.shown.clear();
-    f.messages.answers = {MessageAnswer::Cancel};
+    f.messages.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
     EXPECT_FALSE(f.commands.cleanTempFolder());
     EXPECT_EQ(f.messages.texts().back(), Cancelled);
     EXPECT_TRUE(FileSystem::exists(tmp + "other.tmp"));
+    EXPECT_TRUE(f.commands.cleanTempFolder());
+    EXPECT_FALSE(FileSystem::exists(tmp + "other.tmp"));
     EXPECT_TRUE(FileSystem::isDirectory(tmp + "3"));
+    EXPECT_EQ(f.paths.instanceTempFolder, tmp + "3/");
     FolderLock::release(tmp + "3");
 
     // Anything but a real ".../QuorvexTmp/" folder is refused untouched.
