@@ -28,6 +28,8 @@ public:
     GuiSandbox()
     {
         m_program = m_home.path() + "program/";
+        m_oldTmpDir = qgetenv("TMPDIR");
+        m_hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
         FileSystem::createFolders(m_home.path() + "tmp");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
@@ -57,6 +59,11 @@ public:
         QtMessageService::setResponder(nullptr);
         QtFileDialogService::setResponder(nullptr);
         FileSystem::setCurrentFolder("/");
+        // The next sandbox's home must not be made inside this one's removed folder.
+        if (m_hadTmpDir)
+            qputenv("TMPDIR", m_oldTmpDir);
+        else
+            qunsetenv("TMPDIR");
     }
 
     const std::string &program() const { return m_program; }
@@ -91,6 +98,8 @@ public:
 private:
     TempFolder m_home;
     std::string m_program;
+    QByteArray m_oldTmpDir;
+    bool m_hadTmpDir = false;
 };
 
 } // namespace quorvex::test
