@@ -170,20 +170,23 @@ bool FolderCommands::deleteTopLevelFiles(const std::string &folder)
         const char *name = entry->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        struct stat st;
-        if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT)
+        // The listing's type saves a stat per file; only an unknown type needs one.
+        if (entry->d_type != DT_REG) {
+            struct stat st;
+            if (entry->d_type != DT_UNKNOWN)
                 continue;
-            ok = false;
-            break;
+            if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno == ENOENT)
+                    continue;
+                ok = false;
+                break;
+            }
+            if (!S_ISREG(st.st_mode))
+                continue;
         }
-        if (!S_ISREG(st.st_mode))
-            continue;
-        if ((st.st_mode & S_IWUSR) == 0 && ::fchmodat(dirFd, name, (st.st_mode & 07777) | S_IWUSR, 0) != 0) {
-            ok = false;
-            break;
-        }
-        if (::unlinkat(dirFd, name, 0) != 0) {
+        // Removing a name needs only the folder's permission here, so a
+        // read-only file goes without having its mode changed first.
+        if (::unlinkat(dirFd, name, 0) != 0 && errno != ENOENT) {
             ok = false;
             break;
         }

@@ -39,8 +39,8 @@ public:
     std::optional<std::string> databaseCleanRefusal(const std::string &folder) const;
 
     // Deletes the plain files at the top of the folder (the store is flat);
-    // sub-folders, links and special files stay. Read-only files are made
-    // writable first. Stops at the first failure.
+    // sub-folders, links and special files stay, read-only files go too.
+    // Stops at the first failure.
     static bool deleteTopLevelFiles(const std::string &folder);
     // Empties the shared temporary folder without touching a live copy's
     // numbered folder; `ownFolder` is emptied but kept. Refuses any folder
