@@ -19,6 +19,12 @@ public:
         name.push_back('\0');
         if (::mkdtemp(name.data()))
             m_path = std::string(name.data()) + "/";
+        // Never fall back to a relative or root path: the tests would write there.
+        if (m_path.empty()) {
+            char fallback[] = "/tmp/quorvex-test-XXXXXX";
+            if (::mkdtemp(fallback))
+                m_path = std::string(fallback) + "/";
+        }
     }
     ~TempFolder()
     {

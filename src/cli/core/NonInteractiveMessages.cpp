@@ -12,6 +12,7 @@ MessageAnswer NonInteractiveMessages::show(MessageKind kind, const std::string &
         return MessageAnswer::Ok;
     case MessageButtons::OkCancel:
     case MessageButtons::YesNoCancel:
+    case MessageButtons::YesCancel:
         return MessageAnswer::Cancel;
     case MessageButtons::YesNo:
         break;

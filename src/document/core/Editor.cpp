@@ -1,6 +1,7 @@
 #include "Editor.h"
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/FolderLock.h"
 #include "attachments/core/AttachmentRef.h"
 
 #include <cerrno>
@@ -133,6 +134,8 @@ void Editor::makeInstanceTempFolder()
     }
     if (FileSystem::createFolder(m_paths.instanceTempFolder)) {
         m_paths.instanceTempFolder += "/";
+        // Marks the folder as a live copy's, so "Clean Now" leaves it to us.
+        FolderLock::hold(m_paths.instanceTempFolder);
         return;
     }
     m_services.messages.error("Unable to create directory:\n\n" + m_paths.instanceTempFolder +
@@ -151,6 +154,7 @@ void Editor::shutdown(bool withMessages)
     if (folder.empty())
         return;
     const bool ok = folder != m_paths.tempFolder ? FileSystem::RemoveFolder(folder) : FileSystem::ClearFolder(folder);
+    FolderLock::release(folder);
     if (!ok && withMessages)
         m_services.messages.error(
             "Unable to delete temporary files. This error may have\noccured due to limited access rights. Please "

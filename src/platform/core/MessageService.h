@@ -5,7 +5,7 @@
 namespace quorvex {
 
 enum class MessageKind { Error, Warning, Information, Confirmation, Plain };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // The program's modal message boxes. Texts are UTF-8 and shown exactly as

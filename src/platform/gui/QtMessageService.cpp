@@ -83,6 +83,9 @@ MessageAnswer QtMessageService::showBox(MessageKind kind, const std::string &tex
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MessageButtons::YesCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+        break;
     }
     // A wait cursor must not stay over a question.
     const bool overridden = QGuiApplication::overrideCursor() != nullptr;
@@ -102,7 +105,8 @@ MessageAnswer QtMessageService::showBox(MessageKind kind, const std::string &tex
     case QMessageBox::Cancel:
         return MessageAnswer::Cancel;
     default:
-        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ||
+                           buttons == MessageButtons::YesCancel
                    ? (result == QMessageBox::Ok ? MessageAnswer::Yes : MessageAnswer::Cancel)
                    : MessageAnswer::Ok;
     }
