@@ -15,10 +15,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-fuzz"
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUORVEX_FUZZ=ON -DQUORVEX_GUI=OFF -DQUORVEX_TESTS=OFF -DQUORVEX_BENCH=OFF >/dev/null
-cmake --build "$dir" -j "${FUZZ_JOBS:-2}" --target fuzz_list_v10 fuzz_list_v11 fuzz_list_v12 make_corpus >/dev/null
+cmake --build "$dir" -j "${FUZZ_JOBS:-2}" --target fuzz_list_v10 fuzz_list_v11 fuzz_list_v12 fuzz_text_import make_corpus >/dev/null
 mkdir -p "$dir/artifacts"
 status=0
-for target in fuzz_list_v10 fuzz_list_v11 fuzz_list_v12; do
+for target in fuzz_list_v10 fuzz_list_v11 fuzz_list_v12 fuzz_text_import; do
     seeds="$root/fuzz/corpus/$target"
     work="$dir/corpus/$target"
     mkdir -p "$work"
