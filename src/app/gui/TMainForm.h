@@ -74,6 +74,7 @@ public:
     ReopenList &reopenList() { return m_reopen; }
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
+    class TImportTextForm *importTextForm() const { return m_importForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
     QTextEdit *cellRichEdit() const { return m_CellRichEdit; }
     // The Reopen submenu's items as they show now.
@@ -82,6 +83,8 @@ public:
     // The unexpected-failure path: no questions, uncount, delete temporary files.
     void emergencyShutdown();
     void setUpdateForm(QDialog *form) { m_updateForm = form; }
+    // A list named on the command line: the open sequence of a dropped list file.
+    void openListFromCommandLine(const QString &path);
     // The splash flag label: "show" until a click or key on the splash says "stop".
     void stopSplash();
     QString splashFlag() const;
@@ -159,6 +162,8 @@ private:
     AttachmentCommands m_attachments;
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
+    class TImportTextForm *m_importForm = nullptr;
+    QAction *m_ImportTextListBtn = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     bool m_showingInformation = false;
     bool m_plainDelPressed = false;

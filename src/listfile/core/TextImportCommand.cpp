@@ -1,0 +1,52 @@
+#include "TextImportCommand.h"
+
+#include "document/core/Editor.h"
+#include "document/core/ListDocument.h"
+#include "platform/core/AppConstants.h"
+
+#include <new>
+
+namespace quorvex {
+
+int TextImportCommand::importFile(Editor &editor, const std::string &path, const std::string &listType,
+                                  const TextImportLimits &limits)
+{
+    editor.view().endCellEditing();
+    ProgressReporter &progress = editor.services().progress;
+    MessageService &messages = editor.services().messages;
+    ListDocument imported(2, 2);
+    TextListImport::Result result;
+    {
+        BusyCursor busy(editor.view());
+        try {
+            result = TextListImport::importFile(path, imported, &progress, limits);
+        } catch (const std::bad_alloc &) {
+            result.ok = false;
+            result.error = "Not enough memory to import the text file:\n\n" + path;
+        }
+    }
+    if (!result.ok) {
+        progress.setProgress(0, "Import failed.");
+        messages.error(result.error + "\n\n - ImportTextList()");
+        return 1;
+    }
+    // The list before the import is the undo snapshot.
+    editor.StartUndoableChange(UndoCaption);
+    editor.MarkModified();
+    editor.document() = std::move(imported);
+    editor.listType = listType;
+    // A new list: Save asks for a name first.
+    editor.currentListFile.clear();
+    editor.saveListEnabled = false;
+    editor.view().setWindowTitle("Quorvex");
+    editor.document().SetCurrentCell(1, 1);
+    editor.finishChange();
+    progress.setProgress(0, "100% - complete. Import finished.");
+    if (result.replaced > 0)
+        messages.information(std::to_string(result.replaced) +
+                             (result.replaced == 1 ? " character" : " characters") +
+                             " of the text cannot be held in a list and became \"?\".");
+    return 0;
+}
+
+} // namespace quorvex
