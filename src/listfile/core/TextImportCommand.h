@@ -14,7 +14,7 @@ class TextImportCommand {
 public:
     static constexpr const char *UndoCaption = "&Undo Import";
     static constexpr const char *FileFilter =
-        "Text Lists (*.csv, *.txt, *.tsv)|*.csv;*.txt;*.tsv;*.CSV;*.TXT;*.TSV|All Files (*.*)|*";
+        "Text Lists|*.csv;*.txt;*.tsv;*.CSV;*.TXT;*.TSV|All Files (*.*)|*";
 
     // Returns 0 after the import, 1 after an error message (the list is untouched).
     static int importFile(Editor &editor, const std::string &path, const std::string &listType,

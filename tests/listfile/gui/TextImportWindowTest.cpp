@@ -58,6 +58,8 @@ private slots:
         QCOMPARE(doc.GetCell(1, 2), std::string("Bj\xF6rk"));
         QCOMPARE(doc.GetCell(2, 2), std::string("?"));
         QCOMPARE(form->editor().listType, std::string("cdmusic"));
+        QCOMPARE(doc.ColWidth(1), 9 * 7 + 10);
+        QCOMPARE(doc.ColWidth(2), ListDocument::DefaultColWidth + 9);
         QVERIFY(form->editor().listModified);
         QVERIFY(!form->editor().saveListEnabled);
         QVERIFY(m_sandbox->sawBox("1 character of the text cannot be held in a list"));
