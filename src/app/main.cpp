@@ -1,4 +1,5 @@
 #include "platform/core/FileSystem.h"
+#include "platform/core/AppConstants.h"
 #include "app/core/ProgramFolder.h"
 #include "app/gui/LogoArt.h"
 #include "app/gui/QuorvexApplication.h"
@@ -55,7 +56,7 @@ int main(int argc, char **argv)
             return 0;
         }
         if (arg == "--version") {
-            std::fputs("quorvex 1.6.0\n", stdout);
+            std::printf("quorvex %s\n", releaseVersion);
             return 0;
         }
     }

@@ -179,7 +179,7 @@ int CliTool::run(const std::vector<std::string> &args)
         return ExitOk;
     }
     if (args.size() == 1 && command == "--version") {
-        m_out << "quorvex-cli " << Version << '\n';
+        m_out << "quorvex-cli " << releaseVersion << '\n';
         return ExitOk;
     }
     std::string optionName;

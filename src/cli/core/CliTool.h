@@ -17,7 +17,6 @@ public:
     static constexpr int ExitFailed = 1;
     static constexpr int ExitUsage = 2;
     static constexpr const char *DefaultImportType = "dvdmovie";
-    static constexpr const char *Version = "1.6.0";
 
     CliTool(std::ostream &out, std::ostream &err) : m_out(out), m_err(err) {}
 
