@@ -40,12 +40,15 @@ int TextImportCommand::importFile(Editor &editor, const std::string &path, const
     TextListImport::Result result;
     {
         BusyCursor busy(editor.view());
+        // The progress lets window events run: no other command may start meanwhile.
+        editor.view().setFileOperationLock(true);
         try {
             result = TextListImport::importFile(path, imported, &progress, limits);
         } catch (const std::bad_alloc &) {
             result.ok = false;
             result.error = "Not enough memory to import the text file:\n\n" + path;
         }
+        editor.view().setFileOperationLock(false);
     }
     if (!result.ok) {
         progress.setProgress(0, "Import failed.");
