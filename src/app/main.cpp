@@ -1,4 +1,5 @@
 #include "platform/core/FileSystem.h"
+#include "platform/core/AppConstants.h"
 #include "app/core/ProgramFolder.h"
 #include "app/gui/LogoArt.h"
 #include "app/gui/QuorvexApplication.h"
@@ -7,10 +8,12 @@
 #include "app/gui/TUpdateForm.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 using namespace quorvex;
 
@@ -32,11 +35,47 @@ std::vector<std::string> dataSources()
     return sources;
 }
 
+const char *const Usage = "Usage: quorvex [FILE]\n"
+                          "Edit the lists of a media collection.\n"
+                          "\n"
+                          "  FILE        a list file (.lst or .lstd) to open instead of the starting template\n"
+                          "  --help      show this help and exit\n"
+                          "  --version   show the version and exit\n";
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Answered before the toolkit starts, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("quorvex %s\n", releaseVersion);
+            return 0;
+        }
+    }
     QuorvexApplication app(argc, argv);
+    // The toolkit has taken its own options out of argv; the first other word is the list.
+    QString listToOpen;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc && listToOpen.isEmpty(); ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (!optionsEnded && arg == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr, "quorvex: unknown option %s\n%s", argv[i], Usage);
+            return 2;
+        } else {
+            // Before the working folder becomes the program folder.
+            listToOpen = QFileInfo(arg).absoluteFilePath();
+        }
+    }
     QApplication::setApplicationName(QStringLiteral("Quorvex"));
     QApplication::setWindowIcon(LogoArt::appIcon());
 
@@ -58,6 +97,9 @@ int main(int argc, char **argv)
         QMessageBox::critical(nullptr, QStringLiteral("Quorvex"), QString::fromLocal8Bit(what));
         mainForm.emergencyShutdown();
     };
+    if (!listToOpen.isEmpty())
+        QObject::connect(&mainForm, &TMainForm::startupFinished, &mainForm,
+                         [&mainForm, listToOpen] { mainForm.openListFromCommandLine(listToOpen); });
     mainForm.show();
     return app.exec();
 }

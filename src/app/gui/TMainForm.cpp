@@ -18,6 +18,7 @@
 #include "app/core/FontSettings.h"
 #include "print/gui/PrintController.h"
 #include "document/gui/THeaderTextForm.h"
+#include "listfile/gui/TImportTextForm.h"
 #include "sort/gui/SortController.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
@@ -104,6 +105,7 @@ TMainForm::TMainForm(QWidget *parent)
     connectCommands();
     setAcceptDrops(true);
     m_headerForm = new THeaderTextForm(this);
+    m_importForm = new TImportTextForm(this);
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
     m_wizardForm = new TWizardForm(m_editor, m_gridCommands, m_files, this);
     m_newListForm = new TNewListForm(m_editor, m_files, [this] { m_wizardForm->WizardBtnClick(); }, this);
@@ -331,6 +333,7 @@ void TMainForm::createActions()
     // File
     m_NewListBtn = makeAction("NewListBtn", text("&New List..."), Qt::Key_F11);
     m_OpenListBtn = makeAction("OpenListBtn", text("&Open List..."), QKeySequence(Qt::CTRL | Qt::Key_F11));
+    m_ImportTextListBtn = makeAction("ImportTextListBtn", text("&Import Text List..."));
     m_ClearReopenMenu1 = makeAction("ClearReopenMenu1", text("-- Clear Reopen History --"));
     for (size_t i = 0; i < m_Reopen.size(); ++i) {
         m_Reopen[i] = makeAction(("Reopen" + std::to_string(i + 1)).c_str(), QString());
@@ -472,6 +475,7 @@ void TMainForm::createMenus()
     m_File1->setObjectName(QStringLiteral("File1"));
     m_File1->addAction(m_NewListBtn);
     m_File1->addAction(m_OpenListBtn);
+    m_File1->addAction(m_ImportTextListBtn);
     m_ReopenBtn = m_File1->addMenu(text("&Reopen"));
     m_ReopenBtn->setObjectName(QStringLiteral("ReopenBtn"));
     for (QAction *item : m_Reopen)
@@ -1171,6 +1175,11 @@ void TMainForm::connectCommands()
     bind({m_DeleteBinaryDataBtn}, [this] { m_attachments.DeleteBinaryDataBtnClick(); });
 
     connect(m_OpenListBtn, &QAction::triggered, this, &TMainForm::OpenListBtnClick);
+    connect(m_ImportTextListBtn, &QAction::triggered, this, [this] {
+        m_grid->closeEditor();
+        m_importForm->ImportTextListBtnClick(m_editor, m_files, m_dialogs);
+        updateUndoCaptions();
+    });
     connect(m_SaveListBtn, &QAction::triggered, this, &TMainForm::SaveListBtnClick);
     connect(m_SaveListAsBtn, &QAction::triggered, this, &TMainForm::SaveListAsBtnClick);
     for (int i = 0; i < ReopenList::MaxEntries; ++i)
@@ -1319,6 +1328,14 @@ void TMainForm::dropEvent(QDropEvent *event)
     const DropDecision decision = m_attachments.FilesDropped(paths);
     if (decision.action == DropDecision::Action::OpenList)
         m_files.openListFile(decision.path);
+    m_editor.RefreshStatusBar();
+    updateUndoCaptions();
+}
+
+void TMainForm::openListFromCommandLine(const QString &path)
+{
+    m_grid->closeEditor();
+    m_files.openListFile(Cp1252::toPath(path));
     m_editor.RefreshStatusBar();
     updateUndoCaptions();
 }

@@ -83,6 +83,7 @@ public:
     ReopenList &reopenList() { return m_reopen; }
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
+    class TImportTextForm *importTextForm() const { return m_importForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
@@ -97,6 +98,8 @@ public:
     // The unexpected-failure path: no questions, uncount, delete temporary files.
     void emergencyShutdown();
     void setUpdateForm(QDialog *form) { m_updateForm = form; }
+    // A list named on the command line: the open sequence of a dropped list file.
+    void openListFromCommandLine(const QString &path);
     // The splash flag label: "show" until a click or key on the splash says "stop".
     void stopSplash();
     QString splashFlag() const;
@@ -174,6 +177,8 @@ private:
     AttachmentCommands m_attachments;
     ReopenList m_reopen;
     THeaderTextForm *m_headerForm = nullptr;
+    class TImportTextForm *m_importForm = nullptr;
+    QAction *m_ImportTextListBtn = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     TNewListForm *m_newListForm = nullptr;
     TWizardForm *m_wizardForm = nullptr;

@@ -11,6 +11,7 @@
 #include "listfile/core/ListFileFormat.h"
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
+#include "listfile/core/TextListImport.h"
 #include "document/core/PageSetup.h"
 #include "print/core/PageSelection.h"
 #include "print/core/PrintEngine.h"
@@ -258,7 +259,9 @@ std::string CliTool::usage()
            "       quorvex-cli extract LIST DIR\n"
            "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
            "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards]\n"
-           "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell]\n";
+           "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell]\n"
+           "       quorvex-cli --version\n"
+           "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n";
 }
 
 int CliTool::fail(const std::string &line)
@@ -314,6 +317,10 @@ int CliTool::run(const std::vector<std::string> &args)
         } catch (const std::exception &e) {
             return fail(NonInteractiveMessages::oneLine(e.what()));
         }
+    }
+    if (args.size() == 1 && command == "--version") {
+        m_out << "quorvex-cli " << releaseVersion << '\n';
+        return ExitOk;
     }
     std::string optionName;
     std::size_t wanted = 2;
@@ -603,60 +610,19 @@ int CliTool::replace(const std::string &inPath, const std::string &outPath, cons
 
 bool CliTool::importText(const std::string &text, ListDocument &doc)
 {
-    // Calls `line` for every line, without its line end.
-    auto forEachLine = [&text](auto &&line) {
-        const std::size_t n = text.size();
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            if (text[i] != '\r' && text[i] != '\n')
-                continue;
-            line(std::string_view(text.data() + start, i - start));
-            if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < n)
-            line(std::string_view(text.data() + start, n - start));
-    };
-    // First the size, so the list is laid out once and no line is kept twice.
-    std::size_t lines = 0;
-    std::size_t widest = 0;
-    forEachLine([&](std::string_view line) {
-        ++lines;
-        widest = std::max(widest, static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1);
-    });
-    // Column 0 holds the page numbers; the list has one more column than the widest line.
-    if (widest >= static_cast<std::size_t>(INT_MAX) - 1 || lines >= static_cast<std::size_t>(INT_MAX))
-        return false;
-    doc = ListDocument(2, 2);
-    doc.SetColCount(static_cast<int>(widest) + 1);
-    doc.SetRowCount(static_cast<int>(lines));
-    std::vector<std::string_view> cells;
-    int row = 0;
-    forEachLine([&](std::string_view line) {
-        cells.assign(1, std::string_view());
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t tab = line.find('\t', from);
-            cells.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
-            if (tab == std::string_view::npos)
-                break;
-            from = tab + 1;
-        }
-        doc.setRowAt(row++, CellRow::fromCells(cells));
-    });
-    return true;
+    return TextListImport::importText(text, doc).ok;
 }
 
 int CliTool::import(const std::string &inPath, const std::string &outPath, const std::string &type)
 {
-    const std::optional<std::string> text = FileSystem::isRegularFile(inPath) ? FileSystem::readFile(inPath)
-                                                                              : std::optional<std::string>();
-    if (!text)
-        return fail("Unable to open the text file " + inPath + ".");
     LoadedList list;
-    if (!importText(*text, list.document))
-        return fail("The text has more rows or columns than a list can hold.");
+    const TextListImport::Result imported = TextListImport::importFile(inPath, list.document);
+    if (!imported.ok)
+        return fail(NonInteractiveMessages::oneLine(imported.error));
+    if (imported.replaced > 0)
+        m_err << Prefix << imported.replaced
+              << (imported.replaced == 1 ? " character" : " characters")
+              << " Windows-1252 cannot hold became \"?\".\n";
     list.listType = type;
     list.document.RenumberPages(list.pageSetup.entriesPerPage());
     if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))

@@ -28,9 +28,9 @@ public:
 
     static std::string usage();
 
-    // Tab-separated text into a list: the first line gives the headers of
-    // columns 1.., every further line a data row; lines end with CR, LF or CR LF.
-    // False when the text needs more rows or columns than a list can hold.
+    // Tab- or comma-separated text into a list (TextListImport): the first line
+    // gives the headers of columns 1.., every further line a data row.
+    // False when the text cannot be read or does not fit a list.
     static bool importText(const std::string &text, ListDocument &doc);
     // The export file's bytes: rows 0 to the last, columns 1 to the last, TAB
     // between cells, CR after every row, a line feed inside a cell as CR LF.

@@ -3,6 +3,12 @@
 namespace quorvex {
 
 inline constexpr const char *programVersion = "1.6.0.0";
+// What --version prints: the release the build and the Debian package carry.
+#ifdef QUORVEX_RELEASE
+inline constexpr const char *releaseVersion = QUORVEX_RELEASE;
+#else
+inline constexpr const char *releaseVersion = "1.6.0";
+#endif
 inline constexpr const char *productName = "Quorvex";
 inline constexpr const char *listFileMagic = "QuorvexListFile";
 inline constexpr const char *listTagV10 = "version1.0";

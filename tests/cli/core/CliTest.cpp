@@ -361,6 +361,33 @@ TEST(Cli, importMakesANewListWithPageNumbersAndDefaultPageSetup)
     EXPECT_TRUE(isOneLine(r.err)) << r.err;
 }
 
+TEST(Cli, importReadsSpreadsheetCsvAndSaysWhatBecameQuestionMarks)
+{
+    TempFolder t;
+    FileSystem::writeFileAtomic(t.file("in.csv"),
+                                "Title,Note\r\n\"Heat, 1995\",\"two\r\nlines\"\r\nCaf\xC3\xA9 \xE4\xB8\xAD,x\r\n");
+    CliRun r = runCli(t, {"import", t.file("in.csv"), t.file("out.lst")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("1 character Windows-1252 cannot hold became \"?\""), std::string::npos) << r.err;
+    Loaded l = loadBack(t.file("out.lst"));
+    ASSERT_EQ(l.result, 0);
+    EXPECT_EQ(l.doc.ColCount(), 3);
+    EXPECT_EQ(l.doc.GetCell(1, 1), "Heat, 1995");
+    EXPECT_EQ(l.doc.GetCell(2, 1), "two\r\nlines");
+    EXPECT_EQ(l.doc.GetCell(1, 2), "Caf\xE9 ?");
+
+    // Hostile text: one line, nothing written.
+    FileSystem::writeFileAtomic(t.file("open.csv"), "a,b\n\"never closed\n");
+    r = runCli(t, {"import", t.file("open.csv"), t.file("bad.lst")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_FALSE(FileSystem::exists(t.file("bad.lst")));
+
+    r = runCli(t, {"--version"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "quorvex-cli 1.6.0\n");
+}
+
 TEST(Cli, infoListsSizesPageSetupReferencesAndEmbeddedFiles)
 {
     TempFolder t;

@@ -1,0 +1,78 @@
+#include "TextImportCommand.h"
+
+#include "document/core/Editor.h"
+#include "document/core/ListDocument.h"
+#include "platform/core/AppConstants.h"
+
+#include <algorithm>
+#include <new>
+
+namespace quorvex {
+
+namespace {
+
+// Columns wide enough for the texts at the top of the list, within the
+// template's range; the rest of a long list is not measured.
+void fitColumnWidths(ListDocument &doc)
+{
+    constexpr int MeasuredRows = 200;
+    doc.SetColWidth(0, 40);
+    for (int c = 1; c < doc.ColCount(); ++c) {
+        std::size_t longest = 0;
+        for (int r = 0; r < doc.RowCount() && r < MeasuredRows; ++r) {
+            const std::string_view text = doc.cellView(c, r);
+            longest = std::max(longest, std::min(text.find_first_of("\r\n"), text.size()));
+        }
+        const int width = static_cast<int>(std::min<std::size_t>(longest, 40)) * 7 + 10;
+        doc.SetColWidth(c, std::clamp(width, ListDocument::DefaultColWidth, 250));
+    }
+}
+
+} // namespace
+
+int TextImportCommand::importFile(Editor &editor, const std::string &path, const std::string &listType,
+                                  const TextImportLimits &limits)
+{
+    editor.view().endCellEditing();
+    ProgressReporter &progress = editor.services().progress;
+    MessageService &messages = editor.services().messages;
+    ListDocument imported(2, 2);
+    TextListImport::Result result;
+    {
+        BusyCursor busy(editor.view());
+        // The progress lets window events run: no other command may start meanwhile.
+        editor.view().setFileOperationLock(true);
+        try {
+            result = TextListImport::importFile(path, imported, &progress, limits);
+        } catch (const std::bad_alloc &) {
+            result.ok = false;
+            result.error = "Not enough memory to import the text file:\n\n" + path;
+        }
+        editor.view().setFileOperationLock(false);
+    }
+    if (!result.ok) {
+        progress.setProgress(0, "Import failed.");
+        messages.error(result.error + "\n\n - ImportTextList()");
+        return 1;
+    }
+    // The list before the import is the undo snapshot.
+    editor.StartUndoableChange(UndoCaption);
+    editor.MarkModified();
+    editor.document() = std::move(imported);
+    fitColumnWidths(editor.document());
+    editor.listType = listType;
+    // A new list: Save asks for a name first.
+    editor.currentListFile.clear();
+    editor.saveListEnabled = false;
+    editor.view().setWindowTitle("Quorvex");
+    editor.document().SetCurrentCell(1, 1);
+    editor.finishChange();
+    progress.setProgress(0, "100% - complete. Import finished.");
+    if (result.replaced > 0)
+        messages.information(std::to_string(result.replaced) +
+                             (result.replaced == 1 ? " character" : " characters") +
+                             " of the text cannot be held in a list and became \"?\".");
+    return 0;
+}
+
+} // namespace quorvex

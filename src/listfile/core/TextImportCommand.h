@@ -1,0 +1,24 @@
+#pragma once
+
+#include "listfile/core/TextListImport.h"
+
+#include <string>
+
+namespace quorvex {
+
+class Editor;
+
+// File > Import Text List: a text file becomes a new, unsaved list of the
+// chosen type in the editor, undone in one step.
+class TextImportCommand {
+public:
+    static constexpr const char *UndoCaption = "&Undo Import";
+    static constexpr const char *FileFilter =
+        "Text Lists|*.csv;*.txt;*.tsv;*.CSV;*.TXT;*.TSV|All Files (*.*)|*";
+
+    // Returns 0 after the import, 1 after an error message (the list is untouched).
+    static int importFile(Editor &editor, const std::string &path, const std::string &listType,
+                          const TextImportLimits &limits = TextImportLimits());
+};
+
+} // namespace quorvex
