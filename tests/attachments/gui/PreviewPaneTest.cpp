@@ -283,7 +283,7 @@ private slots:
         poll.start(50);
         action(form.get(), "InsertPictureBtn")->trigger();
         QCOMPARE(filters.size(), 8);
-        QVERIFY(filters[0].startsWith(QStringLiteral("All (*.bmp;*.jpg;*.gif,*.ico, *.wmf,*.emf)")));
+        QVERIFY2(filters[0].startsWith(QStringLiteral("All (*.bmp *.jpg")), qPrintable(filters[0]));
         QVERIFY(filters[5].startsWith(QStringLiteral("Windows Meta Files")));
         QVERIFY(filters[6].startsWith(QStringLiteral("Pictures (")));
         QVERIFY(filters[6].contains(QStringLiteral("*.png")));

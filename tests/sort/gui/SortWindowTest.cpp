@@ -255,7 +255,8 @@ private slots:
 
     void pauseThenCancel_endsTheRunningSortWithItsMessage()
     {
-        makeList(2, 3000);
+        // Long enough for the sort to reach progress points that let events run.
+        makeList(2, 200000);
         int pausedTexts = 0;
         bool secondSortRefused = false;
         auto paused = std::make_shared<std::function<void()>>();
