@@ -136,11 +136,8 @@ TSettingsForm::TSettingsForm(Editor &editor, QTableView *grid, QLabel *quickSear
     showAppearance();
 }
 
-TSettingsForm::~TSettingsForm()
-{
-    if (m_quickSearchLbl)
-        m_quickSearchLbl->removeEventFilter(this);
-}
+// The label may go first when the main window closes; Qt drops the filter itself.
+TSettingsForm::~TSettingsForm() = default;
 
 QWidget *TSettingsForm::buildHeaderTab()
 {
