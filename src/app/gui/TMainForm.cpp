@@ -8,6 +8,7 @@
 #include "StatusBarWidget.h"
 #include "document/gui/StringGrid.h"
 #include "appearance/gui/GridPainter.h"
+#include "appearance/gui/TSettingsForm.h"
 #include "TAboutBox.h"
 #include "TLogoForm.h"
 #include "TUpdateForm.h"
@@ -188,6 +189,14 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_PrintPageNumsBtn, &QAction::triggered, m_print, &PrintController::PrintPageNumsBtnClick);
     connect(m_TestPrintBtn, &QAction::triggered, m_print, &PrintController::TestPrintBtnClick);
     connect(m_PrintPreviewBtn, &QAction::triggered, m_print, &PrintController::PrintPreviewBtnClick);
+
+    m_settingsForm = new TSettingsForm(m_editor, m_grid, m_QuickSearchLbl, showSplash, [this](int width) {
+        m_print->commands().gridLineWidth = width;
+        m_print->computeMaxEntries();
+        m_editor.RenumberPages();
+        m_editor.RefreshStatusBar();
+    }, this);
+    connect(m_SettingsBtn, &QAction::triggered, m_settingsForm, &TSettingsForm::SettingsBtnClick);
 
     m_editor.RenumberPages();
     applyDocumentToView();
@@ -441,8 +450,6 @@ void TMainForm::createActions()
     m_ViewCellText1 = makeAction("ViewCellText1", withKeyLabel("&View / Edit Cell Text...", "F8"));
     m_Wizard1 = makeAction("Wizard1", text("Media &Wizard..."));
 
-    // Commands whose windows and routines come with later work stay visible but disabled.
-    markUnavailable({m_SettingsBtn});
     m_InsertNote1 = makeAction("InsertNote1", QString::fromLatin1(AttachmentCommands::DatabaseSizeNote));
     m_InsertNote2 = makeAction("InsertNote2", QString::fromLatin1(AttachmentCommands::LargeFileNote));
     m_InsertNote1->setEnabled(false);
@@ -1347,6 +1354,7 @@ void TMainForm::loadStartingList()
 
 void TMainForm::readSettingsFiles()
 {
+    m_settingsForm->readSettingsFile();
     // Read by its bare name from the working folder.
     m_reopen.ReadReopenFile(ReopenList::FileName);
     refreshReopenMenu();

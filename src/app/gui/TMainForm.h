@@ -36,6 +36,7 @@ class StatusBarWidget;
 class StringGrid;
 class TLogoForm;
 class THeaderTextForm;
+class TSettingsForm;
 class PrintController;
 class TViewCellTextForm;
 class TNewListForm;
@@ -88,6 +89,7 @@ public:
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
     PrintController *printing() const { return m_print; }
+    TSettingsForm *settingsForm() const { return m_settingsForm; }
     SortController *sortController() const { return m_sort; }
     TFindForm *findForm() const { return m_findForm; }
     QTextEdit *cellRichEdit() const;
@@ -179,6 +181,7 @@ private:
     THeaderTextForm *m_headerForm = nullptr;
     class TImportTextForm *m_importForm = nullptr;
     QAction *m_ImportTextListBtn = nullptr;
+    TSettingsForm *m_settingsForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     TNewListForm *m_newListForm = nullptr;
     TWizardForm *m_wizardForm = nullptr;
