@@ -1,38 +1,13 @@
 #include "NewListSettings.h"
 
+#include "platform/core/SettingsText.h"
+
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 
 namespace quorvex {
 
 namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// One whitespace-separated integer as a flag: non-zero is set. The digits are
-// not converted, so any length of number is safe. False when there is none.
-bool nextFlag(std::string_view text, std::size_t &pos, bool &flag)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    std::size_t p = pos;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-        ++p;
-    const std::size_t digits = p;
-    bool nonZero = false;
-    while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
-        nonZero = nonZero || text[p] != '0';
-        ++p;
-    }
-    if (p == digits || (p < text.size() && !isBlank(text[p])))
-        return false;
-    pos = p;
-    flag = nonZero;
-    return true;
-}
 
 const char *bit(bool b)
 {
@@ -58,7 +33,7 @@ int NewListSettings::parse(std::string_view text)
     int applied = 0;
     for (; applied < FlagCount; ++applied) {
         bool flag = false;
-        if (!nextFlag(text, pos, flag))
+        if (!SettingsText::readFlag(text, pos, flag))
             break;
         if (applied == 0) {
             wizard = flag;

@@ -1,5 +1,7 @@
 #include "FindSettingsFile.h"
 
+#include "platform/core/SettingsText.h"
+
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 
@@ -7,37 +9,6 @@
 #include <cstdlib>
 
 namespace quorvex {
-
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// Reads one decimal integer after white space; only its being zero or not matters,
-// so a number too large for an int still counts as non-zero.
-bool readFlag(std::string_view text, std::size_t &pos, bool &flag)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    std::size_t p = pos;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-        ++p;
-    const std::size_t digits = p;
-    bool nonZero = false;
-    while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
-        nonZero = nonZero || text[p] != '0';
-        ++p;
-    }
-    if (p == digits)
-        return false;
-    flag = nonZero;
-    pos = p;
-    return true;
-}
-
-} // namespace
 
 std::string FindSettingsFile::pathIn(const std::string &programFolder)
 {
@@ -50,6 +21,7 @@ std::optional<FindOptions> FindSettingsFile::parse(std::string_view text)
 {
     FindOptions o;
     std::size_t pos = 0;
+    using SettingsText::readFlag;
     if (!readFlag(text, pos, o.entireCell) || !readFlag(text, pos, o.prompt) || !readFlag(text, pos, o.follow))
         return std::nullopt;
     return o;

@@ -1,42 +1,19 @@
 #include "SortSettings.h"
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/SettingsText.h"
 #include "platform/core/MessageService.h"
 
 namespace quorvex {
-
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-} // namespace
 
 int SortSettings::parse(const std::string &text, SortFlags &flags)
 {
     std::size_t pos = 0;
     int count = 0;
-    while (count < 2) {
-        while (pos < text.size() && isBlank(text[pos]))
-            ++pos;
-        std::size_t p = pos;
-        if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-            ++p;
-        const std::size_t digitsStart = p;
-        bool nonZero = false;
-        while (p < text.size() && text[p] >= '0' && text[p] <= '9') {
-            nonZero = nonZero || text[p] != '0';
-            ++p;
-        }
-        // A word such as "1x" or a lone sign is no number; neither is what follows it.
-        if (p == digitsStart || (p < text.size() && !isBlank(text[p])))
-            break;
-        // Only zero or non-zero matters, so a value too long for an integer still counts.
-        (count == 0 ? flags.caseSensitive : flags.backwards) = nonZero;
+    bool flag = false;
+    while (count < 2 && SettingsText::readFlag(text, pos, flag)) {
+        (count == 0 ? flags.caseSensitive : flags.backwards) = flag;
         ++count;
-        pos = p;
     }
     return count;
 }
