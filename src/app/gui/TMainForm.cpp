@@ -190,8 +190,7 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_TestPrintBtn, &QAction::triggered, m_print, &PrintController::TestPrintBtnClick);
     connect(m_PrintPreviewBtn, &QAction::triggered, m_print, &PrintController::PrintPreviewBtnClick);
 
-    m_settingsForm = new TSettingsForm(m_editor, m_grid, m_QuickSearchLbl, showSplash, [this](int width) {
-        m_print->commands().gridLineWidth = width;
+    m_settingsForm = new TSettingsForm(m_editor, m_grid, m_QuickSearchLbl, showSplash, [this](int) {
         m_print->computeMaxEntries();
         m_editor.RenumberPages();
         m_editor.RefreshStatusBar();

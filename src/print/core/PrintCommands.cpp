@@ -18,7 +18,7 @@ bool PrintCommands::computeMaxEntries()
     PrintMetrics metrics;
     metrics.gridFontSize = m_editor.gridFont.size;
     metrics.rowHeightFactor = m_editor.rowHeightFactor;
-    metrics.gridLineWidth = gridLineWidth;
+    metrics.gridLineWidth = m_editor.gridAppearance.gridLineWidth;
     metrics.scale = m_editor.printScale;
     const PageSetup &setup = m_editor.pageSetup();
     const std::optional<int> m = PrintLayout::recommendedEntries(metrics, setup.landscape, setup.topIndent);
@@ -44,7 +44,7 @@ PrintJob PrintCommands::job(const PageSelection &sel) const
     job.selection = sel;
     job.metrics.gridFontSize = m_editor.gridFont.size;
     job.metrics.rowHeightFactor = m_editor.rowHeightFactor;
-    job.metrics.gridLineWidth = gridLineWidth;
+    job.metrics.gridLineWidth = m_editor.gridAppearance.gridLineWidth;
     job.metrics.scale = m_editor.printScale;
     job.listName = PrintLayout::listName(m_editor.saveListEnabled, m_editor.currentListFile);
     job.date = today ? today() : PrintLayout::today();

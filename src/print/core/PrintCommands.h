@@ -25,8 +25,6 @@ public:
     PageSelection selection;
     // The last recommendation (unclamped) the page setup shows beside its box.
     int recommendedEntries = 54;
-    // The settings' grid line width (screen pixels).
-    int gridLineWidth = 1;
     // Today's date in the footer's form; tests fix it.
     std::function<std::string()> today;
 

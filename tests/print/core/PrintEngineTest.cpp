@@ -168,7 +168,7 @@ TEST(PrintLayoutTest, recommendedEntries_followsFontOrientationIndentAndNeverDiv
         f.editor.pageSetup().maxEntries = 77;
         f.editor.gridFont.size = b.font;
         f.editor.pageSetup().topIndent = b.top;
-        f.commands.gridLineWidth = b.font == 0 ? 0 : 1;
+        f.editor.gridAppearance.gridLineWidth = b.font == 0 ? 0 : 1;
         EXPECT_EQ(f.commands.computeMaxEntries(), b.ok);
         EXPECT_EQ(f.editor.pageSetup().maxEntries, b.box) << b.font << " " << b.top;
         EXPECT_EQ(f.messages.texts().size(), b.ok ? 0u : 1u);
