@@ -33,6 +33,11 @@ public:
         m_hadTmpDir = qEnvironmentVariableIsSet("TMPDIR");
         m_oldTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", QByteArray::fromStdString(m_home.path() + "tmp"));
+        // Qt's file dialog keeps its history in the user's configuration: a
+        // test must not read what an earlier run or a person left there.
+        m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.path() + "config"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
         // The new-list dialog stays closed at start; a test that wants it removes this file.
         FileSystem::writeFileAtomic(m_program + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
@@ -66,6 +71,10 @@ public:
             qputenv("TMPDIR", m_oldTmpDir);
         else
             qunsetenv("TMPDIR");
+        if (m_hadConfigHome)
+            qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
     }
 
     const std::string &program() const { return m_program; }
@@ -102,6 +111,8 @@ private:
     std::string m_program;
     bool m_hadTmpDir = false;
     QByteArray m_oldTmpDir;
+    bool m_hadConfigHome = false;
+    QByteArray m_oldConfigHome;
 };
 
 } // namespace quorvex::test
