@@ -1,7 +1,7 @@
 // The picture side of the preview pane: a camera-sized JPEG loaded and fitted
 // into the 165 x 155 box.
 #include "../../tests/support/PictureBytes.h"
-#include "attachments/core/AspectFit.h"
+#include "attachments/core/PictureFit.h"
 #include "attachments/core/PictureLoader.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
@@ -36,7 +36,7 @@ void BM_PreviewJpeg12MP(benchmark::State &state)
     RasterImage buffer, box;
     for (auto _ : state) {
         if (loader.LoadImage(buffer, path) != 0 ||
-            !AspectFit::GetAspectedImage(buffer, box, black, 165, 155, AspectOptions{}, messages)) {
+            !PictureFit::GetAspectedImage(buffer, box, black, 165, 155, FitOptions{}, messages)) {
             state.SkipWithError("the picture did not load");
             break;
         }

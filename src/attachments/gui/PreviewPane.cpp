@@ -3,7 +3,7 @@
 #include "QtPictureReader.h"
 #include "appearance/gui/AttachmentArt.h"
 #include "attachments/core/AttachmentStore.h"
-#include "attachments/core/AspectFit.h"
+#include "attachments/core/PictureFit.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "platform/core/FileSystem.h"
@@ -93,10 +93,10 @@ void PreviewPane::hidePicture()
 
 void PreviewPane::showPicture(const RasterImage &picture, bool keepAspect)
 {
-    AspectOptions options;
+    FitOptions options;
     options.keepAspect = keepAspect;
     options.allowEnlarge = true;
-    if (!AspectFit::GetAspectedImage(picture, m_shown, m_BackImage1, m_CellImage->width(), m_CellImage->height(),
+    if (!PictureFit::GetAspectedImage(picture, m_shown, m_BackImage1, m_CellImage->width(), m_CellImage->height(),
                                      options, m_editor.services().messages))
         return;
     m_CellImage->setPixmap(QPixmap::fromImage(QtPictureReader::toImage(m_shown)));

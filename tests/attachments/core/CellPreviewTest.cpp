@@ -2,7 +2,7 @@
 #include "PictureBytes.h"
 #include "TempFolder.h"
 #include "appearance/core/RasterImage.h"
-#include "attachments/core/AspectFit.h"
+#include "attachments/core/PictureFit.h"
 #include "attachments/core/AttachmentOpener.h"
 #include "attachments/core/AttachmentRef.h"
 #include "attachments/core/CellPreview.h"
@@ -44,13 +44,13 @@ std::string withJpegSize(std::string jpeg, int w, int h)
 
 } // namespace
 
-TEST(AspectFit, placementInTheBoxTruncatesAsWritten)
+TEST(PictureFit, placementInTheBoxTruncatesAsWritten)
 {
     struct Case {
         int sw, sh;
         double bw, bh;
-        AspectOptions options;
-        AspectPlacement expected;
+        FitOptions options;
+        FitPlacement expected;
     } cases[] = {
         {330, 310, 165, 155, {}, {165, 155, 0, 0}},
         {33, 31, 165, 155, {}, {165, 155, 0, 0}},   // enlarged
@@ -64,7 +64,7 @@ TEST(AspectFit, placementInTheBoxTruncatesAsWritten)
         {100, 100, 0, 0, {}, {0, 0, 0, 0}},
     };
     for (const Case &c : cases) {
-        const AspectPlacement p = AspectFit::placement(c.sw, c.sh, c.bw, c.bh, c.options);
+        const FitPlacement p = PictureFit::placement(c.sw, c.sh, c.bw, c.bh, c.options);
         EXPECT_EQ(p.width, c.expected.width) << c.sw << "x" << c.sh;
         EXPECT_EQ(p.height, c.expected.height) << c.sw << "x" << c.sh;
         EXPECT_EQ(p.left, c.expected.left) << c.sw << "x" << c.sh;
@@ -72,14 +72,14 @@ TEST(AspectFit, placementInTheBoxTruncatesAsWritten)
     }
 }
 
-TEST(AspectFit, fittedPictureSitsBetweenBlackBands)
+TEST(PictureFit, fittedPictureSitsBetweenBlackBands)
 {
     const RasterImage black(5, 5, pixelFromRgb(0, 0, 0));
     const RasterImage wide(330, 155, pixelFromRgb(255, 0, 0));
     const RasterImage tall(100, 310, pixelFromRgb(0, 0, 255));
     RasterImage box;
     std::string error;
-    ASSERT_TRUE(AspectFit::fit(wide, box, black, 165, 155, {}, error));
+    ASSERT_TRUE(PictureFit::fit(wide, box, black, 165, 155, {}, error));
     ASSERT_EQ(box.width, 165);
     ASSERT_EQ(box.height, 155);
     for (int y : {0, 38, 116, 154})
@@ -87,7 +87,7 @@ TEST(AspectFit, fittedPictureSitsBetweenBlackBands)
     for (int y : {39, 80, 115})
         EXPECT_EQ(box.pixel(80, y) & 0xFFFFFF, 0xFF0000u) << y;
 
-    ASSERT_TRUE(AspectFit::fit(tall, box, black, 165, 155, {}, error));
+    ASSERT_TRUE(PictureFit::fit(tall, box, black, 165, 155, {}, error));
     EXPECT_EQ(box.pixel(56, 70) & 0xFFFFFF, 0u);
     EXPECT_EQ(box.pixel(57, 70) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(box.pixel(106, 70) & 0xFFFFFF, 0x0000FFu);
@@ -95,7 +95,7 @@ TEST(AspectFit, fittedPictureSitsBetweenBlackBands)
 
     // A box no memory can hold is refused through the message path.
     test::ScriptedMessages messages;
-    EXPECT_FALSE(AspectFit::GetAspectedImage(wide, box, black, 1e9, 1e9, {}, messages));
+    EXPECT_FALSE(PictureFit::GetAspectedImage(wide, box, black, 1e9, 1e9, {}, messages));
     ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_EQ(messages.texts()[0], "Error adjusting image to fit.\nGetAspectedImage()");
     EXPECT_EQ(messages.exceptions.size(), 1u);

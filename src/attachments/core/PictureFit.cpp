@@ -1,4 +1,4 @@
-#include "AspectFit.h"
+#include "PictureFit.h"
 
 #include "platform/core/MessageService.h"
 
@@ -23,8 +23,8 @@ int truncated(double v)
 
 } // namespace
 
-AspectPlacement AspectFit::placement(int sourceWidth, int sourceHeight, double boxWidth, double boxHeight,
-                                     const AspectOptions &o)
+FitPlacement PictureFit::placement(int sourceWidth, int sourceHeight, double boxWidth, double boxHeight,
+                                     const FitOptions &o)
 {
     const double sw = sourceWidth, sh = sourceHeight;
     double w = boxWidth, h = boxHeight;
@@ -50,7 +50,7 @@ AspectPlacement AspectFit::placement(int sourceWidth, int sourceHeight, double b
             oh = sh / ry;
         }
     }
-    AspectPlacement p;
+    FitPlacement p;
     p.width = truncated(ow);
     p.height = truncated(oh);
     p.left = truncated((boxWidth - p.width) * 0.5);
@@ -58,8 +58,8 @@ AspectPlacement AspectFit::placement(int sourceWidth, int sourceHeight, double b
     return p;
 }
 
-bool AspectFit::fit(const RasterImage &source, RasterImage &target, const RasterImage &background, double boxWidth,
-                    double boxHeight, const AspectOptions &options, std::string &error)
+bool PictureFit::fit(const RasterImage &source, RasterImage &target, const RasterImage &background, double boxWidth,
+                    double boxHeight, const FitOptions &options, std::string &error)
 {
     const int bw = truncated(boxWidth), bh = truncated(boxHeight);
     if (static_cast<double>(bw) * static_cast<double>(bh) > MaxBoxPixels) {
@@ -70,7 +70,7 @@ bool AspectFit::fit(const RasterImage &source, RasterImage &target, const Raster
         target = RasterImage(bw, bh);
         resampleBilinear(background, target, PixelRect{0, 0, bw, bh},
                          PixelRect{0, 0, background.width, background.height});
-        const AspectPlacement p = placement(source.width, source.height, boxWidth, boxHeight, options);
+        const FitPlacement p = placement(source.width, source.height, boxWidth, boxHeight, options);
         const ColorRef key = options.transparentColour;
         resampleBilinear(source, target, PixelRect{p.left, p.top, p.width, p.height},
                          PixelRect{0, 0, source.width, source.height}, options.transparent ? &key : nullptr);
@@ -81,8 +81,8 @@ bool AspectFit::fit(const RasterImage &source, RasterImage &target, const Raster
     return true;
 }
 
-bool AspectFit::GetAspectedImage(const RasterImage &source, RasterImage &target, const RasterImage &background,
-                                 double boxWidth, double boxHeight, const AspectOptions &options,
+bool PictureFit::GetAspectedImage(const RasterImage &source, RasterImage &target, const RasterImage &background,
+                                 double boxWidth, double boxHeight, const FitOptions &options,
                                  MessageService &messages)
 {
     std::string error;
