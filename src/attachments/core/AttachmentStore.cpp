@@ -14,21 +14,6 @@ namespace {
 
 constexpr std::uint64_t TicksPerMillisecond = 10000;
 
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool copyContent(int in, int out)
 {
     std::vector<char> buffer(1 << 16);
@@ -40,7 +25,7 @@ bool copyContent(int in, int out)
             return false;
         if (n == 0)
             return true;
-        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+        if (!FileSystem::writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
             return false;
     }
 }

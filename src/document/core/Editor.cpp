@@ -197,15 +197,7 @@ void Editor::Undo()
     BusyCursor busy(*m_view);
     MarkModified();
     m_undo.undo(m_document);
-    m_view->endCellEditing();
-    RenumberPages();
-    if (m_document.RowCount() == m_document.Row() + 2) {
-        m_document.SetCurrentCell(m_document.Col(), m_document.RowCount() - 1);
-        cellSelected(m_document.Col(), m_document.Row());
-    }
-    m_view->documentChanged();
-    m_view->menuStateChanged();
-    m_view->showCellPreview(m_document.Col(), m_document.Row());
+    afterUndoStep();
 }
 
 void Editor::Redo()
@@ -215,6 +207,13 @@ void Editor::Redo()
     BusyCursor busy(*m_view);
     MarkModified();
     m_undo.redo(m_document);
+    afterUndoStep();
+}
+
+// The grids were swapped: the view, the page column and a current cell that
+// now stands past the last row follow.
+void Editor::afterUndoStep()
+{
     m_view->endCellEditing();
     RenumberPages();
     if (m_document.RowCount() == m_document.Row() + 2) {

@@ -131,6 +131,7 @@ public:
     EditorView &view() { return *m_view; }
 
 private:
+    void afterUndoStep();
     bool readRunCount();
     bool writeRunCount();
 

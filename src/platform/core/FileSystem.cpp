@@ -28,21 +28,6 @@ std::string stripTrailingSlash(const std::string &path)
     return p;
 }
 
-bool writeAll(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 bool FileSystem::exists(const std::string &path)
@@ -149,7 +134,7 @@ bool FileSystem::copyNoOverwrite(const std::string &source, const std::string &t
         }
         if (n == 0)
             break;
-        if (!writeAll(out, buffer, static_cast<std::size_t>(n))) {
+        if (!FileSystem::writeAll(out, buffer, static_cast<std::size_t>(n))) {
             ok = false;
             break;
         }
@@ -346,7 +331,7 @@ bool FileSystem::writeFileAtomic(const std::string &path, const std::string &dat
     mode_t mode = 0644;
     if (::stat(path.c_str(), &old) == 0)
         mode = old.st_mode & 0666;
-    bool ok = writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    bool ok = FileSystem::writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     if (::close(fd) != 0)
         ok = false;
     if (ok && ::rename(tmp.c_str(), path.c_str()) != 0)
@@ -354,6 +339,21 @@ bool FileSystem::writeFileAtomic(const std::string &path, const std::string &dat
     if (!ok)
         ::unlink(tmp.c_str());
     return ok;
+}
+
+bool FileSystem::writeAll(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 } // namespace quorvex

@@ -68,6 +68,8 @@ public:
     // `path`, so the old file survives any failure. Mode 0644 for new files.
     // Fails, writing nothing, when `path` is a read-only file.
     static bool writeFileAtomic(const std::string &path, const std::string &data);
+    // Writes every byte to an open descriptor, again after an interruption.
+    static bool writeAll(int fd, const char *data, std::size_t size);
 };
 
 } // namespace quorvex
