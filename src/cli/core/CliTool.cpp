@@ -24,7 +24,9 @@
 #include <climits>
 #include <cstdlib>
 #include <new>
+#include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
@@ -66,15 +68,27 @@ private:
     std::string m_path;
 };
 
-// Arguments after the command: positional ones and at most one "--name VALUE".
-struct ParsedArgs {
+// The words after the command: positional ones, flags and "--name VALUE" or
+// "--name=VALUE" options, each given at most once; "--" ends the options.
+// Anything else starting with "--" makes the command line a usage error.
+struct CommandArgs {
     std::vector<std::string> positional;
-    std::optional<std::string> option;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+
+    bool has(const std::string &flag) const { return flags.count(flag) != 0; }
+    std::optional<std::string> value(const std::string &name) const
+    {
+        const auto it = values.find(name);
+        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
 };
 
-std::optional<ParsedArgs> parseArgs(const std::vector<std::string> &args, const std::string &optionName)
+std::optional<CommandArgs> parseCommandArgs(const std::vector<std::string> &args,
+                                            std::initializer_list<std::string> flags,
+                                            std::initializer_list<std::string> valued)
 {
-    ParsedArgs parsed;
+    CommandArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string &a = args[i];
@@ -86,18 +100,21 @@ std::optional<ParsedArgs> parseArgs(const std::vector<std::string> &args, const 
             optionsEnded = true;
             continue;
         }
-        if (optionName.empty() || parsed.option)
-            return std::nullopt;
-        const std::string flag = "--" + optionName;
-        if (a == flag) {
-            if (i + 1 >= args.size())
+        const std::size_t eq = a.find('=');
+        const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+        if (eq == std::string::npos && std::find(flags.begin(), flags.end(), name) != flags.end()) {
+            if (!parsed.flags.insert(name).second)
                 return std::nullopt;
-            parsed.option = args[++i];
-        } else if (a.compare(0, flag.size() + 1, flag + "=") == 0) {
-            parsed.option = a.substr(flag.size() + 1);
-        } else {
-            return std::nullopt;
+            continue;
         }
+        if (std::find(valued.begin(), valued.end(), name) == valued.end() || parsed.values.count(name))
+            return std::nullopt;
+        if (eq != std::string::npos)
+            parsed.values[name] = a.substr(eq + 1);
+        else if (i + 1 < args.size())
+            parsed.values[name] = args[++i];
+        else
+            return std::nullopt;
     }
     return parsed;
 }
@@ -187,53 +204,6 @@ std::string utf8ToCp1252(const std::string &utf8)
     return out;
 }
 
-struct ReplaceArgs {
-    std::vector<std::string> positional;
-    std::optional<std::string> find;
-    std::optional<std::string> with;
-    bool entireCell = false;
-};
-
-std::optional<ReplaceArgs> parseReplaceArgs(const std::vector<std::string> &args)
-{
-    ReplaceArgs parsed;
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string &a = args[i];
-        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
-            parsed.positional.push_back(a);
-            continue;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-        } else if (a == "--entire-cell") {
-            parsed.entireCell = true;
-        } else {
-            std::optional<std::string> *target = nullptr;
-            std::string name;
-            for (const char *option : {"--find", "--with"}) {
-                const std::string o = option;
-                if (a == o || a.compare(0, o.size() + 1, o + "=") == 0) {
-                    target = o == "--find" ? &parsed.find : &parsed.with;
-                    name = o;
-                }
-            }
-            if (!target || *target)
-                return std::nullopt;
-            if (a == name) {
-                if (i + 1 >= args.size())
-                    return std::nullopt;
-                *target = args[++i];
-            } else {
-                *target = a.substr(name.size() + 1);
-            }
-        }
-    }
-    if (!parsed.find || !parsed.with || parsed.find->empty() || parsed.positional.size() != 2)
-        return std::nullopt;
-    return parsed;
-}
-
 // The services an editor needs where nothing is shown and nothing is copied.
 class NoShell final : public DesktopShell {
 public:
@@ -306,12 +276,14 @@ int CliTool::run(const std::vector<std::string> &args)
         }
     }
     if (command == "replace") {
-        const auto parsed = parseReplaceArgs(args);
-        if (!parsed || parsed->positional[0].empty() || parsed->positional[1].empty())
+        const auto parsed = parseCommandArgs(args, {"entire-cell"}, {"find", "with"});
+        if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
+            parsed->positional[1].empty() || !parsed->value("find") || !parsed->value("with") ||
+            parsed->value("find")->empty())
             return usageError();
         try {
-            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->find),
-                           utf8ToCp1252(*parsed->with), parsed->entireCell);
+            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->value("find")),
+                           utf8ToCp1252(*parsed->value("with")), parsed->has("entire-cell"));
         } catch (const std::bad_alloc &) {
             return fail("not enough memory");
         } catch (const std::exception &e) {
@@ -333,7 +305,7 @@ int CliTool::run(const std::vector<std::string> &args)
     else if (command != "export" && command != "extract")
         return usageError();
 
-    const auto parsed = parseArgs(args, optionName);
+    const auto parsed = optionName.empty() ? parseCommandArgs(args, {}, {}) : parseCommandArgs(args, {}, {optionName});
     if (!parsed || parsed->positional.size() != wanted)
         return usageError();
     for (const std::string &p : parsed->positional)
@@ -348,11 +320,11 @@ int CliTool::run(const std::vector<std::string> &args)
         if (command == "extract")
             return extract(pos[0], pos[1]);
         if (command == "convert") {
-            if (parsed->option && parsed->option->empty())
+            if (parsed->value(optionName) && parsed->value(optionName)->empty())
                 return usageError();
-            return convert(pos[0], pos[1], parsed->option.value_or(std::string()));
+            return convert(pos[0], pos[1], parsed->value(optionName).value_or(std::string()));
         }
-        const std::string type = parsed->option.value_or(DefaultImportType);
+        const std::string type = parsed->value(optionName).value_or(DefaultImportType);
         if (type.size() > static_cast<std::size_t>(ListFileFormat::MaxListTypeLength))
             return usageError();
         return import(pos[0], pos[1], type);
@@ -492,27 +464,12 @@ std::optional<std::vector<int>> parseKeyList(const std::string &text)
 
 int CliTool::sort(const std::vector<std::string> &args)
 {
-    std::vector<std::string> pos;
-    std::optional<std::string> keysText;
-    bool caseSensitive = false, backwards = false, optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string &a = args[i];
-        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
-            pos.push_back(a);
-        } else if (a == "--") {
-            optionsEnded = true;
-        } else if (a == "--case-sensitive" && !caseSensitive) {
-            caseSensitive = true;
-        } else if (a == "--backwards" && !backwards) {
-            backwards = true;
-        } else if (a == "--keys" && !keysText && i + 1 < args.size()) {
-            keysText = args[++i];
-        } else if (a.compare(0, 7, "--keys=") == 0 && !keysText) {
-            keysText = a.substr(7);
-        } else {
-            return usageError();
-        }
-    }
+    const auto parsed = parseCommandArgs(args, {"case-sensitive", "backwards"}, {"keys"});
+    if (!parsed)
+        return usageError();
+    const std::vector<std::string> &pos = parsed->positional;
+    const std::optional<std::string> keysText = parsed->value("keys");
+    const bool caseSensitive = parsed->has("case-sensitive"), backwards = parsed->has("backwards");
     if (pos.size() != 2 || pos[0].empty() || pos[1].empty())
         return usageError();
     std::vector<int> named;
