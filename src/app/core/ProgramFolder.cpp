@@ -2,9 +2,34 @@
 
 #include "platform/core/FileSystem.h"
 
+#include <cstdio>
+
 namespace quorvex {
 
 namespace {
+
+constexpr const char *HelpDocument = "Quorvex_Documentation.pdf";
+
+// The help document is the program's, not the user's: a copy left by an older
+// build is replaced, or Help would show pages and pictures of the old windows.
+bool helpIsStale(const std::string &source, const std::string &target)
+{
+    const auto sourceSize = FileSystem::fileSize(source);
+    const auto targetSize = FileSystem::fileSize(target);
+    const auto sourceTimes = FileSystem::times(source);
+    const auto targetTimes = FileSystem::times(target);
+    if (!sourceSize || !sourceTimes)
+        return false;
+    return !targetSize || !targetTimes || *sourceSize != *targetSize || sourceTimes->written > targetTimes->written;
+}
+
+void refreshHelp(const std::string &source, const std::string &target)
+{
+    const std::string part = target + ".part";
+    FileSystem::removeFile(part);
+    if (FileSystem::copyNoOverwrite(source, part) && std::rename(part.c_str(), target.c_str()) != 0)
+        FileSystem::removeFile(part);
+}
 
 // Shipped data is small and shallow; the depth limit guards against loops.
 void copyMissing(const std::string &from, const std::string &to, int depth)
@@ -18,7 +43,7 @@ void copyMissing(const std::string &from, const std::string &to, int depth)
         if (name == "." || name == "..")
             continue;
         // Only what the program folder holds; the desktop file and icon belong elsewhere.
-        if (depth == 0 && name != "Templates" && name != "Backgrounds" && name != "Quorvex_Documentation.pdf")
+        if (depth == 0 && name != "Templates" && name != "Backgrounds" && name != HelpDocument)
             continue;
         const std::string source = FileSystem::join(from, name);
         const std::string target = FileSystem::join(to, name);
@@ -27,6 +52,9 @@ void copyMissing(const std::string &from, const std::string &to, int depth)
                 copyMissing(source, target, depth + 1);
         } else if (FileSystem::isRegularFile(source) && !FileSystem::exists(target)) {
             FileSystem::copyNoOverwrite(source, target);
+        } else if (depth == 0 && name == HelpDocument && FileSystem::isRegularFile(target) &&
+                   helpIsStale(source, target)) {
+            refreshHelp(source, target);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
 #include "platform/core/FileSystem.h"
+#include "app/core/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -243,4 +244,34 @@ TEST(RunCount, readOnlyCounterIsReportedLeftAsItIsAndNotUncounted)
     EXPECT_TRUE(FileSystem::isReadOnly(file));
     copy.editor.shutdown(true);
     EXPECT_EQ(readAll(file), "3\n");
+}
+
+// A person's edited template survives a new start; the help document, which
+// belongs to the program, follows the installed one so Help never shows old pages.
+TEST(Startup, seedKeepsUserFilesButRefreshesAStaleHelpDocument)
+{
+    TempFolder root;
+    const std::string shipped = root.file("shipped/");
+    const std::string program = root.file("program/");
+    FileSystem::createFolders(shipped + "Templates");
+    ASSERT_TRUE(FileSystem::writeFileAtomic(shipped + "Templates/DVD.lst", "shipped template"));
+    ASSERT_TRUE(FileSystem::writeFileAtomic(shipped + "Quorvex_Documentation.pdf", "new manual, longer"));
+    ASSERT_TRUE(FileSystem::writeFileAtomic(shipped + "quorvex.desktop", "not for the program folder"));
+    FileSystem::createFolders(program + "Templates");
+    ASSERT_TRUE(FileSystem::writeFileAtomic(program + "Templates/DVD.lst", "edited template"));
+    ASSERT_TRUE(FileSystem::writeFileAtomic(program + "Quorvex_Documentation.pdf", "old manual"));
+
+    ASSERT_TRUE(quorvex::ProgramFolder::seed(program, {shipped}));
+    EXPECT_EQ(readAll(program + "Templates/DVD.lst"), "edited template");
+    EXPECT_EQ(readAll(program + "Quorvex_Documentation.pdf"), "new manual, longer");
+    EXPECT_FALSE(FileSystem::exists(program + "Quorvex_Documentation.pdf.part"));
+    EXPECT_FALSE(FileSystem::exists(program + "quorvex.desktop"));
+
+    // Same size, older shipped copy: the program folder's copy stays.
+    ASSERT_TRUE(FileSystem::writeFileAtomic(program + "Quorvex_Documentation.pdf", "new manual, LONGER"));
+    const auto stamp = FileSystem::times(program + "Quorvex_Documentation.pdf");
+    ASSERT_TRUE(stamp);
+    ASSERT_TRUE(FileSystem::setTimes(shipped + "Quorvex_Documentation.pdf", stamp->accessed, stamp->written - 10000000));
+    ASSERT_TRUE(quorvex::ProgramFolder::seed(program, {shipped}));
+    EXPECT_EQ(readAll(program + "Quorvex_Documentation.pdf"), "new manual, LONGER");
 }

@@ -1,0 +1,428 @@
+// Renders the program's real windows offscreen over a small sample list and
+// saves each as a PNG, so the manual's pictures always show the current build.
+//
+//   grab_windows OUT_FOLDER SANDBOX_FOLDER DATA_FOLDER [--readme SCREENSHOT_FOLDER]
+//
+// Everything the windows write (settings, database, temporary files) goes into
+// SANDBOX_FOLDER: HOME and the XDG folders point there before Qt starts.
+
+#include "app/core/ProgramFolder.h"
+#include "app/gui/QuorvexApplication.h"
+#include "app/gui/TMainForm.h"
+#include "app/gui/LogoArt.h"
+#include "appearance/gui/TOpenDirForm.h"
+#include "appearance/gui/TSettingsForm.h"
+#include "document/core/ListDocument.h"
+#include "document/core/PageSetup.h"
+#include "document/gui/StringGrid.h"
+#include "listfile/core/ListFileWriter.h"
+#include "listfile/core/TemplateLists.h"
+#include "platform/core/AppConstants.h"
+#include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
+#include "platform/core/ProgressReporter.h"
+#include "platform/gui/QtFileDialogService.h"
+#include "platform/gui/QtMessageService.h"
+#include "search/gui/TFindForm.h"
+#include "sort/gui/SortController.h"
+#include "sort/gui/TStatusForm.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
+
+using namespace quorvex;
+
+namespace {
+
+class StderrMessages final : public MessageService {
+public:
+    MessageAnswer show(MessageKind, const std::string &text, MessageButtons) override
+    {
+        std::fprintf(stderr, "grab_windows: %s\n", text.c_str());
+        return MessageAnswer::Cancel;
+    }
+    void showException(const std::string &what) override { std::fprintf(stderr, "grab_windows: %s\n", what.c_str()); }
+};
+
+class NoProgress final : public ProgressReporter {
+public:
+    void setProgress(int, const std::string &) override {}
+    void pumpEvents() override {}
+};
+
+struct Movie {
+    const char *title, *episode, *category, *actor, *duration, *year, *comment;
+};
+
+// A small collection of invented titles: realistic shapes without real names.
+const Movie Movies[] = {
+    {"A Harbour in Winter", "", "Drama", "Elena Marsh", "112 min", "1998", "Widescreen edition"},
+    {"Blue Meridian", "", "Adventure", "Tom Hadley", "125 min", "2004", ""},
+    {"Clockwork Orchard", "", "Fantasy", "Mira Olsen", "98 min", "2011", "Cover picture attached"},
+    {"Dust on the Rails", "", "Western", "Jack Corrigan", "104 min", "1972", ""},
+    {"Echoes of Ember Street", "Season 1", "Series", "Lena Kowal", "420 min", "2015", "Three discs"},
+    {"Echoes of Ember Street", "Season 2", "Series", "Lena Kowal", "436 min", "2016", "Three discs"},
+    {"Falling Upward", "", "Comedy", "Priya Nand", "91 min", "2009", ""},
+    {"Glass Lanterns", "", "Drama", "Oskar Lind", "131 min", "1987", "Director's cut"},
+    {"Harvest of Stars", "", "Science Fiction", "Ada Quinn", "142 min", "2019", ""},
+    {"Iron Lullaby", "", "Thriller", "Marcus Dale", "109 min", "2001", "Borrowed by Sam"},
+    {"Juniper Road", "", "Family", "Nora Field", "88 min", "2013", ""},
+    {"Kites over Kallio", "", "Documentary", "", "76 min", "2017", "Subtitled"},
+    {"Last Train to Marlow", "", "Mystery", "Henry Cole", "117 min", "1964", "Black and white"},
+    {"Moonlight Ledger", "", "Crime", "Iris Vane", "121 min", "2007", ""},
+    {"Northbound", "", "Road Movie", "Felix Aro", "99 min", "1995", ""},
+    {"Orchestra of Rain", "", "Music", "", "83 min", "2012", "Concert film"},
+    {"Paper Kingdoms", "Part 1", "Animation", "", "94 min", "2003", ""},
+    {"Paper Kingdoms", "Part 2", "Animation", "", "97 min", "2006", ""},
+    {"Quiet Thunder", "", "War", "Anton Brisk", "138 min", "1979", ""},
+    {"Riverbend Motel", "", "Horror", "Kate Mercer", "89 min", "1983", "Not for children"},
+    {"Salt and Silver", "", "Romance", "Julia Hart", "106 min", "2010", ""},
+    {"Tidewater", "", "Drama", "Owen Pike", "115 min", "1991", ""},
+    {"Under the Copper Sky", "", "Adventure", "Rosa Mendel", "128 min", "2021", "New in 2021"},
+    {"Velvet Static", "", "Science Fiction", "Dev Arden", "111 min", "1999", ""},
+    {"Winter Ferns", "", "Drama", "Clara Voss", "102 min", "2014", ""},
+    {"Yesterday's Compass", "", "Adventure", "Ben Oduya", "119 min", "1986", ""},
+    {"Zephyr Lane", "", "Comedy", "Lola Brandt", "93 min", "2018", "Gift from Anna"},
+};
+constexpr int MovieCount = static_cast<int>(sizeof(Movies) / sizeof(Movies[0]));
+// The row whose comment cell holds the cover picture.
+constexpr int PictureRow = 3;
+constexpr int PictureCol = 8;
+
+// A made-up cover: a gradient sky, a sun and the title.
+bool paintCover(const QString &path)
+{
+    QImage image(240, 340, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient sky(0, 0, 0, 340);
+    sky.setColorAt(0, QColor(32, 48, 110));
+    sky.setColorAt(0.6, QColor(220, 120, 60));
+    sky.setColorAt(1, QColor(60, 40, 30));
+    p.fillRect(image.rect(), sky);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 220, 120));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(120, 190), 46, 46);
+    p.setBrush(QColor(30, 70, 40));
+    for (int x = 10; x < 240; x += 34) {
+        p.drawEllipse(QPointF(x, 268), 24, 40);
+        p.drawRect(x - 3, 270, 6, 40);
+    }
+    p.fillRect(0, 300, 240, 40, QColor(40, 30, 25));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(24);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 20, 240, 80), Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("CLOCKWORK\nORCHARD"));
+    p.end();
+    return image.save(path, "JPG", 90) || image.save(path, "BMP");
+}
+
+// Writes the sample list as an independent list carrying the cover.
+bool writeSampleList(const std::string &listPath, const std::string &stageFolder, const std::string &coverName)
+{
+    ListDocument document(ListDocument::DesignColCount, ListDocument::DesignRowCount);
+    PageSetup pageSetup;
+    const std::string listType = "dvdmovie";
+    TemplateLists::build(listType, document, pageSetup);
+    document.SetRowCount(MovieCount + 1);
+    for (int i = 0; i < MovieCount; ++i) {
+        const Movie &m = Movies[i];
+        const int row = i + 1;
+        const char *cells[] = {nullptr, nullptr, m.title, m.episode, m.category, m.actor, m.duration, m.year, m.comment};
+        char number[16];
+        std::snprintf(number, sizeof number, "%03d", row);
+        document.SetCell(1, row, number);
+        for (int col = 2; col <= 8; ++col)
+            document.SetCell(col, row, cells[col]);
+    }
+    std::string ref(1, attachmentMarker);
+    ref += static_cast<char>(AttachPicture);
+    ref += coverName;
+    document.SetCell(PictureCol, PictureRow, ref);
+    document.RenumberPages(pageSetup.entriesPerPage());
+    StderrMessages messages;
+    NoProgress progress;
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(stageFolder);
+    return writer.SaveList_V11(listPath, ListFileSource{document, pageSetup, listType}) == 0;
+}
+
+class Grabber {
+public:
+    explicit Grabber(const QString &outFolder) : m_out(outFolder) {}
+
+    void save(QWidget *widget, const QString &name)
+    {
+        QApplication::processEvents();
+        const QPixmap pixmap = widget->grab();
+        const QString path = m_out + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (pixmap.isNull() || !pixmap.save(path, "PNG")) {
+            std::fprintf(stderr, "grab_windows: cannot save %s\n", qPrintable(path));
+            m_failed = true;
+        }
+        m_saved.insert(name);
+    }
+
+    // Runs `open`, which shows a modal dialog and returns once it is closed.
+    // When the dialog is up, `inside` may act on it, then it is grabbed and
+    // dismissed; any further modal window the command opens is dismissed too.
+    void modal(const QString &name, const std::function<void()> &open,
+               const std::function<void(QWidget *)> &inside = {})
+    {
+        QWidget *const outer = QApplication::activeModalWidget();
+        bool grabbed = false;
+        QElapsedTimer clock;
+        clock.start();
+        QTimer timer;
+        timer.setInterval(30);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w || w == outer || !w->isVisible()) {
+                if (!grabbed && clock.elapsed() > 10000) {
+                    std::fprintf(stderr, "grab_windows: %s did not open\n", qPrintable(name));
+                    m_failed = true;
+                    grabbed = true;
+                }
+                return;
+            }
+            timer.stop();
+            if (!grabbed) {
+                grabbed = true;
+                QApplication::processEvents();
+                if (inside)
+                    inside(w);
+                save(w, name);
+            }
+            w->close();
+            timer.start();
+        });
+        timer.start();
+        open();
+        timer.stop();
+        if (!grabbed) {
+            std::fprintf(stderr, "grab_windows: %s was not shown\n", qPrintable(name));
+            m_failed = true;
+        }
+    }
+
+    bool failed() const { return m_failed; }
+
+private:
+    QString m_out;
+    std::set<QString> m_saved;
+    bool m_failed = false;
+};
+
+QAction *action(TMainForm &form, const char *name)
+{
+    auto *a = form.findChild<QAction *>(QString::fromLatin1(name));
+    if (!a)
+        std::fprintf(stderr, "grab_windows: no command %s\n", name);
+    return a;
+}
+
+void trigger(TMainForm &form, const char *name)
+{
+    if (QAction *a = action(form, name))
+        a->trigger();
+}
+
+void selectCell(TMainForm &form, int col, int row)
+{
+    StringGrid *grid = form.grid();
+    // The view leaves out the header row and the page-number column.
+    grid->setCurrentIndex(grid->model()->index(row - 1, col - 1));
+    QApplication::processEvents();
+}
+
+bool setEnvironment(const QString &sandbox)
+{
+    const QStringList folders = {QStringLiteral("home"), QStringLiteral("data"), QStringLiteral("config"),
+                                 QStringLiteral("cache"), QStringLiteral("runtime"), QStringLiteral("tmp"),
+                                 QStringLiteral("stage")};
+    for (const QString &f : folders)
+        if (!QDir().mkpath(sandbox + QLatin1Char('/') + f))
+            return false;
+    QFile::setPermissions(sandbox + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("HOME", (sandbox + QStringLiteral("/home")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (sandbox + QStringLiteral("/data")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (sandbox + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (sandbox + QStringLiteral("/cache")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (sandbox + QStringLiteral("/runtime")).toLocal8Bit());
+    qputenv("TMPDIR", (sandbox + QStringLiteral("/tmp")).toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--readme")) {
+        std::fprintf(stderr, "usage: grab_windows OUT_FOLDER SANDBOX_FOLDER DATA_FOLDER [--readme SCREENSHOT_FOLDER]\n");
+        return 2;
+    }
+    const QString outFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString sandbox = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    const std::string dataFolder = argv[3];
+    const QString readmeFolder = argc == 6 ? QDir(QString::fromLocal8Bit(argv[5])).absolutePath() : QString();
+    // A fresh sandbox each run: the windows must not see an earlier run's settings.
+    QDir(sandbox).removeRecursively();
+    if (!setEnvironment(sandbox) || !QDir().mkpath(outFolder)) {
+        std::fprintf(stderr, "grab_windows: cannot make the sandbox folders\n");
+        return 1;
+    }
+
+    QuorvexApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvex"));
+    QApplication::setWindowIcon(LogoArt::appIcon());
+
+    const std::string home = (sandbox + QStringLiteral("/home")).toStdString();
+    const std::string program = ProgramFolder::location(qgetenv("XDG_DATA_HOME").constData(), home.c_str());
+    if (!ProgramFolder::seed(program, {dataFolder}) || !FileSystem::setCurrentFolder(program)) {
+        std::fprintf(stderr, "grab_windows: cannot seed the program folder %s\n", program.c_str());
+        return 1;
+    }
+    // The new-list dialog stays closed at start; it is grabbed from its command.
+    FileSystem::writeFileAtomic(program + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
+
+    const std::string stage = (sandbox + QStringLiteral("/stage/")).toStdString();
+    const std::string coverName = "ClockworkOrchard.jpg";
+    const std::string listPath = (sandbox + QStringLiteral("/home/My DVDs.lst")).toStdString();
+    const std::string importPath = (sandbox + QStringLiteral("/home/cassettes.txt")).toStdString();
+    if (!paintCover(QString::fromStdString(stage + coverName)) || !writeSampleList(listPath, stage, coverName) ||
+        !FileSystem::writeFileAtomic(importPath, "Artist\tAlbum\tYear\r\nThe Lanterns\tNight Ferry\t1984\r\n")) {
+        std::fprintf(stderr, "grab_windows: cannot write the sample list\n");
+        return 1;
+    }
+
+    // No box may wait for a person: every question is answered No and logged.
+    QtMessageService::setResponder([](MessageKind, const std::string &text, MessageButtons buttons) {
+        std::fprintf(stderr, "grab_windows: message: %s\n", text.c_str());
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    });
+    QtFileDialogService::setResponder(
+        [importPath](bool save, const std::string &, int &, const std::string &) -> std::optional<std::string> {
+            if (save)
+                return std::nullopt;
+            return importPath;
+        });
+
+    Grabber grab(outFolder);
+    TMainForm form;
+    form.showSplash = false;
+    form.setKeepSize(true);
+    {
+        QSignalSpy started(&form, &TMainForm::startupFinished);
+        form.show();
+        if (!form.started() && !started.wait(10000)) {
+            std::fprintf(stderr, "grab_windows: the main window did not start\n");
+            return 1;
+        }
+    }
+    form.resize(1180, 720);
+    form.openListFromCommandLine(QString::fromStdString(listPath));
+    // "Odds Aqua": every second row tinted.
+    form.settingsForm()->applyTemplate(4);
+    selectCell(form, PictureCol, PictureRow);
+    QApplication::processEvents();
+    grab.save(&form, QStringLiteral("main-window"));
+    if (!readmeFolder.isEmpty())
+        grab.save(&form, QStringLiteral("readme-main-window"));
+
+    // The menus, each opened under its title.
+    const auto menus = form.menuBar()->actions();
+    for (QAction *title : menus) {
+        QMenu *menu = title->menu();
+        if (!menu)
+            continue;
+        const QRect where = form.menuBar()->actionGeometry(title);
+        menu->popup(form.menuBar()->mapToGlobal(where.bottomLeft()));
+        QApplication::processEvents();
+        QString name = title->text();
+        name.remove(QLatin1Char('&'));
+        grab.save(menu, QStringLiteral("menu-") + name.toLower());
+        menu->hide();
+    }
+
+    // The find window stays open beside the grid.
+    form.findForm()->showFor(false);
+    QApplication::processEvents();
+    grab.save(form.findForm(), QStringLiteral("find"));
+    form.findForm()->close();
+    form.findForm()->showFor(true);
+    QApplication::processEvents();
+    grab.save(form.findForm(), QStringLiteral("replace"));
+    if (!readmeFolder.isEmpty()) {
+        // The find window over the grid, as a person sees it.
+        form.findForm()->move(form.pos() + QPoint(420, 240));
+        QApplication::processEvents();
+        QPixmap shot = form.grab();
+        QPainter p(&shot);
+        p.drawPixmap(form.findForm()->pos() - form.pos(), form.findForm()->grab());
+        p.end();
+        shot.save(outFolder + QStringLiteral("/readme-find-window.png"), "PNG");
+    }
+    form.findForm()->close();
+
+    grab.modal(QStringLiteral("sort"), [&] { trigger(form, "SortBtn"); });
+    grab.modal(QStringLiteral("page-setup"), [&] { trigger(form, "PageSetupBtn"); });
+    grab.modal(QStringLiteral("page-numbers"), [&] { trigger(form, "PrintPageNumsBtn"); });
+    grab.modal(QStringLiteral("new-list"), [&] { trigger(form, "NewListBtn"); });
+    grab.modal(QStringLiteral("wizard"), [&] { trigger(form, "WizardBtn"); });
+    for (int tab = 0; tab < 3; ++tab)
+        grab.modal(QStringLiteral("settings-%1").arg(tab + 1), [&] { form.settingsForm()->openOnTab(tab); });
+    if (auto *chooser = form.settingsForm()->findChild<TOpenDirForm *>()) {
+        grab.modal(QStringLiteral("folder-chooser"), [&] {
+            chooser->preset(program + "Database/");
+            chooser->choose();
+        });
+    }
+    grab.modal(QStringLiteral("import"), [&] { trigger(form, "ImportTextListBtn"); });
+    selectCell(form, 2, 1);
+    grab.modal(QStringLiteral("column-header"), [&] { trigger(form, "EditHdrBtn"); });
+    selectCell(form, 8, 1);
+    grab.modal(QStringLiteral("cell-text"), [&] { trigger(form, "ViewCellTextBtn"); });
+    grab.modal(QStringLiteral("about"), [&] { trigger(form, "About1"); });
+
+    // The progress window as the sort shows it halfway.
+    TStatusForm *progress = form.sortController()->statusForm();
+    progress->start("50% - Sorting row 13 of 27", nullptr);
+    QApplication::processEvents();
+    grab.save(progress, QStringLiteral("progress"));
+    progress->hide();
+
+    if (!readmeFolder.isEmpty()) {
+        QDir().mkpath(readmeFolder);
+        for (const char *name : {"main-window", "find-window"}) {
+            const QString from = outFolder + QStringLiteral("/readme-") + QString::fromLatin1(name) + QStringLiteral(".png");
+            const QString to = readmeFolder + QLatin1Char('/') + QString::fromLatin1(name) + QStringLiteral(".png");
+            QFile::remove(to);
+            QFile::copy(from, to);
+        }
+    }
+
+    QtMessageService::setResponder(nullptr);
+    QtFileDialogService::setResponder(nullptr);
+    form.emergencyShutdown();
+    FileSystem::setCurrentFolder("/");
+    return grab.failed() ? 1 : 0;
+}
