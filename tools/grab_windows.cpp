@@ -30,19 +30,20 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
 #include <functional>
-#include <set>
 #include <string>
 
 using namespace quorvex;
@@ -65,42 +66,44 @@ public:
     void pumpEvents() override {}
 };
 
+// The DVD template's columns: number, title, genre, main actor, duration, year,
+// quality, description.
 struct Movie {
-    const char *title, *episode, *category, *actor, *duration, *year, *comment;
+    const char *title, *genre, *actor, *duration, *year, *quality, *description;
 };
 
 // A small collection of invented titles: realistic shapes without real names.
 const Movie Movies[] = {
-    {"A Harbour in Winter", "", "Drama", "Elena Marsh", "112 min", "1998", "Widescreen edition"},
-    {"Blue Meridian", "", "Adventure", "Tom Hadley", "125 min", "2004", ""},
-    {"Clockwork Orchard", "", "Fantasy", "Mira Olsen", "98 min", "2011", "Cover picture attached"},
-    {"Dust on the Rails", "", "Western", "Jack Corrigan", "104 min", "1972", ""},
-    {"Echoes of Ember Street", "Season 1", "Series", "Lena Kowal", "420 min", "2015", "Three discs"},
-    {"Echoes of Ember Street", "Season 2", "Series", "Lena Kowal", "436 min", "2016", "Three discs"},
-    {"Falling Upward", "", "Comedy", "Priya Nand", "91 min", "2009", ""},
-    {"Glass Lanterns", "", "Drama", "Oskar Lind", "131 min", "1987", "Director's cut"},
-    {"Harvest of Stars", "", "Science Fiction", "Ada Quinn", "142 min", "2019", ""},
-    {"Iron Lullaby", "", "Thriller", "Marcus Dale", "109 min", "2001", "Borrowed by Sam"},
-    {"Juniper Road", "", "Family", "Nora Field", "88 min", "2013", ""},
-    {"Kites over Kallio", "", "Documentary", "", "76 min", "2017", "Subtitled"},
-    {"Last Train to Marlow", "", "Mystery", "Henry Cole", "117 min", "1964", "Black and white"},
-    {"Moonlight Ledger", "", "Crime", "Iris Vane", "121 min", "2007", ""},
-    {"Northbound", "", "Road Movie", "Felix Aro", "99 min", "1995", ""},
-    {"Orchestra of Rain", "", "Music", "", "83 min", "2012", "Concert film"},
-    {"Paper Kingdoms", "Part 1", "Animation", "", "94 min", "2003", ""},
-    {"Paper Kingdoms", "Part 2", "Animation", "", "97 min", "2006", ""},
-    {"Quiet Thunder", "", "War", "Anton Brisk", "138 min", "1979", ""},
-    {"Riverbend Motel", "", "Horror", "Kate Mercer", "89 min", "1983", "Not for children"},
-    {"Salt and Silver", "", "Romance", "Julia Hart", "106 min", "2010", ""},
-    {"Tidewater", "", "Drama", "Owen Pike", "115 min", "1991", ""},
-    {"Under the Copper Sky", "", "Adventure", "Rosa Mendel", "128 min", "2021", "New in 2021"},
-    {"Velvet Static", "", "Science Fiction", "Dev Arden", "111 min", "1999", ""},
-    {"Winter Ferns", "", "Drama", "Clara Voss", "102 min", "2014", ""},
-    {"Yesterday's Compass", "", "Adventure", "Ben Oduya", "119 min", "1986", ""},
-    {"Zephyr Lane", "", "Comedy", "Lola Brandt", "93 min", "2018", "Gift from Anna"},
+    {"A Harbour in Winter", "Drama", "Elena Marsh", "1:52", "1998", "Widescreen", "A lighthouse keeper's last season"},
+    {"Blue Meridian", "Adventure", "Tom Hadley", "2:05", "2004", "Widescreen", "Sailing round the world"},
+    {"Clockwork Orchard", "Fantasy", "Mira Olsen", "1:38", "2011", "Widescreen", ""},
+    {"Dust on the Rails", "Western", "Jack Corrigan", "1:44", "1972", "4:3", "Restored print"},
+    {"Echoes of Ember Street S1", "Series", "Lena Kowal", "7:00", "2015", "Widescreen", "Three discs"},
+    {"Echoes of Ember Street S2", "Series", "Lena Kowal", "7:16", "2016", "Widescreen", "Three discs"},
+    {"Falling Upward", "Comedy", "Priya Nand", "1:31", "2009", "Widescreen", ""},
+    {"Glass Lanterns", "Drama", "Oskar Lind", "2:11", "1987", "4:3", "Director's cut"},
+    {"Harvest of Stars", "Science Fiction", "Ada Quinn", "2:22", "2019", "Dolby 5.1", ""},
+    {"Iron Lullaby", "Thriller", "Marcus Dale", "1:49", "2001", "Widescreen", "Borrowed by Sam"},
+    {"Juniper Road", "Family", "Nora Field", "1:28", "2013", "Widescreen", ""},
+    {"Kites over Kallio", "Documentary", "", "1:16", "2017", "Subtitled", "Kite makers of Helsinki"},
+    {"Last Train to Marlow", "Mystery", "Henry Cole", "1:57", "1964", "B/W", "Black and white"},
+    {"Moonlight Ledger", "Crime", "Iris Vane", "2:01", "2007", "Widescreen", ""},
+    {"Northbound", "Road Movie", "Felix Aro", "1:39", "1995", "4:3", ""},
+    {"Orchestra of Rain", "Music", "", "1:23", "2012", "Dolby 5.1", "Concert film"},
+    {"Paper Kingdoms", "Animation", "", "1:34", "2003", "Widescreen", "Part 1"},
+    {"Paper Kingdoms II", "Animation", "", "1:37", "2006", "Widescreen", "Part 2"},
+    {"Quiet Thunder", "War", "Anton Brisk", "2:18", "1979", "4:3", ""},
+    {"Riverbend Motel", "Horror", "Kate Mercer", "1:29", "1983", "4:3", "Not for children"},
+    {"Salt and Silver", "Romance", "Julia Hart", "1:46", "2010", "Widescreen", ""},
+    {"Tidewater", "Drama", "Owen Pike", "1:55", "1991", "4:3", ""},
+    {"Under the Copper Sky", "Adventure", "Rosa Mendel", "2:08", "2021", "Dolby 5.1", "New in 2021"},
+    {"Velvet Static", "Science Fiction", "Dev Arden", "1:51", "1999", "Widescreen", ""},
+    {"Winter Ferns", "Drama", "Clara Voss", "1:42", "2014", "Widescreen", ""},
+    {"Yesterday's Compass", "Adventure", "Ben Oduya", "1:59", "1986", "4:3", ""},
+    {"Zephyr Lane", "Comedy", "Lola Brandt", "1:33", "2018", "Widescreen", "Gift from Anna"},
 };
 constexpr int MovieCount = static_cast<int>(sizeof(Movies) / sizeof(Movies[0]));
-// The row whose comment cell holds the cover picture.
+// The row whose description cell holds the cover picture.
 constexpr int PictureRow = 3;
 constexpr int PictureCol = 8;
 
@@ -145,7 +148,7 @@ bool writeSampleList(const std::string &listPath, const std::string &stageFolder
     for (int i = 0; i < MovieCount; ++i) {
         const Movie &m = Movies[i];
         const int row = i + 1;
-        const char *cells[] = {nullptr, nullptr, m.title, m.episode, m.category, m.actor, m.duration, m.year, m.comment};
+        const char *cells[] = {nullptr, nullptr, m.title, m.genre, m.actor, m.duration, m.year, m.quality, m.description};
         char number[16];
         std::snprintf(number, sizeof number, "%03d", row);
         document.SetCell(1, row, number);
@@ -177,7 +180,6 @@ public:
             std::fprintf(stderr, "grab_windows: cannot save %s\n", qPrintable(path));
             m_failed = true;
         }
-        m_saved.insert(name);
     }
 
     // Runs `open`, which shows a modal dialog and returns once it is closed.
@@ -226,7 +228,6 @@ public:
 
 private:
     QString m_out;
-    std::set<QString> m_saved;
     bool m_failed = false;
 };
 
@@ -250,6 +251,28 @@ void selectCell(TMainForm &form, int col, int row)
     // The view leaves out the header row and the page-number column.
     grid->setCurrentIndex(grid->model()->index(row - 1, col - 1));
     QApplication::processEvents();
+}
+
+// Shows the folders as a person's home would have them, not the build tree's sandbox.
+void showPersonalPaths(QWidget *window, const QString &sandboxData)
+{
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+        QString text = edit->text();
+        if (text.startsWith(sandboxData)) {
+            text.replace(0, sandboxData.size(), QStringLiteral("/home/anna/.local/share"));
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
+    }
+}
+
+// The offscreen platform reports every raise and keyboard grab it cannot do;
+// the build log needs none of that.
+void quietPlatformNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("This plugin does not support")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
 bool setEnvironment(const QString &sandbox)
@@ -291,6 +314,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    qInstallMessageHandler(quietPlatformNotes);
     QuorvexApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvex"));
     QApplication::setWindowIcon(LogoArt::appIcon());
@@ -331,9 +355,13 @@ int main(int argc, char **argv)
     form.showSplash = false;
     form.setKeepSize(true);
     {
-        QSignalSpy started(&form, &TMainForm::startupFinished);
+        QEventLoop wait;
+        QObject::connect(&form, &TMainForm::startupFinished, &wait, &QEventLoop::quit);
+        QTimer::singleShot(10000, &wait, &QEventLoop::quit);
         form.show();
-        if (!form.started() && !started.wait(10000)) {
+        if (!form.started())
+            wait.exec();
+        if (!form.started()) {
             std::fprintf(stderr, "grab_windows: the main window did not start\n");
             return 1;
         }
@@ -363,8 +391,21 @@ int main(int argc, char **argv)
         menu->hide();
     }
 
+    // The grid's pop-up menu: the main window's own menu outside the menu bar.
+    for (QMenu *menu : form.findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (menu->actions().size() < 10)
+            continue;
+        menu->popup(form.grid()->mapToGlobal(QPoint(300, 120)));
+        QApplication::processEvents();
+        grab.save(menu, QStringLiteral("menu-popup"));
+        menu->hide();
+        break;
+    }
+
     // The find window stays open beside the grid.
     form.findForm()->showFor(false);
+    if (auto *edit = form.findForm()->findChild<QLineEdit *>(QStringLiteral("TextToFindEdit")))
+        edit->setText(QStringLiteral("Harbour"));
     QApplication::processEvents();
     grab.save(form.findForm(), QStringLiteral("find"));
     form.findForm()->close();
@@ -386,13 +427,20 @@ int main(int argc, char **argv)
     grab.modal(QStringLiteral("sort"), [&] { trigger(form, "SortBtn"); });
     grab.modal(QStringLiteral("page-setup"), [&] { trigger(form, "PageSetupBtn"); });
     grab.modal(QStringLiteral("page-numbers"), [&] { trigger(form, "PrintPageNumsBtn"); });
+    grab.modal(QStringLiteral("print-preview"), [&] { trigger(form, "PrintPreviewBtn"); }, [](QWidget *w) {
+        w->resize(900, 640);
+        QApplication::processEvents();
+    });
     grab.modal(QStringLiteral("new-list"), [&] { trigger(form, "NewListBtn"); });
     grab.modal(QStringLiteral("wizard"), [&] { trigger(form, "WizardBtn"); });
+    const QString sandboxData = sandbox + QStringLiteral("/data");
     for (int tab = 0; tab < 3; ++tab)
-        grab.modal(QStringLiteral("settings-%1").arg(tab + 1), [&] { form.settingsForm()->openOnTab(tab); });
+        grab.modal(QStringLiteral("settings-%1").arg(tab + 1), [&] { form.settingsForm()->openOnTab(tab); },
+                   [&](QWidget *w) { showPersonalPaths(w, sandboxData); });
     if (auto *chooser = form.settingsForm()->findChild<TOpenDirForm *>()) {
         grab.modal(QStringLiteral("folder-chooser"), [&] {
-            chooser->preset(program + "Database/");
+            // A folder of a person's home, not yet made: the tree stays at the top.
+            chooser->preset("/home/anna/Videos/Quorvex Database/");
             chooser->choose();
         });
     }

@@ -90,6 +90,16 @@ int main(int argc, char **argv)
                                        : QFileInfo(QString::fromLocal8Bit(argv[1])).absolutePath();
     if (!placeImages(document, pictures))
         return 1;
+    // Every chapter starts on a page of its own, so a heading never stands apart from its picture.
+    QTextCursor cursor(&document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() != 2 || block == document.begin())
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
 
     const QString outName = QString::fromLocal8Bit(argv[2]);
     const QString partName = outName + QStringLiteral(".part");
