@@ -74,33 +74,33 @@ struct Movie {
 
 // A small collection of invented titles: realistic shapes without real names.
 const Movie Movies[] = {
-    {"A Harbour in Winter", "Drama", "Elena Marsh", "1:52", "1998", "Widescreen", "A lighthouse keeper's last season"},
-    {"Blue Meridian", "Adventure", "Tom Hadley", "2:05", "2004", "Widescreen", "Sailing round the world"},
-    {"Clockwork Orchard", "Fantasy", "Mira Olsen", "1:38", "2011", "Widescreen", ""},
+    {"A Harbour in Winter", "Drama", "Elena Marsh", "1:52", "1998", "16:9", "A lighthouse keeper's last season"},
+    {"Blue Meridian", "Adventure", "Tom Hadley", "2:05", "2004", "16:9", "Sailing round the world"},
+    {"Clockwork Orchard", "Fantasy", "Mira Olsen", "1:38", "2011", "16:9", ""},
     {"Dust on the Rails", "Western", "Jack Corrigan", "1:44", "1972", "4:3", "Restored print"},
-    {"Echoes of Ember Street S1", "Series", "Lena Kowal", "7:00", "2015", "Widescreen", "Three discs"},
-    {"Echoes of Ember Street S2", "Series", "Lena Kowal", "7:16", "2016", "Widescreen", "Three discs"},
-    {"Falling Upward", "Comedy", "Priya Nand", "1:31", "2009", "Widescreen", ""},
+    {"Echoes of Ember Street S1", "Series", "Lena Kowal", "7:00", "2015", "16:9", "Three discs"},
+    {"Echoes of Ember Street S2", "Series", "Lena Kowal", "7:16", "2016", "16:9", "Three discs"},
+    {"Falling Upward", "Comedy", "Priya Nand", "1:31", "2009", "16:9", ""},
     {"Glass Lanterns", "Drama", "Oskar Lind", "2:11", "1987", "4:3", "Director's cut"},
     {"Harvest of Stars", "Science Fiction", "Ada Quinn", "2:22", "2019", "Dolby 5.1", ""},
-    {"Iron Lullaby", "Thriller", "Marcus Dale", "1:49", "2001", "Widescreen", "Borrowed by Sam"},
-    {"Juniper Road", "Family", "Nora Field", "1:28", "2013", "Widescreen", ""},
+    {"Iron Lullaby", "Thriller", "Marcus Dale", "1:49", "2001", "16:9", "Borrowed by Sam"},
+    {"Juniper Road", "Family", "Nora Field", "1:28", "2013", "16:9", ""},
     {"Kites over Kallio", "Documentary", "", "1:16", "2017", "Subtitled", "Kite makers of Helsinki"},
     {"Last Train to Marlow", "Mystery", "Henry Cole", "1:57", "1964", "B/W", "Black and white"},
-    {"Moonlight Ledger", "Crime", "Iris Vane", "2:01", "2007", "Widescreen", ""},
+    {"Moonlight Ledger", "Crime", "Iris Vane", "2:01", "2007", "16:9", ""},
     {"Northbound", "Road Movie", "Felix Aro", "1:39", "1995", "4:3", ""},
     {"Orchestra of Rain", "Music", "", "1:23", "2012", "Dolby 5.1", "Concert film"},
-    {"Paper Kingdoms", "Animation", "", "1:34", "2003", "Widescreen", "Part 1"},
-    {"Paper Kingdoms II", "Animation", "", "1:37", "2006", "Widescreen", "Part 2"},
+    {"Paper Kingdoms", "Animation", "", "1:34", "2003", "16:9", "Part 1"},
+    {"Paper Kingdoms II", "Animation", "", "1:37", "2006", "16:9", "Part 2"},
     {"Quiet Thunder", "War", "Anton Brisk", "2:18", "1979", "4:3", ""},
     {"Riverbend Motel", "Horror", "Kate Mercer", "1:29", "1983", "4:3", "Not for children"},
-    {"Salt and Silver", "Romance", "Julia Hart", "1:46", "2010", "Widescreen", ""},
+    {"Salt and Silver", "Romance", "Julia Hart", "1:46", "2010", "16:9", ""},
     {"Tidewater", "Drama", "Owen Pike", "1:55", "1991", "4:3", ""},
     {"Under the Copper Sky", "Adventure", "Rosa Mendel", "2:08", "2021", "Dolby 5.1", "New in 2021"},
-    {"Velvet Static", "Science Fiction", "Dev Arden", "1:51", "1999", "Widescreen", ""},
-    {"Winter Ferns", "Drama", "Clara Voss", "1:42", "2014", "Widescreen", ""},
+    {"Velvet Static", "Science Fiction", "Dev Arden", "1:51", "1999", "16:9", ""},
+    {"Winter Ferns", "Drama", "Clara Voss", "1:42", "2014", "16:9", ""},
     {"Yesterday's Compass", "Adventure", "Ben Oduya", "1:59", "1986", "4:3", ""},
-    {"Zephyr Lane", "Comedy", "Lola Brandt", "1:33", "2018", "Widescreen", "Gift from Anna"},
+    {"Zephyr Lane", "Comedy", "Lola Brandt", "1:33", "2018", "16:9", "Gift from Anna"},
 };
 constexpr int MovieCount = static_cast<int>(sizeof(Movies) / sizeof(Movies[0]));
 // The row whose description cell holds the cover picture.
@@ -408,20 +408,25 @@ int main(int argc, char **argv)
         edit->setText(QStringLiteral("Harbour"));
     QApplication::processEvents();
     grab.save(form.findForm(), QStringLiteral("find"));
+    if (!readmeFolder.isEmpty()) {
+        // The find window over the grid after Find First, framed as a window.
+        form.findForm()->FindBtnClick();
+        QApplication::processEvents();
+        const QPixmap dialog = form.findForm()->grab();
+        QPixmap shot = form.grab();
+        QPainter p(&shot);
+        const QRect frame(QPoint(440, 300), dialog.size());
+        p.fillRect(frame.translated(4, 4), QColor(0, 0, 0, 60));
+        p.drawPixmap(frame.topLeft(), dialog);
+        p.setPen(QColor(90, 90, 90));
+        p.drawRect(frame.adjusted(-1, -1, 0, 0));
+        p.end();
+        shot.save(outFolder + QStringLiteral("/readme-find-window.png"), "PNG");
+    }
     form.findForm()->close();
     form.findForm()->showFor(true);
     QApplication::processEvents();
     grab.save(form.findForm(), QStringLiteral("replace"));
-    if (!readmeFolder.isEmpty()) {
-        // The find window over the grid, as a person sees it.
-        form.findForm()->move(form.pos() + QPoint(420, 240));
-        QApplication::processEvents();
-        QPixmap shot = form.grab();
-        QPainter p(&shot);
-        p.drawPixmap(form.findForm()->pos() - form.pos(), form.findForm()->grab());
-        p.end();
-        shot.save(outFolder + QStringLiteral("/readme-find-window.png"), "PNG");
-    }
     form.findForm()->close();
 
     grab.modal(QStringLiteral("sort"), [&] { trigger(form, "SortBtn"); });
