@@ -20,7 +20,7 @@ wanted=$(grep -c '^!\[' "$manual")
 placed=$(pdfimages -list "$pdf" | tail -n +3 | awk '$3 == "image"' | wc -l)
 [ "$wanted" -ge 20 ] || { echo "the manual names only $wanted pictures"; status=1; }
 [ "$placed" -ge "$wanted" ] || { echo "$placed pictures in the PDF, $wanted named in $manual"; status=1; }
-pdftotext "$pdf" - 2>/dev/null | grep -q 'The sort window' || { echo "the PDF lacks the manual's text"; status=1; }
+pdftotext "$pdf" - 2>/dev/null | grep -q 'Choose the column to sort by' || { echo "the PDF lacks the manual's text"; status=1; }
 
 # A first start in an empty home copies the document into the program folder.
 home=$(mktemp -d)
