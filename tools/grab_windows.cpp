@@ -308,8 +308,18 @@ int main(int argc, char **argv)
     const std::string dataFolder = argv[3];
     const QString readmeFolder = argc == 6 ? QDir(QString::fromLocal8Bit(argv[5])).absolutePath() : QString();
     // A fresh sandbox each run: the windows must not see an earlier run's settings.
-    QDir(sandbox).removeRecursively();
-    if (!setEnvironment(sandbox) || !QDir().mkpath(outFolder)) {
+    // Only a folder this tool made is emptied, never one named by mistake.
+    const QString marker = sandbox + QStringLiteral("/.grab-sandbox");
+    if (QDir(sandbox).exists() && !QDir(sandbox).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (!QFile::exists(marker)) {
+            std::fprintf(stderr, "grab_windows: %s is not a sandbox of this tool\n", qPrintable(sandbox));
+            return 1;
+        }
+        QDir(sandbox).removeRecursively();
+    }
+    QDir().mkpath(sandbox);
+    QFile markerFile(marker);
+    if (!markerFile.open(QIODevice::WriteOnly) || !setEnvironment(sandbox) || !QDir().mkpath(outFolder)) {
         std::fprintf(stderr, "grab_windows: cannot make the sandbox folders\n");
         return 1;
     }
