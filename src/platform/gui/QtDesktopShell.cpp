@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QUrl>
 
 namespace quorvex {
@@ -20,6 +22,26 @@ bool isLauncher(const QString &path, const QFileInfo &info)
     return (info.isFile() && info.isExecutable()) || path.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive);
 }
 
+// The desktop's launcher starts and returns before it finds out that no program
+// takes the file, so a missing program would pass as success. Ask the desktop's
+// own association table first; when it cannot be asked, let the launcher try.
+bool desktopHasProgramFor(const QFileInfo &info)
+{
+    if (!info.isFile())
+        return true;
+    const QString type = QMimeDatabase().mimeTypeForFile(info).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), type});
+    if (!query.waitForFinished(2000)) {
+        query.kill();
+        query.waitForFinished(500);
+        return true;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 } // namespace
 
 void QtDesktopShell::setResponder(Responder r)
@@ -35,6 +57,8 @@ bool QtDesktopShell::openPath(const std::string &path)
         return false;
     if (responder())
         return responder()(path, ShellVerb::Open) > 32;
+    if (!desktopHasProgramFor(info))
+        return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
@@ -60,6 +84,8 @@ int QtDesktopShell::openDocument(const std::string &path, ShellVerb verb)
         return ShellAccessDenied;
     if (responder())
         return responder()(path, verb);
+    if (!desktopHasProgramFor(info))
+        return ShellNoAssociation;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? ShellSuccess
                                                                                     : ShellNoAssociation;
 }

@@ -4,12 +4,14 @@
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/StringGrid.h"
 #include "listfile/core/ListFileCommands.h"
+#include "platform/gui/QtDesktopShell.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHeaderView>
@@ -80,6 +82,11 @@ private:
     {
         QTest::keyClick(target, k, mods);
         QCoreApplication::processEvents();
+    }
+    static void writeScript(const std::string &path, const std::string &body)
+    {
+        FileSystem::writeFileAtomic(path, "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void typeKeys(const QString &text)
     {
@@ -365,6 +372,26 @@ private slots:
         QCOMPARE(doc().GetCell(3, 1), AttachmentRef::make(AttachPicture, "Am\xE9lie.jpg"));
         QCOMPARE(grid()->model()->index(0, 2).data().toString(), QStringLiteral("Am\u00E9lie.jpg"));
         QVERIFY(FileSystem::exists(m_form->editor().paths().databaseFolder + "Am\xC3\xA9lie.jpg"));
+    }
+
+    // The launcher returns before it learns that no program takes the file, so
+    // the desktop's association table is asked first and a missing program is
+    // reported, never passed off as success.
+    void helpWithoutAPdfProgram_asksTheDesktopAndSaysSo()
+    {
+        const std::string bin = m_sandbox->home() + "bin/";
+        const std::string asked = m_sandbox->home() + "asked.txt";
+        FileSystem::createFolders(bin);
+        writeScript(bin + "xdg-mime", "echo \"$3\" > '" + asked + "'");
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(bin) + ':' + oldPath);
+        action(m_form.get(), "HelpBtn")->trigger();
+        QtDesktopShell shell;
+        const int result = shell.openDocument(m_form->editor().paths().helpFile, ShellVerb::Open);
+        qputenv("PATH", oldPath);
+        QVERIFY(m_sandbox->sawBox("There is no program on this desktop that opens PDF documents."));
+        QCOMPARE(result, int(ShellNoAssociation));
+        QCOMPARE(FileSystem::readFile(asked).value_or(""), std::string("application/pdf\n"));
     }
 };
 
