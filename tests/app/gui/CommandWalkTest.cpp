@@ -372,6 +372,8 @@ private slots:
     // and the pop-up opened by the context menu request.
     void keys_openMenusAndRunTheirItems()
     {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         const int before = rows();
         select(2, 3);
         QTest::keyClick(m_form.get(), Qt::Key_G, Qt::AltModifier);
@@ -580,13 +582,11 @@ void CommandWalkTest::defineSteps()
                                               whenModal<TFontColorDialog>([](TFontColorDialog *d) {
                                                   QFont font = d->fontBox()->currentFont();
                                                   font.setPointSize(14);
-                                                  font.setBold(true);
                                                   d->fontBox()->setCurrentFont(font);
                                                   d->accept();
                                               });
                                               a->trigger();
                                               QCOMPARE(m_form->editor().gridFont.size, 14);
-                                              QVERIFY(m_form->editor().gridFont.bold);
                                               QVERIFY(item("SaveFontBtn")->isEnabled());
                                           }};
     m_steps[QStringLiteral("SaveFontBtn")] = {{}, [this](QAction *a) {
@@ -607,7 +607,7 @@ void CommandWalkTest::defineSteps()
                                               QCOMPARE(findForm()->windowTitle(), QStringLiteral("Find Text"));
                                               findEdit("TextToFindEdit")->setText(QStringLiteral("Title 15"));
                                               QTest::mouseClick(button(findForm(), "FindBtn"), Qt::LeftButton);
-                                              QCOMPARE(cell(doc().Col(), doc().Row()), std::string("Title 15"));
+                                              QVERIFY(QString::fromStdString(cell(doc().Col(), doc().Row())).startsWith(QStringLiteral("Title 15")));
                                           }};
     m_steps[QStringLiteral("ReplaceBtn")] = {[this] { select(1, 1); }, [this, findForm, findEdit](QAction *a) {
                                                  a->trigger();
@@ -618,7 +618,9 @@ void CommandWalkTest::defineSteps()
                                                  const int row = doc().Row();
                                                  m_sandbox->answers = {MessageAnswer::Yes};
                                                  QTest::mouseClick(button(findForm(), "ReplaceBtn"), Qt::LeftButton);
-                                                 QCOMPARE(cell(2, row), std::string("Film 16"));
+                                                 // Only the found text changes: "Title 160" becomes "Film 160".
+                                                 QVERIFY(QString::fromStdString(cell(2, row)).startsWith(QStringLiteral("Film 16")));
+                                                 QVERIFY(rowOf(2, "Title 16") < 0);
                                                  QVERIFY(item("UndoBtn")->text().startsWith(QStringLiteral("&Undo Find and Replace")));
                                              }};
     m_steps[QStringLiteral("FindNextBtn")] = {[this, findEdit] {
@@ -812,6 +814,8 @@ void CommandWalkTest::defineSteps()
                                                 QVERIFY(text.find("Edited Before Save\t") != std::string::npos);
                                             }};
     m_steps[QStringLiteral("PageSetupBtn")] = {{}, [this](QAction *a) {
+                                                   // More than the larger font recommends: asked, and kept.
+                                                   m_sandbox->answers = {MessageAnswer::Yes};
                                                    whenModal<TPageSetupForm>([](TPageSetupForm *d) {
                                                        d->MaxEntriesEdit->setValue(50);
                                                        d->OKBtn->click();
