@@ -157,6 +157,9 @@ private:
         std::function<void()> prepare;
         std::function<void(QAction *)> run;
         const char *disabledBecause = nullptr;
+        // A changing command names itself in the Undo item, and Undo then Redo
+        // give back exactly the list before and after it.
+        const char *undoCaption = nullptr;
     };
 
     std::unique_ptr<test::GuiSandbox> m_sandbox;
@@ -175,6 +178,14 @@ private:
     QAction *item(const char *name) { return m_form->findChild<QAction *>(QString::fromLatin1(name)); }
     std::string home() { return m_sandbox->home(); }
     QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+    std::vector<std::vector<std::string>> cells()
+    {
+        std::vector<std::vector<std::string>> all(static_cast<size_t>(rows()));
+        for (int r = 0; r < rows(); ++r)
+            for (int c = 1; c < cols(); ++c)
+                all[static_cast<size_t>(r)].push_back(cell(c, r));
+        return all;
+    }
 
     void select(int col, int row)
     {
@@ -244,7 +255,10 @@ private:
                 step.prepare();
             refresh();
             QVERIFY2(action->isEnabled(), qPrintable(name + QStringLiteral(" is disabled without a reason")));
+            const auto before = cells();
             step.run(action);
+            if (!QTest::currentTestFailed() && step.undoCaption)
+                checkUndoRedo(before, step.undoCaption);
             if (QTest::currentTestFailed()) {
                 qWarning("while walking %s", qPrintable(name));
                 return;
@@ -252,6 +266,17 @@ private:
             QVERIFY2(!QApplication::activeModalWidget(), qPrintable(name + QStringLiteral(" left a window open")));
             m_walked.insert(name);
         }
+    }
+
+    void checkUndoRedo(const std::vector<std::vector<std::string>> &before, const char *caption)
+    {
+        QCOMPARE(item("UndoBtn")->text(), QString::fromLatin1(caption) + QStringLiteral("\tCtrl+Z"));
+        const auto after = cells();
+        QVERIFY(after != before);
+        item("UndoBtn")->trigger();
+        QVERIFY2(cells() == before, caption);
+        item("RedoBtn")->trigger();
+        QVERIFY2(cells() == after, caption);
     }
 
     void walkMenu(const char *name)
@@ -533,9 +558,10 @@ void CommandWalkTest::defineSteps()
                                                 QCOMPARE(cell(3, 0), next);
                                             }};
     m_steps[QStringLiteral("EditHdrBtn")] = {[this] { select(2, 2); }, [this, header](QAction *a) {
-                                                 header(QStringLiteral("Film Title"));
+                                                 const std::string title = cell(2, 0) == "Film Title" ? "Title" : "Film Title";
+                                                 header(QString::fromStdString(title));
                                                  a->trigger();
-                                                 QCOMPARE(cell(2, 0), std::string("Film Title"));
+                                                 QCOMPARE(cell(2, 0), title);
                                              }};
     m_steps[QStringLiteral("MoveColBtn")] = {{}, [this](QAction *a) {
                                                  m_sandbox->boxes.clear();
@@ -655,11 +681,13 @@ void CommandWalkTest::defineSteps()
                                               QVERIFY(item("UndoBtn")->text().startsWith(QStringLiteral("&Undo Sort")));
                                               closeProgressWindow();
                                           }};
-    m_steps[QStringLiteral("ViewCellTextBtn")] = {[this] { select(2, 10); }, [this](QAction *a) {
+    auto takes = std::make_shared<int>(0);
+    m_steps[QStringLiteral("ViewCellTextBtn")] = {[this] { select(2, 10); }, [this, takes](QAction *a) {
                                                       bool shown = false;
-                                                      whenModalNamed("ViewCellTextForm", [](QWidget *w) {
+                                                      const QString text = QStringLiteral("Long text\nsecond line, take %1").arg(++*takes);
+                                                      whenModalNamed("ViewCellTextForm", [text](QWidget *w) {
                                                           auto *form = static_cast<TViewCellTextForm *>(w);
-                                                          form->richEdit()->setPlainText(QStringLiteral("Long text\nsecond line"));
+                                                          form->richEdit()->setPlainText(text);
                                                           form->saveAction()->trigger();
                                                       }, &shown);
                                                       a->trigger();
@@ -865,6 +893,31 @@ void CommandWalkTest::defineSteps()
                                               QCOMPARE(FileSystem::readFile(m_sandbox->program() + "RunCount.mtr").value_or("").substr(0, 1),
                                                        std::string("0"));
                                           }};
+
+    const std::pair<const char *, const char *> undoCaptions[] = {
+        {"CutBtn", "&Undo Cut"},
+        {"PasteBtn", "&Undo Paste"},
+        {"DeleteBtn", "&Undo Delete"},
+        {"NewRowBtn", "&Undo New Row"},
+        {"InsertRowBtn", "&Undo Insert Row"},
+        {"DeleteRowBtn", "&Undo Delete Selected Row(s)"},
+        {"NewColBtn", "&Undo New Column"},
+        {"InsertColBtn", "&Undo Insert Column"},
+        {"DelColBtn", "&Undo Delete Selected Column(s)"},
+        {"EditHdrBtn", "&Undo Edit Column Header"},
+        {"InsertPictureBtn", "&Undo Insert Picture"},
+        {"InsertVideoBtn", "&Undo Insert Video"},
+        {"InsertAudioBtn", "&Undo Insert Audio"},
+        {"InsertWebPageBtn", "&Undo Insert Web Page File"},
+        {"InsertFileBtn", "&Undo Insert File"},
+        {"DeleteBinaryDataBtn", "&Undo Delete Binary Data"},
+        {"ReplaceBtn", "&Undo Find and Replace"},
+        {"SortBtn", "&Undo Sort"},
+        {"ViewCellTextBtn", "&Undo View Cell Text Edit"},
+        {"WizardBtn", "&Undo Wizard"},
+    };
+    for (const auto &[name, caption] : undoCaptions)
+        m_steps[QString::fromLatin1(name)].undoCaption = caption;
 
     // The pop-up items run what their main menu items run.
     for (const auto &[popupName, mainName] : popupTwins)
