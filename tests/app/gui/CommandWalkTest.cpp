@@ -429,6 +429,29 @@ private slots:
         QCOMPARE(cell(2, 3), std::string());
     }
 
+    // Qt runs neither of two items that share a key: every key names one item.
+    void keys_eachShortcutBelongsToOneItem()
+    {
+        std::map<QKeySequence, QString> owner;
+        // The main window's own items; its dialogs are windows of their own.
+        std::vector<QAction *> items;
+        std::function<void(QMenu *)> collect = [&](QMenu *menu) {
+            for (QAction *action : menu->actions())
+                action->menu() ? collect(action->menu()) : items.push_back(action);
+        };
+        for (QAction *top : m_form->menuBar()->actions())
+            collect(top->menu());
+        collect(m_form->findChild<QMenu *>(QStringLiteral("PopupMenu")));
+        for (QAction *action : items) {
+            if (action->shortcut().isEmpty() || action->objectName().isEmpty())
+                continue;
+            const auto [at, fresh] = owner.emplace(action->shortcut(), action->objectName());
+            QVERIFY2(fresh, qPrintable(action->shortcut().toString() + QStringLiteral(": ") + at->second +
+                                       QStringLiteral(" and ") + action->objectName()));
+        }
+        QVERIFY(owner.size() > 20);
+    }
+
     // Last: the File menu ends with Exit.
     void fileMenu()
     {
