@@ -80,8 +80,7 @@ void whenModal(std::function<bool(QWidget *)> match, std::function<void(QWidget 
     timer->start();
 }
 
-template <typename T>
-void whenModal(std::function<void(T *)> drive, bool *shown = nullptr)
+template <typename T> void whenModal(std::function<void(T *)> drive, bool *shown = nullptr)
 {
     whenModal([](QWidget *w) { return qobject_cast<T *>(w) != nullptr; },
               [drive](QWidget *w) { drive(qobject_cast<T *>(w)); }, shown);
@@ -93,10 +92,7 @@ void whenModalNamed(const char *name, std::function<void(QWidget *)> drive, bool
     whenModal([objectName](QWidget *w) { return w->objectName() == objectName; }, std::move(drive), shown);
 }
 
-QPushButton *button(QWidget *w, const char *name)
-{
-    return w->findChild<QPushButton *>(QString::fromLatin1(name));
-}
+QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(QString::fromLatin1(name)); }
 
 int pdfPages(const std::string &path)
 {
@@ -409,7 +405,8 @@ private slots:
         QVERIFY(!gridMenu->isVisible());
 
         bool about = false;
-        whenModalNamed("AboutBox", [](QWidget *) {}, &about);
+        whenModalNamed(
+            "AboutBox", [](QWidget *) {}, &about);
         QTest::keyClick(m_form.get(), Qt::Key_H, Qt::AltModifier);
         auto *help = m_form->findChild<QMenu *>(QStringLiteral("Help1"));
         QTRY_VERIFY(help->isVisible());
@@ -474,29 +471,32 @@ void CommandWalkTest::defineSteps()
 
     // ---- Edit ----
     m_steps[QStringLiteral("UndoBtn")] = {[this] { item("NewRowBtn")->trigger(); },
-                                         [this, rowsBefore](QAction *a) {
-                                             *rowsBefore = rows();
-                                             QVERIFY(a->text().startsWith(QStringLiteral("&Undo New Row")));
-                                             a->trigger();
-                                             QCOMPARE(rows(), *rowsBefore - 1);
-                                         }};
+                                          [this, rowsBefore](QAction *a) {
+                                              *rowsBefore = rows();
+                                              QVERIFY(a->text().startsWith(QStringLiteral("&Undo New Row")));
+                                              a->trigger();
+                                              QCOMPARE(rows(), *rowsBefore - 1);
+                                          }};
     m_steps[QStringLiteral("RedoBtn")] = {{}, [this, rowsBefore](QAction *a) {
                                               a->trigger();
                                               QCOMPARE(rows(), *rowsBefore);
                                           }};
-    m_steps[QStringLiteral("CutBtn")] = {[this] { select(2, 20); }, [this](QAction *a) {
+    m_steps[QStringLiteral("CutBtn")] = {[this] { select(2, 20); },
+                                         [this](QAction *a) {
                                              const std::string was = cell(2, 20);
                                              a->trigger();
                                              QCOMPARE(cell(2, 20), std::string());
                                              QVERIFY(clipboardText().startsWith(QString::fromStdString(was)));
                                          }};
-    m_steps[QStringLiteral("CopyBtn")] = {[this] { selectRange(2, 21, 3, 22); }, [this](QAction *a) {
-                                              QGuiApplication::clipboard()->clear();
-                                              a->trigger();
-                                              const QString copied = clipboardText();
-                                              QVERIFY(copied.startsWith(QString::fromStdString(cell(2, 21) + "\t" + cell(3, 21) + "\r\n")));
-                                              QVERIFY(copied.contains(QString::fromStdString(cell(2, 22) + "\t" + cell(3, 22))));
-                                          }};
+    m_steps[QStringLiteral("CopyBtn")] = {
+        [this] { selectRange(2, 21, 3, 22); },
+        [this](QAction *a) {
+            QGuiApplication::clipboard()->clear();
+            a->trigger();
+            const QString copied = clipboardText();
+            QVERIFY(copied.startsWith(QString::fromStdString(cell(2, 21) + "\t" + cell(3, 21) + "\r\n")));
+            QVERIFY(copied.contains(QString::fromStdString(cell(2, 22) + "\t" + cell(3, 22))));
+        }};
     m_steps[QStringLiteral("PasteBtn")] = {[this] {
                                                QGuiApplication::clipboard()->setText(QStringLiteral("Pasted Title"));
                                                select(2, 24);
@@ -505,27 +505,32 @@ void CommandWalkTest::defineSteps()
                                                a->trigger();
                                                QCOMPARE(cell(2, 24), std::string("Pasted Title"));
                                            }};
-    m_steps[QStringLiteral("DeleteBtn")] = {[this] { selectRange(2, 25, 3, 26); }, [this](QAction *a) {
+    m_steps[QStringLiteral("DeleteBtn")] = {[this] { selectRange(2, 25, 3, 26); },
+                                            [this](QAction *a) {
                                                 a->trigger();
                                                 for (int r : {25, 26})
                                                     QVERIFY(cell(2, r).empty() && cell(3, r).empty());
                                                 QVERIFY(!cell(7, 25).empty());
                                             }};
-    m_steps[QStringLiteral("SelectColBtn")] = {[this] { select(4, 30); }, [this](QAction *a) {
+    m_steps[QStringLiteral("SelectColBtn")] = {[this] { select(4, 30); },
+                                               [this](QAction *a) {
                                                    a->trigger();
                                                    QCOMPARE(doc().Selection(), (CellRect{4, 1, 4, rows() - 1}));
                                                }};
-    m_steps[QStringLiteral("SelectAllBtn")] = {[this] { select(4, 30); }, [this](QAction *a) {
-                                                   a->trigger();
-                                                   QCOMPARE(doc().Selection(), (CellRect{1, 1, cols() - 1, rows() - 1}));
-                                               }};
-    m_steps[QStringLiteral("CopyAllBtn")] = {{}, [this](QAction *a) {
-                                                 QGuiApplication::clipboard()->clear();
-                                                 a->trigger();
-                                                 const QString text = clipboardText();
-                                                 QCOMPARE(int(text.count(QStringLiteral("\r\n"))), rows());
-                                                 QVERIFY(text.contains(QString::fromStdString(cell(1, 0) + "\t" + cell(2, 0))));
-                                             }};
+    m_steps[QStringLiteral("SelectAllBtn")] = {
+        [this] { select(4, 30); },
+        [this](QAction *a) {
+            a->trigger();
+            QCOMPARE(doc().Selection(), (CellRect{1, 1, cols() - 1, rows() - 1}));
+        }};
+    m_steps[QStringLiteral("CopyAllBtn")] = {
+        {}, [this](QAction *a) {
+            QGuiApplication::clipboard()->clear();
+            a->trigger();
+            const QString text = clipboardText();
+            QCOMPARE(int(text.count(QStringLiteral("\r\n"))), rows());
+            QVERIFY(text.contains(QString::fromStdString(cell(1, 0) + "\t" + cell(2, 0))));
+        }};
 
     // ---- Grid ----
     m_steps[QStringLiteral("NewRowBtn")] = {{}, [this](QAction *a) {
@@ -534,7 +539,8 @@ void CommandWalkTest::defineSteps()
                                                 QCOMPARE(rows(), n + 1);
                                                 QCOMPARE(cell(2, n), std::string());
                                             }};
-    m_steps[QStringLiteral("InsertRowBtn")] = {[this] { select(2, 5); }, [this](QAction *a) {
+    m_steps[QStringLiteral("InsertRowBtn")] = {[this] { select(2, 5); },
+                                               [this](QAction *a) {
                                                    const int n = rows();
                                                    const std::string was = cell(2, 5);
                                                    a->trigger();
@@ -542,7 +548,8 @@ void CommandWalkTest::defineSteps()
                                                    QCOMPARE(cell(2, 5), std::string());
                                                    QCOMPARE(cell(2, 6), was);
                                                }};
-    m_steps[QStringLiteral("DeleteRowBtn")] = {[this] { selectRange(1, 5, 2, 6); }, [this](QAction *a) {
+    m_steps[QStringLiteral("DeleteRowBtn")] = {[this] { selectRange(1, 5, 2, 6); },
+                                               [this](QAction *a) {
                                                    const int n = rows();
                                                    const std::string after = cell(2, 7);
                                                    a->trigger();
@@ -564,7 +571,8 @@ void CommandWalkTest::defineSteps()
                                                 QCOMPARE(cols(), n + 1);
                                                 QCOMPARE(cell(n, 0), std::string("Format"));
                                             }};
-    m_steps[QStringLiteral("InsertColBtn")] = {[this] { select(3, 2); }, [this, header, colsBefore](QAction *a) {
+    m_steps[QStringLiteral("InsertColBtn")] = {[this] { select(3, 2); },
+                                               [this, header, colsBefore](QAction *a) {
                                                    *colsBefore = cols();
                                                    const std::string was = cell(3, 0);
                                                    header(QStringLiteral("Studio"));
@@ -573,15 +581,18 @@ void CommandWalkTest::defineSteps()
                                                    QCOMPARE(cell(3, 0), std::string("Studio"));
                                                    QCOMPARE(cell(4, 0), was);
                                                }};
-    m_steps[QStringLiteral("DelColBtn")] = {[this] { select(3, 2); }, [this](QAction *a) {
+    m_steps[QStringLiteral("DelColBtn")] = {[this] { select(3, 2); },
+                                            [this](QAction *a) {
                                                 const int n = cols();
                                                 const std::string next = cell(4, 0);
                                                 a->trigger();
                                                 QCOMPARE(cols(), n - 1);
                                                 QCOMPARE(cell(3, 0), next);
                                             }};
-    m_steps[QStringLiteral("EditHdrBtn")] = {[this] { select(2, 2); }, [this, header](QAction *a) {
-                                                 const std::string title = cell(2, 0) == "Film Title" ? "Title" : "Film Title";
+    m_steps[QStringLiteral("EditHdrBtn")] = {[this] { select(2, 2); },
+                                             [this, header](QAction *a) {
+                                                 const std::string title =
+                                                     cell(2, 0) == "Film Title" ? "Title" : "Film Title";
                                                  header(QString::fromStdString(title));
                                                  a->trigger();
                                                  QCOMPARE(cell(2, 0), title);
@@ -600,18 +611,21 @@ void CommandWalkTest::defineSteps()
                                                      {"InsertFileBtn", AttachFile}};
     for (const auto &[name, code] : inserts) {
         const char typeCode = code;
-        m_steps[QString::fromLatin1(name)] = {[this] { select(4, 40); }, [this, typeCode](QAction *a) {
-                                                  m_sandbox->chosenFiles.push_back({m_sources[typeCode], 0});
-                                                  a->trigger();
-                                                  QVERIFY(m_sandbox->chosenFiles.empty());
-                                                  QCOMPARE(AttachmentRef::typeCode(cell(4, 40)), typeCode);
-                                                  const std::string stored = m_form->editor().paths().databaseFolder +
-                                                                             std::string(AttachmentRef::fileName(cell(4, 40)));
-                                                  QCOMPARE(FileSystem::readFile(stored), FileSystem::readFile(m_sources[typeCode]));
-                                              }};
+        m_steps[QString::fromLatin1(name)] = {
+            [this] { select(4, 40); },
+            [this, typeCode](QAction *a) {
+                m_sandbox->chosenFiles.push_back({m_sources[typeCode], 0});
+                a->trigger();
+                QVERIFY(m_sandbox->chosenFiles.empty());
+                QCOMPARE(AttachmentRef::typeCode(cell(4, 40)), typeCode);
+                const std::string stored =
+                    m_form->editor().paths().databaseFolder + std::string(AttachmentRef::fileName(cell(4, 40)));
+                QCOMPARE(FileSystem::readFile(stored), FileSystem::readFile(m_sources[typeCode]));
+            }};
     }
     m_steps[QStringLiteral("ExtractDataFileFromCellBtn")] = {
-        [this] { select(8, 1); }, [this](QAction *a) {
+        [this] { select(8, 1); },
+        [this](QAction *a) {
             const std::string target = home() + "extracted/cover.bmp";
             FileSystem::createFolders(home() + "extracted");
             FileSystem::removeFile(target);
@@ -619,14 +633,16 @@ void CommandWalkTest::defineSteps()
             a->trigger();
             QCOMPARE(FileSystem::readFile(target), FileSystem::readFile(m_sources[AttachPicture]));
         }};
-    m_steps[QStringLiteral("DeleteBinaryDataBtn")] = {[this] { selectRange(8, 2, 8, 3); }, [this](QAction *a) {
-                                                          m_sandbox->answers = {MessageAnswer::Yes};
-                                                          a->trigger();
-                                                          QVERIFY(m_sandbox->sawBox("Delete all binary data from selection?"));
-                                                          QVERIFY(!AttachmentRef::IsAttachmentCell(doc(), 8, 2));
-                                                          QVERIFY(!AttachmentRef::IsAttachmentCell(doc(), 8, 3));
-                                                          QVERIFY(AttachmentRef::IsAttachmentCell(doc(), 8, 4));
-                                                      }};
+    m_steps[QStringLiteral("DeleteBinaryDataBtn")] = {
+        [this] { selectRange(8, 2, 8, 3); },
+        [this](QAction *a) {
+            m_sandbox->answers = {MessageAnswer::Yes};
+            a->trigger();
+            QVERIFY(m_sandbox->sawBox("Delete all binary data from selection?"));
+            QVERIFY(!AttachmentRef::IsAttachmentCell(doc(), 8, 2));
+            QVERIFY(!AttachmentRef::IsAttachmentCell(doc(), 8, 3));
+            QVERIFY(AttachmentRef::IsAttachmentCell(doc(), 8, 4));
+        }};
     m_steps[QStringLiteral("FontBtn")] = {{}, [this](QAction *a) {
                                               whenModal<TFontColorDialog>([](TFontColorDialog *d) {
                                                   QFont font = d->fontBox()->currentFont();
@@ -638,54 +654,61 @@ void CommandWalkTest::defineSteps()
                                               QCOMPARE(m_form->editor().gridFont.size, 14);
                                               QVERIFY(item("SaveFontBtn")->isEnabled());
                                           }};
-    m_steps[QStringLiteral("SaveFontBtn")] = {{}, [this](QAction *a) {
-                                                  const std::string file = m_form->editor().paths().programFolder +
-                                                                           FontSettings::GridFontFileName;
-                                                  FileSystem::removeFile(file);
-                                                  a->trigger();
-                                                  QVERIFY(FileSystem::readFile(file).value_or("").find("14") != std::string::npos);
-                                                  QVERIFY(!a->isEnabled());
-                                              }};
+    m_steps[QStringLiteral("SaveFontBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string file = m_form->editor().paths().programFolder + FontSettings::GridFontFileName;
+            FileSystem::removeFile(file);
+            a->trigger();
+            QVERIFY(FileSystem::readFile(file).value_or("").find("14") != std::string::npos);
+            QVERIFY(!a->isEnabled());
+        }};
 
     // ---- Search ----
     auto findForm = [this] { return m_form->findForm(); };
-    auto findEdit = [findForm](const char *name) { return findForm()->findChild<QLineEdit *>(QString::fromLatin1(name)); };
-    m_steps[QStringLiteral("FindBtn")] = {[this] { select(1, 1); }, [this, findForm, findEdit](QAction *a) {
-                                              a->trigger();
-                                              QVERIFY(findForm()->isVisible());
-                                              QCOMPARE(findForm()->windowTitle(), QStringLiteral("Find Text"));
-                                              findEdit("TextToFindEdit")->setText(QStringLiteral("Title 15"));
-                                              QTest::mouseClick(button(findForm(), "FindBtn"), Qt::LeftButton);
-                                              QVERIFY(QString::fromStdString(cell(doc().Col(), doc().Row())).startsWith(QStringLiteral("Title 15")));
-                                          }};
-    m_steps[QStringLiteral("ReplaceBtn")] = {[this] { select(1, 1); }, [this, findForm, findEdit](QAction *a) {
-                                                 a->trigger();
-                                                 QCOMPARE(findForm()->windowTitle(), QStringLiteral("Find and Replace Text"));
-                                                 findEdit("TextToFindEdit")->setText(QStringLiteral("Title 16"));
-                                                 findEdit("ReplaceEdit")->setText(QStringLiteral("Film 16"));
-                                                 QTest::mouseClick(button(findForm(), "FindBtn"), Qt::LeftButton);
-                                                 const int row = doc().Row();
-                                                 m_sandbox->answers = {MessageAnswer::Yes};
-                                                 QTest::mouseClick(button(findForm(), "ReplaceBtn"), Qt::LeftButton);
-                                                 // Only the found text changes: "Title 160" becomes "Film 160".
-                                                 QVERIFY(QString::fromStdString(cell(2, row)).startsWith(QStringLiteral("Film 16")));
-                                                 QVERIFY(rowOf(2, "Title 16") < 0);
-                                                 QVERIFY(item("UndoBtn")->text().startsWith(QStringLiteral("&Undo Find and Replace")));
-                                             }};
-    m_steps[QStringLiteral("FindNextBtn")] = {[this, findEdit] {
-                                                  findEdit("TextToFindEdit")->setText(QStringLiteral("Title 2"));
-                                                  select(1, 1);
-                                              },
-                                              [this, findForm](QAction *a) {
-                                                  a->trigger();
-                                                  const int first = doc().Row();
-                                                  QVERIFY(QString::fromStdString(cell(2, first)).startsWith(QStringLiteral("Title 2")));
-                                                  a->trigger();
-                                                  QVERIFY(doc().Row() > first);
-                                                  QVERIFY(QString::fromStdString(cell(2, doc().Row())).startsWith(QStringLiteral("Title 2")));
-                                                  QTest::mouseClick(button(findForm(), "CloseBtn"), Qt::LeftButton);
-                                                  QVERIFY(!findForm()->isVisible());
-                                              }};
+    auto findEdit = [findForm](const char *name) {
+        return findForm()->findChild<QLineEdit *>(QString::fromLatin1(name));
+    };
+    m_steps[QStringLiteral("FindBtn")] = {
+        [this] { select(1, 1); },
+        [this, findForm, findEdit](QAction *a) {
+            a->trigger();
+            QVERIFY(findForm()->isVisible());
+            QCOMPARE(findForm()->windowTitle(), QStringLiteral("Find Text"));
+            findEdit("TextToFindEdit")->setText(QStringLiteral("Title 15"));
+            QTest::mouseClick(button(findForm(), "FindBtn"), Qt::LeftButton);
+            QVERIFY(QString::fromStdString(cell(doc().Col(), doc().Row())).startsWith(QStringLiteral("Title 15")));
+        }};
+    m_steps[QStringLiteral("ReplaceBtn")] = {
+        [this] { select(1, 1); },
+        [this, findForm, findEdit](QAction *a) {
+            a->trigger();
+            QCOMPARE(findForm()->windowTitle(), QStringLiteral("Find and Replace Text"));
+            findEdit("TextToFindEdit")->setText(QStringLiteral("Title 16"));
+            findEdit("ReplaceEdit")->setText(QStringLiteral("Film 16"));
+            QTest::mouseClick(button(findForm(), "FindBtn"), Qt::LeftButton);
+            const int row = doc().Row();
+            m_sandbox->answers = {MessageAnswer::Yes};
+            QTest::mouseClick(button(findForm(), "ReplaceBtn"), Qt::LeftButton);
+            // Only the found text changes: "Title 160" becomes "Film 160".
+            QVERIFY(QString::fromStdString(cell(2, row)).startsWith(QStringLiteral("Film 16")));
+            QVERIFY(rowOf(2, "Title 16") < 0);
+            QVERIFY(item("UndoBtn")->text().startsWith(QStringLiteral("&Undo Find and Replace")));
+        }};
+    m_steps[QStringLiteral("FindNextBtn")] = {
+        [this, findEdit] {
+            findEdit("TextToFindEdit")->setText(QStringLiteral("Title 2"));
+            select(1, 1);
+        },
+        [this, findForm](QAction *a) {
+            a->trigger();
+            const int first = doc().Row();
+            QVERIFY(QString::fromStdString(cell(2, first)).startsWith(QStringLiteral("Title 2")));
+            a->trigger();
+            QVERIFY(doc().Row() > first);
+            QVERIFY(QString::fromStdString(cell(2, doc().Row())).startsWith(QStringLiteral("Title 2")));
+            QTest::mouseClick(button(findForm(), "CloseBtn"), Qt::LeftButton);
+            QVERIFY(!findForm()->isVisible());
+        }};
 
     // ---- Options, Wizard, Help ----
     m_steps[QStringLiteral("SortBtn")] = {{}, [this](QAction *a) {
@@ -705,27 +728,34 @@ void CommandWalkTest::defineSteps()
                                               closeProgressWindow();
                                           }};
     auto takes = std::make_shared<int>(0);
-    m_steps[QStringLiteral("ViewCellTextBtn")] = {[this] { select(2, 10); }, [this, takes](QAction *a) {
-                                                      bool shown = false;
-                                                      const QString text = QStringLiteral("Long text\nsecond line, take %1").arg(++*takes);
-                                                      whenModalNamed("ViewCellTextForm", [text](QWidget *w) {
-                                                          auto *form = static_cast<TViewCellTextForm *>(w);
-                                                          form->richEdit()->setPlainText(text);
-                                                          form->saveAction()->trigger();
-                                                      }, &shown);
-                                                      a->trigger();
-                                                      QVERIFY(shown);
-                                                      QVERIFY(cell(2, 10).find("second line") != std::string::npos);
-                                                  }};
+    m_steps[QStringLiteral("ViewCellTextBtn")] = {
+        [this] { select(2, 10); },
+        [this, takes](QAction *a) {
+            bool shown = false;
+            const QString text = QStringLiteral("Long text\nsecond line, take %1").arg(++*takes);
+            whenModalNamed(
+                "ViewCellTextForm",
+                [text](QWidget *w) {
+                    auto *form = static_cast<TViewCellTextForm *>(w);
+                    form->richEdit()->setPlainText(text);
+                    form->saveAction()->trigger();
+                },
+                &shown);
+            a->trigger();
+            QVERIFY(shown);
+            QVERIFY(cell(2, 10).find("second line") != std::string::npos);
+        }};
     m_steps[QStringLiteral("SettingsBtn")] = {{}, [this](QAction *a) {
                                                   const std::string file = m_sandbox->program() + "settings.mtr";
                                                   FileSystem::removeFile(file);
                                                   bool shown = false;
-                                                  whenModal<TSettingsForm>([](TSettingsForm *f) {
-                                                      f->quickSearchEdit()->setValue(3);
-                                                      f->saveButton()->click();
-                                                      f->okButton()->click();
-                                                  }, &shown);
+                                                  whenModal<TSettingsForm>(
+                                                      [](TSettingsForm *f) {
+                                                          f->quickSearchEdit()->setValue(3);
+                                                          f->saveButton()->click();
+                                                          f->okButton()->click();
+                                                      },
+                                                      &shown);
                                                   a->trigger();
                                                   QVERIFY(shown);
                                                   QVERIFY(m_sandbox->sawBox("Settings saved."));
@@ -733,17 +763,22 @@ void CommandWalkTest::defineSteps()
                                               }};
     m_steps[QStringLiteral("SearchForMoviesOnline1")] = {{}, [this](QAction *a) {
                                                              a->trigger();
-                                                             QCOMPARE(m_launched.back(), std::string("https://www.themoviedb.org/"));
+                                                             QCOMPARE(m_launched.back(),
+                                                                      std::string("https://www.themoviedb.org/"));
                                                          }};
     m_steps[QStringLiteral("WizardBtn")] = {{}, [this](QAction *a) {
                                                 bool shown = false;
-                                                whenModalNamed("WizardForm", [](QWidget *w) {
-                                                    auto *wizard = static_cast<TWizardForm *>(w);
-                                                    QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 5000);
-                                                    wizard->box(0)->setFocus();
-                                                    QTest::keyClicks(wizard->box(0), QStringLiteral("W-001"));
-                                                    QTest::keyClick(wizard->box(0), Qt::Key_Return);
-                                                }, &shown);
+                                                whenModalNamed(
+                                                    "WizardForm",
+                                                    [](QWidget *w) {
+                                                        auto *wizard = static_cast<TWizardForm *>(w);
+                                                        QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(),
+                                                                                 5000);
+                                                        wizard->box(0)->setFocus();
+                                                        QTest::keyClicks(wizard->box(0), QStringLiteral("W-001"));
+                                                        QTest::keyClick(wizard->box(0), Qt::Key_Return);
+                                                    },
+                                                    &shown);
                                                 a->trigger();
                                                 QVERIFY(shown);
                                                 QVERIFY(rowOf(1, "W-001") > 0);
@@ -764,22 +799,28 @@ void CommandWalkTest::defineSteps()
                                                   }};
     m_steps[QStringLiteral("VisitMakerBtn")] = {{}, [this](QAction *a) {
                                                     a->trigger();
-                                                    QCOMPARE(m_launched.back(), std::string("https://quorvex.org/about/"));
+                                                    QCOMPARE(m_launched.back(),
+                                                             std::string("https://quorvex.org/about/"));
                                                 }};
     m_steps[QStringLiteral("UpdatesBtn")] = {{}, [](QAction *a) {
                                                  QString said;
                                                  bool shown = false;
-                                                 whenModalNamed("UpdateForm", [&said](QWidget *w) {
-                                                     if (auto *label = w->findChild<QLabel *>(QStringLiteral("UpdateText")))
-                                                         said = label->text();
-                                                 }, &shown);
+                                                 whenModalNamed(
+                                                     "UpdateForm",
+                                                     [&said](QWidget *w) {
+                                                         if (auto *label =
+                                                                 w->findChild<QLabel *>(QStringLiteral("UpdateText")))
+                                                             said = label->text();
+                                                     },
+                                                     &shown);
                                                  a->trigger();
                                                  QVERIFY2(shown, "Check for Updates showed nothing");
                                                  QVERIFY(said.contains(QStringLiteral("does not contact")));
                                              }};
     m_steps[QStringLiteral("About1")] = {{}, [](QAction *a) {
                                              bool shown = false;
-                                             whenModalNamed("AboutBox", [](QWidget *) {}, &shown);
+                                             whenModalNamed(
+                                                 "AboutBox", [](QWidget *) {}, &shown);
                                              a->trigger();
                                              QVERIFY(shown);
                                          }};
@@ -789,12 +830,15 @@ void CommandWalkTest::defineSteps()
                                                  bool shown = false;
                                                  m_form->editor().listModified = true;
                                                  m_sandbox->answers = {MessageAnswer::No};
-                                                 whenModalNamed("NewListForm", [](QWidget *w) {
-                                                     auto *d = static_cast<TNewListForm *>(w);
-                                                     d->kindButton(0)->setChecked(true);
-                                                     d->wizardBox()->setChecked(false);
-                                                     button(w, "OKBtn")->click();
-                                                 }, &shown);
+                                                 whenModalNamed(
+                                                     "NewListForm",
+                                                     [](QWidget *w) {
+                                                         auto *d = static_cast<TNewListForm *>(w);
+                                                         d->kindButton(0)->setChecked(true);
+                                                         d->wizardBox()->setChecked(false);
+                                                         button(w, "OKBtn")->click();
+                                                     },
+                                                     &shown);
                                                  a->trigger();
                                                  QVERIFY(shown);
                                                  QVERIFY(m_sandbox->sawBox("Save changes to list?"));
@@ -806,20 +850,22 @@ void CommandWalkTest::defineSteps()
                                                   a->trigger();
                                                   QCOMPARE(rows(), Items + 1);
                                                   QCOMPARE(AttachmentRef::typeCode(cell(8, 5)), char(AttachFile));
-                                                  QVERIFY(m_form->windowTitle().endsWith(QString::fromStdString(m_list)));
+                                                  QVERIFY(
+                                                      m_form->windowTitle().endsWith(QString::fromStdString(m_list)));
                                               }};
-    m_steps[QStringLiteral("ImportTextListBtn")] = {{}, [this](QAction *a) {
-                                                        const std::string csv = sourceFile("albums.csv", "Artist,Album\r\nQueen,A Night at the Opera\r\n");
-                                                        m_sandbox->chosenFiles.push_back({csv, 0});
-                                                        whenModal<TImportTextForm>([](TImportTextForm *d) {
-                                                            d->listTypeBox()->setCurrentIndex(d->listTypeBox()->findData(QStringLiteral("cdmusic")));
-                                                            d->accept();
-                                                        });
-                                                        a->trigger();
-                                                        QCOMPARE(cell(1, 0), std::string("Artist"));
-                                                        QCOMPARE(cell(2, 1), std::string("A Night at the Opera"));
-                                                        QCOMPARE(m_form->editor().listType, std::string("cdmusic"));
-                                                    }};
+    m_steps[QStringLiteral("ImportTextListBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string csv = sourceFile("albums.csv", "Artist,Album\r\nQueen,A Night at the Opera\r\n");
+            m_sandbox->chosenFiles.push_back({csv, 0});
+            whenModal<TImportTextForm>([](TImportTextForm *d) {
+                d->listTypeBox()->setCurrentIndex(d->listTypeBox()->findData(QStringLiteral("cdmusic")));
+                d->accept();
+            });
+            a->trigger();
+            QCOMPARE(cell(1, 0), std::string("Artist"));
+            QCOMPARE(cell(2, 1), std::string("A Night at the Opera"));
+            QCOMPARE(m_form->editor().listType, std::string("cdmusic"));
+        }};
     m_steps[QStringLiteral("Reopen1")] = {{}, [this](QAction *a) {
                                               QCOMPARE(a->text(), QString::fromStdString(m_list));
                                               m_sandbox->answers = {MessageAnswer::No}; // the import is not kept
@@ -827,43 +873,47 @@ void CommandWalkTest::defineSteps()
                                               QCOMPARE(rows(), Items + 1);
                                               QCOMPARE(cell(2, 1), std::string("Title 1"));
                                           }};
-    m_steps[QStringLiteral("ClearReopenMenu1")] = {{}, [this](QAction *a) {
-                                                       m_sandbox->answers = {MessageAnswer::Yes};
-                                                       a->trigger();
-                                                       QVERIFY(m_sandbox->sawBox("Clear reopen history?"));
-                                                       QVERIFY(!item("Reopen1")->isVisible());
-                                                       QVERIFY(!m_form->findChild<QMenu *>(QStringLiteral("ReopenBtn"))->isEnabled());
-                                                   }};
-    m_steps[QStringLiteral("SaveListAsBtn")] = {{}, [this](QAction *a) {
-                                                    m_list = home() + "copy.lst";
-                                                    m_sandbox->chosenFiles.push_back({m_list, 0});
-                                                    a->trigger();
-                                                    // The embedded attachments make the file larger than its texts.
-                                                    QVERIFY(FileSystem::readFile(m_list).value_or("").size() > 3000 + 2000);
-                                                    QVERIFY(m_form->windowTitle().endsWith(QString::fromStdString(m_list)));
-                                                }};
-    m_steps[QStringLiteral("SaveListBtn")] = {[this] {
-                                                  QAbstractItemModel *m = grid()->model();
-                                                  m->setData(m->index(0, 1), QStringLiteral("Edited Before Save"), Qt::EditRole);
-                                                  emit m_form->findChild<QMenu *>(QStringLiteral("File1"))->aboutToShow();
-                                              },
-                                              [this](QAction *a) {
-                                                  a->trigger();
-                                                  QVERIFY(FileSystem::readFile(m_list).value_or("").find("Edited Before Save") != std::string::npos);
-                                                  QVERIFY(!m_form->editor().listModified);
-                                              }};
-    m_steps[QStringLiteral("ExportBtn")] = {{}, [this](QAction *a) {
-                                                const std::string out = home() + "export.txt";
-                                                whenModal<QFileDialog>([out](QFileDialog *d) {
-                                                    d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
-                                                    static_cast<QDialog *>(d)->accept();
-                                                });
-                                                a->trigger();
-                                                const std::string text = FileSystem::readFile(out).value_or("");
-                                                QVERIFY(int(std::count(text.begin(), text.end(), '\r')) >= rows());
-                                                QCOMPARE(text.substr(0, text.find('\t')), cell(1, 0));
-                                                QVERIFY(text.find("Edited Before Save\t") != std::string::npos);
-                                            }};
+    m_steps[QStringLiteral("ClearReopenMenu1")] = {
+        {}, [this](QAction *a) {
+            m_sandbox->answers = {MessageAnswer::Yes};
+            a->trigger();
+            QVERIFY(m_sandbox->sawBox("Clear reopen history?"));
+            QVERIFY(!item("Reopen1")->isVisible());
+            QVERIFY(!m_form->findChild<QMenu *>(QStringLiteral("ReopenBtn"))->isEnabled());
+        }};
+    m_steps[QStringLiteral("SaveListAsBtn")] = {
+        {}, [this](QAction *a) {
+            m_list = home() + "copy.lst";
+            m_sandbox->chosenFiles.push_back({m_list, 0});
+            a->trigger();
+            // The embedded attachments make the file larger than its texts.
+            QVERIFY(FileSystem::readFile(m_list).value_or("").size() > 3000 + 2000);
+            QVERIFY(m_form->windowTitle().endsWith(QString::fromStdString(m_list)));
+        }};
+    m_steps[QStringLiteral("SaveListBtn")] = {
+        [this] {
+            QAbstractItemModel *m = grid()->model();
+            m->setData(m->index(0, 1), QStringLiteral("Edited Before Save"), Qt::EditRole);
+            emit m_form->findChild<QMenu *>(QStringLiteral("File1"))->aboutToShow();
+        },
+        [this](QAction *a) {
+            a->trigger();
+            QVERIFY(FileSystem::readFile(m_list).value_or("").find("Edited Before Save") != std::string::npos);
+            QVERIFY(!m_form->editor().listModified);
+        }};
+    m_steps[QStringLiteral("ExportBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string out = home() + "export.txt";
+            whenModal<QFileDialog>([out](QFileDialog *d) {
+                d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
+                static_cast<QDialog *>(d)->accept();
+            });
+            a->trigger();
+            const std::string text = FileSystem::readFile(out).value_or("");
+            QVERIFY(int(std::count(text.begin(), text.end(), '\r')) >= rows());
+            QCOMPARE(text.substr(0, text.find('\t')), cell(1, 0));
+            QVERIFY(text.find("Edited Before Save\t") != std::string::npos);
+        }};
     m_steps[QStringLiteral("PageSetupBtn")] = {{}, [this](QAction *a) {
                                                    // More than the larger font recommends: asked, and kept.
                                                    m_sandbox->answers = {MessageAnswer::Yes};
@@ -875,9 +925,7 @@ void CommandWalkTest::defineSteps()
                                                    QCOMPARE(m_form->editor().pageSetup().maxEntries, 50);
                                                    QCOMPARE(cell(0, 51), std::string(" 2"));
                                                }};
-    auto acceptPrintDialog = [] {
-        whenModal<QPrintDialog>([](QPrintDialog *d) { d->accept(); });
-    };
+    auto acceptPrintDialog = [] { whenModal<QPrintDialog>([](QPrintDialog *d) { d->accept(); }); };
     m_steps[QStringLiteral("PrintBtn")] = {{}, [this, acceptPrintDialog](QAction *a) {
                                                const std::string pdf = home() + "collection.pdf";
                                                QPrinter &printer = m_form->printing()->printer();
@@ -888,34 +936,37 @@ void CommandWalkTest::defineSteps()
                                                closeProgressWindow();
                                                QCOMPARE(pdfPages(pdf), 6);
                                            }};
-    m_steps[QStringLiteral("PrintPageNumsBtn")] = {{}, [this, acceptPrintDialog](QAction *a) {
-                                                       const std::string pdf = home() + "pages.pdf";
-                                                       m_form->printing()->printer().setOutputFileName(QString::fromStdString(pdf));
-                                                       whenModal<TPrintPageNumsForm>([acceptPrintDialog](TPrintPageNumsForm *d) {
-                                                           d->PageNumRdioBtn->click();
-                                                           d->PageNumsEdit->setText(QStringLiteral("2,5"));
-                                                           acceptPrintDialog();
-                                                           d->OkBtn->click();
-                                                       });
-                                                       a->trigger();
-                                                       closeProgressWindow();
-                                                       QCOMPARE(pdfPages(pdf), 2);
-                                                   }};
-    m_steps[QStringLiteral("PrintPreviewBtn")] = {{}, [](QAction *a) {
-                                                      QString title;
-                                                      whenModal<QPrintPreviewDialog>([&title](QPrintPreviewDialog *d) { title = d->windowTitle(); });
-                                                      a->trigger();
-                                                      QCOMPARE(title, QStringLiteral("Print Preview"));
-                                                  }};
-    m_steps[QStringLiteral("ExitBtn")] = {{}, [this](QAction *a) {
-                                              m_form->editor().listModified = true;
-                                              m_sandbox->answers = {MessageAnswer::No};
-                                              a->trigger();
-                                              QVERIFY(m_sandbox->sawBox("Save changes to list?"));
-                                              QVERIFY(!m_form->isVisible());
-                                              QCOMPARE(FileSystem::readFile(m_sandbox->program() + "RunCount.mtr").value_or("").substr(0, 1),
-                                                       std::string("0"));
-                                          }};
+    m_steps[QStringLiteral("PrintPageNumsBtn")] = {
+        {}, [this, acceptPrintDialog](QAction *a) {
+            const std::string pdf = home() + "pages.pdf";
+            m_form->printing()->printer().setOutputFileName(QString::fromStdString(pdf));
+            whenModal<TPrintPageNumsForm>([acceptPrintDialog](TPrintPageNumsForm *d) {
+                d->PageNumRdioBtn->click();
+                d->PageNumsEdit->setText(QStringLiteral("2,5"));
+                acceptPrintDialog();
+                d->OkBtn->click();
+            });
+            a->trigger();
+            closeProgressWindow();
+            QCOMPARE(pdfPages(pdf), 2);
+        }};
+    m_steps[QStringLiteral("PrintPreviewBtn")] = {
+        {}, [](QAction *a) {
+            QString title;
+            whenModal<QPrintPreviewDialog>([&title](QPrintPreviewDialog *d) { title = d->windowTitle(); });
+            a->trigger();
+            QCOMPARE(title, QStringLiteral("Print Preview"));
+        }};
+    m_steps[QStringLiteral("ExitBtn")] = {
+        {}, [this](QAction *a) {
+            m_form->editor().listModified = true;
+            m_sandbox->answers = {MessageAnswer::No};
+            a->trigger();
+            QVERIFY(m_sandbox->sawBox("Save changes to list?"));
+            QVERIFY(!m_form->isVisible());
+            QCOMPARE(FileSystem::readFile(m_sandbox->program() + "RunCount.mtr").value_or("").substr(0, 1),
+                     std::string("0"));
+        }};
 
     const std::pair<const char *, const char *> undoCaptions[] = {
         {"CutBtn", "&Undo Cut"},
