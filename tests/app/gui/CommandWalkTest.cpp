@@ -222,13 +222,14 @@ private:
 
     // Walks the items of `menu` and its submenus in menu order. `refresh` runs
     // the menu-opening rules before each item, as opening the menu would.
-    void walk(QMenu *menu, const std::function<void()> &refresh)
+    void walk(QMenu *menu, const std::function<void()> &refresh, std::map<QString, Step> &steps,
+              std::set<QString> &walked)
     {
         for (QAction *action : menu->actions()) {
             if (action->isSeparator())
                 continue;
             if (action->menu()) {
-                walk(action->menu(), refresh);
+                walk(action->menu(), refresh, steps, walked);
                 if (QTest::currentTestFailed())
                     return;
                 continue;
@@ -237,14 +238,14 @@ private:
             refresh();
             if (!action->isVisible())
                 continue;
-            const auto found = m_steps.find(name);
-            QVERIFY2(found != m_steps.end(), qPrintable(QStringLiteral("no expectation for menu item ") + name +
-                                                        QStringLiteral(" \"") + action->text() + QLatin1Char('"')));
+            const auto found = steps.find(name);
+            QVERIFY2(found != steps.end(), qPrintable(QStringLiteral("no expectation for menu item ") + name +
+                                                      QStringLiteral(" \"") + action->text() + QLatin1Char('"')));
             const Step &step = found->second;
             if (step.disabledBecause) {
                 QVERIFY2(!action->isEnabled(), qPrintable(name));
                 QVERIFY(!action->text().isEmpty());
-                m_walked.insert(name);
+                walked.insert(name);
                 continue;
             }
             if (step.prepare)
@@ -252,6 +253,7 @@ private:
             refresh();
             QVERIFY2(action->isEnabled(), qPrintable(name + QStringLiteral(" is disabled without a reason")));
             const auto before = cells();
+            QWidget *window = QApplication::activeModalWidget();
             step.run(action);
             if (!QTest::currentTestFailed() && step.undoCaption)
                 checkUndoRedo(before, step.undoCaption);
@@ -259,8 +261,9 @@ private:
                 qWarning("while walking %s", qPrintable(name));
                 return;
             }
-            QVERIFY2(!QApplication::activeModalWidget(), qPrintable(name + QStringLiteral(" left a window open")));
-            m_walked.insert(name);
+            QVERIFY2(!QApplication::activeModalWidget() || QApplication::activeModalWidget() == window,
+                     qPrintable(name + QStringLiteral(" left a window open")));
+            walked.insert(name);
         }
     }
 
@@ -279,7 +282,8 @@ private:
     {
         auto *menu = m_form->menuBar()->findChild<QMenu *>(QString::fromLatin1(name));
         QVERIFY2(menu, name);
-        walk(menu, [menu] { emit menu->aboutToShow(); });
+        walk(
+            menu, [menu] { emit menu->aboutToShow(); }, m_steps, m_walked);
     }
 
     void defineSteps();
@@ -382,11 +386,14 @@ private slots:
         QVERIFY(popup);
         // The pop-up's rules run when the grid asks for it; it is closed again
         // at once and its items are then run as they stand.
-        walk(popup, [this, popup] {
-            QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20));
-            QApplication::sendEvent(grid()->viewport(), &ask);
-            popup->hide();
-        });
+        walk(
+            popup,
+            [this, popup] {
+                QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20));
+                QApplication::sendEvent(grid()->viewport(), &ask);
+                popup->hide();
+            },
+            m_steps, m_walked);
     }
 
     // A few items the way a person reaches them: menu keys, arrows and Enter,
@@ -447,6 +454,121 @@ private slots:
                                        QStringLiteral(" and ") + action->objectName()));
         }
         QVERIFY(owner.size() > 20);
+    }
+
+    // The cell text window's own menus and pop-up, on the current cell.
+    void cellTextWindowMenus()
+    {
+        select(2, 12);
+        TViewCellTextForm *form = m_form->cellTextForm();
+        QPlainTextEdit *edit = form->richEdit();
+        auto clip = [] { return QGuiApplication::clipboard()->text(); };
+        auto put = [edit](const QString &text) {
+            edit->setPlainText(text);
+            edit->selectAll();
+        };
+        std::map<QString, Step> steps;
+        std::set<QString> walked;
+        steps[QStringLiteral("UndoBtn")] = {[edit] {
+                                                edit->moveCursor(QTextCursor::End);
+                                                QTest::keyClicks(edit, QStringLiteral("xyz"));
+                                            },
+                                            [edit](QAction *a) {
+                                                a->trigger();
+                                                QVERIFY(!edit->toPlainText().endsWith(QStringLiteral("xyz")));
+                                            }};
+        steps[QStringLiteral("RedoBtn")] = {{}, [edit](QAction *a) {
+                                                a->trigger();
+                                                QVERIFY(edit->toPlainText().endsWith(QStringLiteral("xyz")));
+                                            }};
+        steps[QStringLiteral("CutBtn")] = {[put] { put(QStringLiteral("Cut me")); },
+                                           [edit, clip](QAction *a) {
+                                               a->trigger();
+                                               QCOMPARE(edit->toPlainText(), QString());
+                                               QCOMPARE(clip(), QStringLiteral("Cut me"));
+                                           }};
+        steps[QStringLiteral("CopyBtn")] = {[put] { put(QStringLiteral("Copy me")); },
+                                            [edit, clip](QAction *a) {
+                                                a->trigger();
+                                                QCOMPARE(edit->toPlainText(), QStringLiteral("Copy me"));
+                                                QCOMPARE(clip(), QStringLiteral("Copy me"));
+                                            }};
+        steps[QStringLiteral("PasteBtn")] = {[put] {
+                                                 QGuiApplication::clipboard()->setText(QStringLiteral("Pasted"));
+                                                 put(QStringLiteral("Replace me"));
+                                             },
+                                             [edit](QAction *a) {
+                                                 a->trigger();
+                                                 QCOMPARE(edit->toPlainText(), QStringLiteral("Pasted"));
+                                             }};
+        steps[QStringLiteral("DeleteBtn")] = {[put] { put(QStringLiteral("Delete me")); },
+                                              [edit](QAction *a) {
+                                                  a->trigger();
+                                                  QCOMPARE(edit->toPlainText(), QString());
+                                              }};
+        steps[QStringLiteral("SelectAllBtn")] = {[edit] { edit->setPlainText(QStringLiteral("All of it")); },
+                                                 [edit](QAction *a) {
+                                                     a->trigger();
+                                                     QCOMPARE(edit->textCursor().selectedText(),
+                                                              QStringLiteral("All of it"));
+                                                 }};
+        for (const char *name : {"Cut", "Copy", "Paste", "Delete", "SelectAll"})
+            steps[QString::fromLatin1(name) + QLatin1Char('1')] =
+                steps[QString::fromLatin1(name) + QStringLiteral("Btn")];
+        steps[QStringLiteral("SaveBtn")] = {[put] { put(QStringLiteral("Saved from the window")); },
+                                            [this](QAction *a) {
+                                                a->trigger();
+                                                QCOMPARE(cell(2, 12), std::string("Saved from the window"));
+                                            }};
+        steps[QStringLiteral("FontBtn")] = {{}, [form](QAction *a) {
+                                                whenModal<TFontColorDialog>([](TFontColorDialog *d) {
+                                                    QFont font = d->fontBox()->currentFont();
+                                                    font.setPointSize(16);
+                                                    d->fontBox()->setCurrentFont(font);
+                                                    d->accept();
+                                                });
+                                                a->trigger();
+                                                QCOMPARE(form->richEdit()->font().pointSize(), 16);
+                                            }};
+        steps[QStringLiteral("SaveFontBtn")] = {
+            {}, [this](QAction *a) {
+                const std::string file = m_sandbox->program() + FontSettings::ViewFontFileName;
+                a->trigger();
+                QVERIFY(FileSystem::readFile(file).value_or("").find("16") != std::string::npos);
+            }};
+        // Closing with unsaved text asks first; No closes without saving.
+        steps[QStringLiteral("CloseBtn")] = {[edit] { QTest::keyClicks(edit, QStringLiteral(" unsaved")); },
+                                             [this, form](QAction *a) {
+                                                 m_sandbox->answers = {MessageAnswer::No};
+                                                 a->trigger();
+                                                 QVERIFY(!form->isVisible());
+                                                 QVERIFY(cell(2, 12).find("unsaved") == std::string::npos);
+                                             }};
+        steps[QStringLiteral("Close1")] = steps[QStringLiteral("CloseBtn")];
+
+        auto *menus = form->findChild<QMenuBar *>();
+        auto *popup = form->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+        QVERIFY(menus && popup);
+        // Edit, then the pop-up that ends with Close Window; then Options that ends with Close.
+        const std::vector<QMenu *> rounds[] = {{form->findChild<QMenu *>(QStringLiteral("Edit1")), popup},
+                                               {form->findChild<QMenu *>(QStringLiteral("Options1"))}};
+        for (const std::vector<QMenu *> &round : rounds) {
+            bool shown = false;
+            whenModalNamed(
+                "ViewCellTextForm",
+                [&](QWidget *) {
+                    for (QMenu *menu : round)
+                        if (!QTest::currentTestFailed())
+                            walk(
+                                menu, [menu] { emit menu->aboutToShow(); }, steps, walked);
+                },
+                &shown);
+            item("ViewCellTextBtn")->trigger();
+            QVERIFY(shown);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(walked.size(), steps.size());
     }
 
     // Last: the File menu ends with Exit.
