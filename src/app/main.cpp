@@ -5,7 +5,6 @@
 #include "app/gui/QuorvexApplication.h"
 #include "app/gui/TLogoForm.h"
 #include "app/gui/TMainForm.h"
-#include "app/gui/TUpdateForm.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,11 +86,9 @@ int main(int argc, char **argv)
     }
 
     TMainForm mainForm;
-    TUpdateForm updateForm(&mainForm);
     // Not a child: the main window is disabled while the splash shows.
     TLogoForm logoForm;
     mainForm.setLogoForm(&logoForm);
-    mainForm.setUpdateForm(&updateForm);
     logoForm.onStop = [&mainForm] { mainForm.stopSplash(); };
     app.onUnexpectedFailure = [&mainForm](const char *what) {
         QMessageBox::critical(nullptr, QStringLiteral("Quorvex"), QString::fromLocal8Bit(what));

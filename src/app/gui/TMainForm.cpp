@@ -196,6 +196,9 @@ TMainForm::TMainForm(QWidget *parent)
         m_editor.RefreshStatusBar();
     }, this);
     connect(m_SettingsBtn, &QAction::triggered, m_settingsForm, &TSettingsForm::SettingsBtnClick);
+    // The window owns its update window like every other dialog, so Check for
+    // Updates always says something, whoever built the window.
+    m_updateForm = new TUpdateForm(this);
 
     m_editor.RenumberPages();
     applyDocumentToView();
