@@ -462,18 +462,8 @@ void TMainForm::createActions()
     m_RedoBtn->setEnabled(false);
 }
 
-void TMainForm::markUnavailable(std::initializer_list<QAction *> actions)
-{
-    for (QAction *action : actions) {
-        action->setEnabled(false);
-        action->setProperty("unavailable", true);
-    }
-}
-
 void TMainForm::setItemEnabled(QAction *action, bool enabled)
 {
-    if (action->property("unavailable").toBool())
-        return;
     action->setEnabled(enabled);
 }
 

@@ -166,7 +166,6 @@ private:
     void writeReopenFile();
     void updateUndoCaptions();
     void setItemEnabled(QAction *action, bool enabled);
-    void markUnavailable(std::initializer_list<QAction *> actions);
 
     QtMessageService m_messages;
     QtProgressReporter m_progress;
