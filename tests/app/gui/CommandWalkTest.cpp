@@ -389,7 +389,7 @@ private slots:
         walk(
             popup,
             [this, popup] {
-                QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20));
+                QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20), grid()->viewport()->mapToGlobal(QPoint(20, 20)));
                 QApplication::sendEvent(grid()->viewport(), &ask);
                 popup->hide();
             },
@@ -422,7 +422,7 @@ private slots:
 
         select(2, 3);
         auto *popup = m_form->findChild<QMenu *>(QStringLiteral("PopupMenu"));
-        QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20));
+        QContextMenuEvent ask(QContextMenuEvent::Keyboard, QPoint(20, 20), grid()->viewport()->mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(grid()->viewport(), &ask);
         QTRY_VERIFY(popup->isVisible());
         QTest::keyClick(popup, Qt::Key_R); // &Row
