@@ -3,6 +3,7 @@
 #include "platform/core/ProgressWindow.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QEventLoop;
 class QLabel;
@@ -40,6 +41,10 @@ public:
 
     static constexpr int PauseWaitMs = 100;
 
+    // The widget that gets the keys back when the window hides (the main
+    // window's grid): without a window manager nothing else hands them back.
+    void setFocusReturn(QWidget *widget) { m_focusReturn = widget; }
+
     QLabel *statusLbl() const { return m_StatusLbl; }
     QLabel *status2Lbl() const { return m_Status2Lbl; }
     QPushButton *cancelBtn() const { return m_CancelBtn; }
@@ -58,6 +63,7 @@ protected:
     // Esc follows the close box's rule.
     void reject() override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void wakePauseWait() const;
@@ -72,6 +78,7 @@ private:
     // The wait of a paused operation, ended early by any button.
     mutable QEventLoop *m_pauseWait = nullptr;
     mutable bool m_pauseWaitWoken = false;
+    QPointer<QWidget> m_focusReturn;
 };
 
 } // namespace quorvex
