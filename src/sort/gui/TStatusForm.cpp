@@ -227,6 +227,11 @@ void TStatusForm::showEvent(QShowEvent *event)
 void TStatusForm::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
+    returnFocus();
+}
+
+void TStatusForm::returnFocus()
+{
     QWidget *target = m_focusReturn.data();
     if (!target || !target->isVisible())
         return;

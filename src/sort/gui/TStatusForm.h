@@ -44,6 +44,9 @@ public:
     // The widget that gets the keys back when the window hides (the main
     // window's grid): without a window manager nothing else hands them back.
     void setFocusReturn(QWidget *widget) { m_focusReturn = widget; }
+    // Done on every hide; an operation calls it again after the message box
+    // it showed once the window had gone.
+    void returnFocus();
 
     QLabel *statusLbl() const { return m_StatusLbl; }
     QLabel *status2Lbl() const { return m_Status2Lbl; }

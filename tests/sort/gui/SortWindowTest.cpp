@@ -288,6 +288,9 @@ private slots:
         QVERIFY(!status()->isPaused());
         QCOMPARE(status()->result(), ProgressWindow::Result::Ok);
         QVERIFY(clock.elapsed() >= 150);
+        // The keys are back on the grid once the message has gone.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(m_form.get()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->grid()));
     }
 
     void statusWindow_buttonsAndCloseBoxFollowTheRunState()
