@@ -21,6 +21,7 @@
 #include "document/gui/THeaderTextForm.h"
 #include "listfile/gui/TImportTextForm.h"
 #include "sort/gui/SortController.h"
+#include "sort/gui/TStatusForm.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/gui/ListTableModel.h"
@@ -114,6 +115,7 @@ TMainForm::TMainForm(QWidget *parent)
     for (QAction *wizard : {m_WizardBtn, m_Wizard1})
         connect(wizard, &QAction::triggered, m_wizardForm, &TWizardForm::WizardBtnClick);
     m_sort = new SortController(m_editor, m_messages, this);
+    m_sort->statusForm()->setFocusReturn(m_grid);
     m_findForm = new TFindForm(m_editor, m_grid, this);
     m_quickSearchBar = new QuickSearchBar(m_editor, m_toolBar, m_ChooseFromListBox, m_QuickSearchBox,
                                           m_QuickSearchLbl, m_grid, this);

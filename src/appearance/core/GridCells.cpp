@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace quorvex {
 
@@ -99,6 +101,9 @@ RasterImage GridCells::widenSkin(const RasterImage &picture)
 {
     if (picture.empty())
         return {};
+    if (picture.height > MaxSkinHeight)
+        throw std::length_error("The picture is " + std::to_string(picture.height) +
+                                " pixels high; a row background may be at most " + std::to_string(MaxSkinHeight) + ".");
     RasterImage skin(SkinWidth, picture.height);
     for (int y = 0; y < picture.height; ++y) {
         const std::uint32_t *from = picture.row(y);

@@ -43,6 +43,9 @@ public:
     static constexpr std::size_t MaxPaintedChars = 3000;
     static constexpr int TextMargin = 3;
     static constexpr int SkinWidth = 2500;
+    // Every row scales the skin to its own height, so a taller one only costs
+    // memory: 2500 x 8192 pixels is 80 MB, a hostile 1-pixel-wide picture would be terabytes.
+    static constexpr int MaxSkinHeight = 8192;
     static constexpr int BevelStep = 30;
     static constexpr int IconSize = 32;
 
@@ -64,6 +67,7 @@ public:
     void paintPageCell(CellCanvas &canvas, int row, PixelRect rect, std::string_view text) const;
 
     // Tiles a background picture across the skin width (cut at 2500 pixels).
+    // Throws std::length_error for a picture taller than MaxSkinHeight.
     static RasterImage widenSkin(const RasterImage &picture);
 
     // The decisions, open for the window code and tests.

@@ -8,6 +8,7 @@
 #include "attachments/gui/QtPictureReader.h"
 #include "document/core/Editor.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/MessageService.h"
 #include "platform/gui/Cp1252.h"
 #include "search/core/QuickSearch.h"
 
@@ -326,8 +327,16 @@ void TSettingsForm::FillColorImage(int colour)
 {
     const GridColor &c = *SettingsModel::colours(m_editor.gridAppearance)[static_cast<std::size_t>(colour)];
     QPixmap pixmap(SwatchWidth, SwatchHeight);
-    pixmap.fill(qColor(c.color));
-    QPainter painter(&pixmap);
+    QPainter painter;
+    // A pixmap the windowing system could not make, or a painter it refuses:
+    // the swatch keeps what it showed.
+    if (pixmap.isNull() || !painter.begin(&pixmap)) {
+        MessageService &messages = m_editor.services().messages;
+        messages.showException("The colour swatch could not be drawn.");
+        messages.error("Error filling color image. - FillColorImage(), SettingsForm.");
+        return;
+    }
+    painter.fillRect(0, 0, SwatchWidth, SwatchHeight, qColor(c.color));
     painter.setPen(Qt::black);
     painter.drawRect(0, 0, SwatchWidth - 1, SwatchHeight - 1);
     painter.setPen(Qt::white);
@@ -377,10 +386,23 @@ void TSettingsForm::applyBackground(SkinKind kind)
     std::string &background = backgroundOf(m_editor.gridAppearance, kind);
     // A name the folder does not hold selects nothing and draws no picture.
     background = index > 0 ? Cp1252::toPath(box->currentText()) : std::string("none");
-    if (index > 0) {
+    if (index <= 0)
+        return;
+    const std::string path = m_editor.paths().programFolder + SettingsModel::BackgroundsFolder + background;
+    try {
+        // A missing or undecodable file was reported by the loader: the box
+        // keeps the name and the row kind shows no picture.
         RasterImage picture;
-        m_loader.LoadImage(picture, m_editor.paths().programFolder + SettingsModel::BackgroundsFolder + background);
+        m_loader.LoadImage(picture, path);
         m_editor.gridSkins.setSkin(kind, GridCells::widenSkin(picture));
+    } catch (const std::exception &e) {
+        MessageService &messages = m_editor.services().messages;
+        messages.showException(e.what());
+        messages.error("Error loading background picture '" + path +
+                       "'. Please make sure file exists and is not damaged. - " +
+                       BackRoutines[static_cast<int>(kind)] + ", SettingsForm.");
+        quietly(m_quiet, [box] { box->setCurrentIndex(0); });
+        background = "none";
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Cp1252.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace quorvex {
 
@@ -220,6 +222,29 @@ void TStatusForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TStatusForm::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    returnFocus();
+}
+
+void TStatusForm::returnFocus()
+{
+    QWidget *target = m_focusReturn.data();
+    if (!target || !target->isVisible())
+        return;
+    // Only when the keys were here or nowhere (a hidden window counts as
+    // nowhere): another window the user went to keeps them.
+    const QWidget *active = QApplication::activeWindow();
+    if (active && active->isVisible() && active != this && active != target->window())
+        return;
+    // Asked of the window itself: activateWindow() takes a window whose
+    // transient child (this) still holds the focus for active and does nothing.
+    if (QWindow *window = target->window()->windowHandle())
+        window->requestActivate();
+    target->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace quorvex

@@ -3,6 +3,7 @@
 #include "platform/core/ProgressWindow.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QEventLoop;
 class QLabel;
@@ -40,6 +41,13 @@ public:
 
     static constexpr int PauseWaitMs = 100;
 
+    // The widget that gets the keys back when the window hides (the main
+    // window's grid): without a window manager nothing else hands them back.
+    void setFocusReturn(QWidget *widget) { m_focusReturn = widget; }
+    // Done on every hide; an operation calls it again after the message box
+    // it showed once the window had gone.
+    void returnFocus();
+
     QLabel *statusLbl() const { return m_StatusLbl; }
     QLabel *status2Lbl() const { return m_Status2Lbl; }
     QPushButton *cancelBtn() const { return m_CancelBtn; }
@@ -58,6 +66,7 @@ protected:
     // Esc follows the close box's rule.
     void reject() override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void wakePauseWait() const;
@@ -72,6 +81,7 @@ private:
     // The wait of a paused operation, ended early by any button.
     mutable QEventLoop *m_pauseWait = nullptr;
     mutable bool m_pauseWaitWoken = false;
+    QPointer<QWidget> m_focusReturn;
 };
 
 } // namespace quorvex

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <string>
 #include <vector>
 
@@ -243,6 +245,8 @@ TEST(GridCells, skinsAreWidenedAndSlicedWithoutReadingOutside)
         for (int x = 0; x < skin.width; x += 37)
             ASSERT_EQ(skin.pixel(x, 3), picture.pixel(x % c.width, 3)) << c.width << " at " << x;
     }
+    // A thin, tall picture would make a skin of terabytes: refused before anything is allocated.
+    EXPECT_THROW(GridCells::widenSkin(RasterImage(1, GridCells::MaxSkinHeight + 1)), std::length_error);
 
     // Cells left of the grid's edge, across and beyond the skin's right end.
     struct Slice {

@@ -19,6 +19,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -62,6 +63,31 @@ QColor headerColour(StringGrid *grid, int col)
 std::string readAll(const std::string &path)
 {
     return FileSystem::readFilePrefix(path, 1 << 16).value_or(std::string());
+}
+
+// A valid 24-bit bitmap, one blue pixel wide.
+std::string bitmap(int width, int height)
+{
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const int size = 54 + rowBytes * height;
+    std::string b(static_cast<std::size_t>(size), '\0');
+    auto put = [&b](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, static_cast<std::uint32_t>(size), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            b[54 + static_cast<std::size_t>(y * rowBytes + x * 3)] = char(0xFF);
+    return b;
 }
 
 } // namespace
@@ -219,6 +245,70 @@ private slots:
             QVERIFY(sandbox.sawBox("Settings NOT saved."));
             ::chmod(file.c_str(), 0644);
         }
+    }
+
+    void settings_backgroundThatCannotBeAppliedIsReportedAndFallsBackToNone()
+    {
+        test::GuiSandbox sandbox;
+        const std::string rows = sandbox.program() + "Backgrounds/Rows/";
+        // Decodes, but is far too tall to become a row background.
+        QVERIFY(FileSystem::writeFileAtomic(rows + "Tall.bmp", bitmap(1, 9000)));
+        QVERIFY(FileSystem::writeFileAtomic(rows + "Broken.jpg", std::string("\xFF\xD8\xFF\xE0 cut short", 15)));
+        QVERIFY(FileSystem::writeFileAtomic(rows + "Fine.bmp", bitmap(4, 4)));
+        auto form = sandbox.start();
+        QVERIFY(form->started());
+        const GridAppearance &a = form->editor().gridAppearance;
+        bool checked = false;
+        whenShowing<TSettingsForm>([&](TSettingsForm &f) {
+            struct Case {
+                SkinKind kind;
+                const char *file, *routine;
+                bool ownMessage;
+                const char *kept;
+            };
+            const Case cases[] = {
+                {SkinKind::Odd, "Tall.bmp", "OddBackBoxChange()", true, "none"},
+                {SkinKind::Fixed, "Tall.bmp", "FixedBackBoxChange()", true, "none"},
+                {SkinKind::Even, "Tall.bmp", "EvenBackBoxChange()", true, "none"},
+                // Undecodable: the loader's own message, the name stays, no picture.
+                {SkinKind::Even, "Broken.jpg", "", false, "Broken.jpg"},
+            };
+            for (const Case &c : cases) {
+                QComboBox *box = f.backgroundBox(c.kind);
+                // A working picture first, so a failure must also drop it.
+                box->setCurrentIndex(box->findText(QStringLiteral("Fine.bmp")));
+                QVERIFY(!form->editor().gridSkins.skin(c.kind).empty());
+                sandbox.boxes.clear();
+                box->setCurrentIndex(box->findText(QString::fromLatin1(c.file)));
+                QCOMPARE(box->currentText(), QString::fromLatin1(c.kept));
+                const std::string &stored = c.kind == SkinKind::Fixed ? a.fixedBackground
+                                            : c.kind == SkinKind::Odd ? a.oddBackground
+                                                                      : a.evenBackground;
+                QCOMPARE(stored, std::string(c.kept));
+                if (c.ownMessage) {
+                    // The toolkit's box first, then the program's.
+                    QCOMPARE(sandbox.boxes.size(), size_t(2));
+                    QVERIFY(sandbox.boxes[0].text.find("9000") != std::string::npos);
+                    QCOMPARE(sandbox.boxes[1].kind, MessageKind::Error);
+                    QCOMPARE(sandbox.boxes[1].text,
+                             "Error loading background picture '" + rows + c.file +
+                                 "'. Please make sure file exists and is not damaged. - " + c.routine +
+                                 ", SettingsForm.");
+                } else {
+                    QVERIFY(sandbox.sawBox("Error loading image file"));
+                    QVERIFY(!sandbox.sawBox("Error loading background picture"));
+                    QVERIFY(form->editor().gridSkins.skin(c.kind).empty());
+                }
+                QCOMPARE(f.templateBox()->currentIndex(), 0);
+                QVERIFY(f.cancelButton()->isEnabled());
+            }
+            // Nothing of a refused picture reaches the painter: the grid still paints.
+            form->grid()->grab();
+            QTest::mouseClick(f.okButton(), Qt::LeftButton);
+            checked = true;
+        });
+        form->settingsForm()->SettingsBtnClick();
+        QVERIFY(checked);
     }
 };
 

@@ -3,16 +3,19 @@
 #include "sort/gui/SortController.h"
 #include "sort/gui/TSortForm.h"
 #include "sort/gui/TStatusForm.h"
+#include "document/gui/StringGrid.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <fstream>
 #include <functional>
@@ -285,6 +288,9 @@ private slots:
         QVERIFY(!status()->isPaused());
         QCOMPARE(status()->result(), ProgressWindow::Result::Ok);
         QVERIFY(clock.elapsed() >= 150);
+        // The keys are back on the grid once the message has gone.
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(m_form.get()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->grid()));
     }
 
     void statusWindow_buttonsAndCloseBoxFollowTheRunState()
@@ -338,6 +344,38 @@ private slots:
         s->finish("x", false);
         QTest::mouseClick(s->okBtn(), Qt::LeftButton);
         QVERIFY(!s->isVisible());
+    }
+
+    void closingTheStatusWindow_givesTheKeysBackToTheGrid()
+    {
+        makeList(2, 300);
+        // As after a click on the cell: the sort takes its own undo snapshot.
+        m_form->editor().cellSelected(doc().Col(), doc().Row());
+        const std::string before = doc().GetCell(1, 1);
+        QWidget *grid = m_form->grid();
+        grid->setFocus();
+        // Sorted by the keys, ended with the status window's OK, undone with Ctrl+Z.
+        sortWith([&] { QTest::keyClick(dialog()->okBtn(), Qt::Key_Space); }, true);
+        QVERIFY(status()->isVisible());
+        QCOMPARE(doc().GetCell(1, 1), std::string("0"));
+        status()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(status()));
+        QTest::mouseClick(status()->okBtn(), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(m_form.get()));
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QWindow *keys = QGuiApplication::focusWindow();
+        QVERIFY(keys && keys == m_form->windowHandle());
+        QTest::keyClick(keys, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc().GetCell(1, 1), before);
+
+        // The same when a running operation is cancelled.
+        status()->start("Working", nullptr);
+        status()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(status()));
+        QTest::mouseClick(status()->cancelBtn(), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(m_form.get()));
+        QCOMPARE(QApplication::focusWidget(), grid);
+        status()->setResult(ProgressWindow::Result::Ok);
     }
 };
 
