@@ -246,11 +246,15 @@ void TPageSetupForm::arrange(bool wide)
     GroupBox3->setGeometry(x, 88, w, 81);
     GroupBox4->setGeometry(x, 176, w, 89);
     m_maxLabel->adjustSize();
-    MaxEntriesLbl->setMinimumWidth(24);
+    MaxEntriesLbl->resize(MaxEntriesLbl->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 2,
+                          MaxEntriesLbl->sizeHint().height());
     if (wide) {
         m_maxLabel->move(15, 22);
         MaxEntriesLbl->move(m_maxLabel->x() + m_maxLabel->width() + 3, 22);
         MaxEntriesEdit->setGeometry(30, 42, 65, 22);
+        // A wide system font leaves no room after the label: beside the box then.
+        if (MaxEntriesLbl->geometry().right() >= w - 4)
+            MaxEntriesLbl->move(MaxEntriesEdit->geometry().right() + 8, 46);
     } else {
         m_maxLabel->move(15, 34);
         MaxEntriesEdit->setGeometry(m_maxLabel->x() + m_maxLabel->width() + 6, 30, 55, 22);
