@@ -53,8 +53,8 @@ PrintEngine::JobRows PrintEngine::snapshotPages(const ListDocument &doc, const s
     std::sort(job.pages.begin(), job.pages.end());
     job.pages.erase(std::unique(job.pages.begin(), job.pages.end()), job.pages.end());
 
-    // Row 0 and the widths as they are; then each printed page's rows, pages
-    // that follow each other sharing one run of rows.
+    // Row 0 and the widths as they are; then the rows of each printed page,
+    // once per page however often the job prints it.
     std::size_t count = 1;
     for (int p : job.pages) {
         const long long first = PrintLayout::firstRowOfPage(p, entries);
