@@ -20,6 +20,12 @@ int ExcelText::progressPercent(int row, int rowCount)
 std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, int lastRow, int firstCol, int lastCol,
                                        std::string_view lineEnd, const ExcelTextProgress *progress)
 {
+    return format(doc, firstRow, lastRow, firstCol, lastCol, lineEnd, false, progress);
+}
+
+std::string ExcelText::format(const ListDocument &doc, int firstRow, int lastRow, int firstCol, int lastCol,
+                              std::string_view lineEnd, bool feedsAsCrLf, const ExcelTextProgress *progress)
+{
     firstRow = std::max(firstRow, 0);
     lastRow = std::min(lastRow, doc.RowCount() - 1);
     firstCol = std::max(firstCol, 0);
@@ -29,22 +35,26 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
         return text;
     const int tabLimit = std::min(doc.ColCount() - 1, lastCol);
     const int rowCount = doc.RowCount();
+    const std::size_t separators = static_cast<std::size_t>(std::max(tabLimit - firstCol, 0)) + lineEnd.size();
 
     // The progress report lets window events run, and a command run from one may
     // change the list: work on the rows as they are now. The blocks are shared and
-    // never change, so this costs one reference per row.
+    // never change, so this costs one reference per row. The same pass sizes the
+    // text, while each row's block is at hand: one allocation, no regrowth.
     std::vector<CellRow> rows;
     rows.reserve(static_cast<std::size_t>(lastRow - firstRow + 1));
-    for (int r = firstRow; r <= lastRow; ++r)
-        rows.push_back(doc.rowAt(r));
-
-    // Size it first: a million-row list would otherwise be copied many times while growing.
     std::size_t total = 0;
-    for (const CellRow &row : rows) {
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const CellRow &row = doc.rowAt(r);
         const int stored = std::min(row.storedCount(), lastCol + 1);
-        for (int c = firstCol; c < stored; ++c)
-            total += row.cell(c).size();
-        total += static_cast<std::size_t>(std::max(tabLimit - firstCol, 0)) + lineEnd.size();
+        for (int c = firstCol; c < stored; ++c) {
+            const std::string_view cell = row.cell(c);
+            total += cell.size();
+            if (feedsAsCrLf && cell.find('\n') != std::string_view::npos)
+                total += static_cast<std::size_t>(std::count(cell.begin(), cell.end(), '\n'));
+        }
+        total += separators;
+        rows.push_back(row);
     }
     text.resize(total);
 
@@ -54,7 +64,13 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
         const CellRow &row = rows[static_cast<std::size_t>(r - firstRow)];
         for (int c = firstCol; c <= lastCol; ++c) {
             const std::string_view cell = row.cell(c);
-            if (!cell.empty()) {
+            if (feedsAsCrLf && cell.find('\n') != std::string_view::npos) {
+                for (char ch : cell) {
+                    if (ch == '\n')
+                        *out++ = '\r';
+                    *out++ = ch;
+                }
+            } else if (!cell.empty()) {
                 std::memcpy(out, cell.data(), cell.size());
                 out += cell.size();
             }
@@ -74,20 +90,8 @@ std::string ExcelText::formatExcelText(const ListDocument &doc, int firstRow, in
 
 std::string ExcelText::exportFileText(const ListDocument &doc, const ExcelTextProgress *progress)
 {
-    std::string text = formatExcelText(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1, ExportLineEnd, progress);
-    std::size_t feeds = 0;
-    for (char c : text)
-        feeds += c == '\n';
-    if (feeds == 0)
-        return text;
-    std::string out(text.size() + feeds, '\0');
-    char *o = out.data();
-    for (char c : text) {
-        if (c == '\n')
-            *o++ = '\r';
-        *o++ = c;
-    }
-    return out;
+    // The file is text: a line feed inside a cell is written as CR LF.
+    return format(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1, ExportLineEnd, true, progress);
 }
 
 } // namespace quorvex

@@ -35,6 +35,10 @@ public:
 
     // The whole percentage shown after row r of a list of rowCount rows.
     static int progressPercent(int row, int rowCount);
+
+private:
+    static std::string format(const ListDocument &doc, int firstRow, int lastRow, int firstCol, int lastCol,
+                              std::string_view lineEnd, bool feedsAsCrLf, const ExcelTextProgress *progress);
 };
 
 } // namespace quorvex

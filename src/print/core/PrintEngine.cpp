@@ -8,6 +8,7 @@
 #include "platform/core/ProgressReporter.h"
 #include "platform/core/ProgressWindow.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace quorvex {
@@ -20,18 +21,67 @@ PrintEngine::PrintEngine(MessageService &messages, ProgressReporter &status, Pro
 ListDocument PrintEngine::copyPageToPrintGrid(const ListDocument &doc, long long firstRow, int entries, int columns)
 {
     ListDocument grid(columns, entries + 1);
-    for (int k = 0; k < columns; ++k) {
+    std::vector<std::string_view> cells(static_cast<std::size_t>(columns));
+    // One block per row: the print grid's column k is the list's column k + 1.
+    const auto copyRow = [&](int to, int from) {
+        const CellRow &source = doc.rowAt(from);
+        for (int k = 0; k < columns; ++k)
+            cells[static_cast<std::size_t>(k)] = source.cell(k + 1);
+        grid.setRowAt(to, CellRow::fromCells(cells));
+    };
+    for (int k = 0; k < columns; ++k)
         grid.SetColWidth(k, doc.ColWidth(k + 1));
-        grid.SetCell(k, 0, doc.cellView(k + 1, 0));
-    }
+    if (doc.RowCount() > 0)
+        copyRow(0, 0);
     for (int i = 1; i <= entries; ++i) {
         const long long row = firstRow + i - 1;
-        if (row >= doc.RowCount())
+        if (row < 1 || row >= doc.RowCount())
             break;
-        for (int k = 0; k < columns; ++k)
-            grid.SetCell(k, i, doc.cellView(k + 1, static_cast<int>(row)));
+        copyRow(i, static_cast<int>(row));
     }
     return grid;
+}
+
+PrintEngine::JobRows PrintEngine::snapshotPages(const ListDocument &doc, const std::vector<int> &pages, int entries)
+{
+    JobRows job;
+    const long long dataRows = doc.RowCount() - 1;
+    const int total = PrintLayout::totalPages(dataRows, entries);
+    for (int p : pages)
+        if (p >= 1 && p <= total)
+            job.pages.push_back(p);
+    std::sort(job.pages.begin(), job.pages.end());
+    job.pages.erase(std::unique(job.pages.begin(), job.pages.end()), job.pages.end());
+
+    // Row 0 and the widths as they are; then the rows of each printed page,
+    // once per page however often the job prints it.
+    std::size_t count = 1;
+    for (int p : job.pages) {
+        const long long first = PrintLayout::firstRowOfPage(p, entries);
+        count += static_cast<std::size_t>(std::max(0LL, std::min<long long>(first + entries, dataRows + 1) - first));
+    }
+    job.rows = ListDocument(doc.ColCount(), static_cast<int>(count));
+    for (int c = 0; c < doc.ColCount(); ++c)
+        job.rows.SetColWidth(c, doc.ColWidth(c));
+    if (doc.RowCount() > 0)
+        job.rows.setRowAt(0, doc.rowAt(0));
+    int at = 1;
+    for (int p : job.pages) {
+        job.firstRow.push_back(at);
+        const long long first = PrintLayout::firstRowOfPage(p, entries);
+        const long long last = std::min<long long>(first + entries, dataRows + 1);
+        for (long long r = first; r < last; ++r)
+            job.rows.setRowAt(at++, doc.rowAt(static_cast<int>(r)));
+    }
+    return job;
+}
+
+long long PrintEngine::JobRows::firstRowOf(int page) const
+{
+    const auto it = std::lower_bound(pages.begin(), pages.end(), page);
+    if (it == pages.end() || *it != page)
+        return -1;
+    return firstRow[static_cast<std::size_t>(it - pages.begin())];
 }
 
 void PrintEngine::failed(const std::string &text)
@@ -64,18 +114,19 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
     case PrintDevice::DialogResult::Accepted: break;
     }
 
-    // The rows as they are now: the grid stays editable while pages go out.
-    const ListDocument rows = doc;
     const int entries = job.setup.entriesPerPage();
-    const int totalPages = PrintLayout::totalPages(rows.RowCount() - 1, entries);
+    const PageSelection &sel = job.selection;
+    const std::vector<int> pages = sel.pageList();
+    const std::size_t n = pages.size();
+    // The rows of the chosen pages as they are now: the grid stays editable
+    // while pages go out. Only those rows: a copy of every row would delay the
+    // first page of a long list for nothing.
+    const JobRows snapshot = snapshotPages(doc, pages, entries);
+    const ListDocument &rows = snapshot.rows;
 
     const std::string empty;
     m_window.start(empty, &empty);
     m_status.pumpEvents();
-
-    const PageSelection &sel = job.selection;
-    const std::vector<int> pages = sel.pageList();
-    const std::size_t n = pages.size();
 
     if (!device.setLandscape(job.setup.landscape))
         m_messages.error(ConfigureError);
@@ -135,8 +186,8 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
         }
 
         // A page past the last row has nothing to print.
-        if (page >= 1 && page <= totalPages) {
-            const long long first = PrintLayout::firstRowOfPage(page, entries);
+        const long long first = snapshot.firstRowOf(page);
+        if (first >= 1) {
             ListDocument grid(0, 0);
             try {
                 grid = copyPageToPrintGrid(rows, first, entries, columns);

@@ -2,14 +2,15 @@
 
 #include "PageSelection.h"
 #include "PrintLayout.h"
+#include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
-class ListDocument;
 class MessageService;
 class PageRenderer;
 class PrintDevice;
@@ -54,6 +55,17 @@ public:
     // The print grid of the page whose first row is `firstRow`: the header row and
     // `entries` rows of the first `columns` data columns; rows past the list stay empty.
     static ListDocument copyPageToPrintGrid(const ListDocument &doc, long long firstRow, int entries, int columns);
+
+    // The rows a job prints, fixed when it starts: row 0, the widths and the
+    // rows of each distinct page, page after page.
+    struct JobRows {
+        ListDocument rows;
+        std::vector<int> pages;        // ascending, each once
+        std::vector<int> firstRow;     // in `rows`, for each of `pages`
+        // -1 for a page that is not in the list.
+        long long firstRowOf(int page) const;
+    };
+    static JobRows snapshotPages(const ListDocument &doc, const std::vector<int> &pages, int entries);
 
 private:
     int run(const ListDocument &doc, const PrintJob &job, PrintDevice &device, PageRenderer &renderer);

@@ -7,6 +7,9 @@
 #include <QFont>
 #include <QImage>
 
+#include <cstdlib>
+#include <memory>
+
 namespace quorvex {
 
 // Paints each page into the page image, a white picture of a fixed size
@@ -23,7 +26,14 @@ public:
     const QImage &image() const { return m_image; }
 
 private:
+    struct FreeBlock {
+        void operator()(uchar *p) const { std::free(p); }
+    };
+    void allocateImage(int width, int height);
+
     QFont m_font;
+    // The page image's pixels, declared before the image that paints on them.
+    std::unique_ptr<uchar, FreeBlock> m_pixels;
     QImage m_image;
     GridAppearance m_defaultLook;
     GridSkins m_noSkins;

@@ -1,20 +1,20 @@
 #include "TPageSetupForm.h"
 
+#include "OrientationPicture.h"
 #include "document/core/Editor.h"
 #include "platform/gui/Cp1252.h"
 #include "print/core/PrintCommands.h"
 #include "print/core/PrintLayout.h"
 
 #include <QCoreApplication>
-#include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 namespace quorvex {
 
@@ -39,43 +39,43 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
 
-    auto *group2 = new QGroupBox(QStringLiteral("Number of entries per page"), this);
-    group2->setObjectName(QStringLiteral("GroupBox2"));
-    group2->setToolTip(QStringLiteral("This depends on the grid's font size."));
-    MaxEntriesEdit = spin(group2, "MaxEntriesEdit", PageSetup::MinEntries, PageSetup::MaxEntries);
-    MaxEntriesLbl = new QLabel(group2);
+    GroupBox2 = new QGroupBox(QStringLiteral("Number of entries per page"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setToolTip(QStringLiteral("This depends on the grid's font size."));
+    MaxEntriesEdit = spin(GroupBox2, "MaxEntriesEdit", PageSetup::MinEntries, PageSetup::MaxEntries);
+    MaxEntriesLbl = new QLabel(GroupBox2);
     MaxEntriesLbl->setObjectName(QStringLiteral("MaxEntriesLbl"));
     MaxEntriesLbl->setStyleSheet(QStringLiteral("color: blue;"));
-    auto *g2 = new QHBoxLayout(group2);
-    auto *maxLabel = new QLabel(QStringLiteral("Max. entries per page:"), group2);
-    maxLabel->setBuddy(MaxEntriesEdit);
-    g2->addWidget(maxLabel);
-    g2->addWidget(MaxEntriesEdit);
-    g2->addWidget(MaxEntriesLbl);
+    m_maxLabel = new QLabel(QStringLiteral("Max. entries per page:"), GroupBox2);
+    m_maxLabel->setBuddy(MaxEntriesEdit);
 
-    auto *group3 = new QGroupBox(QStringLiteral("Indents (pixels)"), this);
-    group3->setObjectName(QStringLiteral("GroupBox3"));
-    LeftIndentEdit = spin(group3, "LeftIndentEdit", 0, 8888);
-    TopIndentEdit = spin(group3, "TopIndentEdit", 0, 8888);
-    auto *g3 = new QGridLayout(group3);
-    auto *leftLabel = new QLabel(QStringLiteral("&Left indent:"), group3);
+    GroupBox3 = new QGroupBox(QStringLiteral("Indents (pixels)"), this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    LeftIndentEdit = spin(GroupBox3, "LeftIndentEdit", 0, 8888);
+    TopIndentEdit = spin(GroupBox3, "TopIndentEdit", 0, 8888);
+    auto *leftLabel = new QLabel(QStringLiteral("&Left indent:"), GroupBox3);
     leftLabel->setBuddy(LeftIndentEdit);
-    auto *topLabel = new QLabel(QStringLiteral("&Top indent:"), group3);
+    auto *topLabel = new QLabel(QStringLiteral("&Top indent:"), GroupBox3);
     topLabel->setBuddy(TopIndentEdit);
-    g3->addWidget(leftLabel, 0, 0);
-    g3->addWidget(LeftIndentEdit, 0, 1);
-    g3->addWidget(topLabel, 1, 0);
-    g3->addWidget(TopIndentEdit, 1, 1);
+    leftLabel->move(15, 26);
+    LeftIndentEdit->setGeometry(85, 22, 65, 22);
+    topLabel->move(15, 54);
+    TopIndentEdit->setGeometry(85, 50, 65, 22);
 
-    auto *group4 = new QGroupBox(QStringLiteral("Layout"), this);
-    group4->setObjectName(QStringLiteral("GroupBox4"));
-    PortraitRdioBtn = new QRadioButton(QStringLiteral("Portra&it"), group4);
+    GroupBox4 = new QGroupBox(QStringLiteral("Layout"), this);
+    GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
+    PortraitRdioBtn = new QRadioButton(QStringLiteral("Portra&it"), GroupBox4);
     PortraitRdioBtn->setObjectName(QStringLiteral("PortraitRdioBtn"));
-    LandRdioBtn = new QRadioButton(QStringLiteral("&Landscape"), group4);
+    LandRdioBtn = new QRadioButton(QStringLiteral("&Landscape"), GroupBox4);
     LandRdioBtn->setObjectName(QStringLiteral("LandRdioBtn"));
-    auto *g4 = new QVBoxLayout(group4);
-    g4->addWidget(PortraitRdioBtn);
-    g4->addWidget(LandRdioBtn);
+    Image1 = new OrientationPicture(false, PortraitRdioBtn, GroupBox4);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image2 = new OrientationPicture(true, LandRdioBtn, GroupBox4);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    PortraitRdioBtn->setGeometry(15, 26, 95, 20);
+    LandRdioBtn->setGeometry(15, 59, 95, 20);
+    Image1->move(118, 19);
+    Image2->move(114, 57);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Maximum character widths for the first 8 columns"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -83,17 +83,20 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
         "Maximum character widths only apply to the printout. The first eight columns will be printed."));
     static const char *const names[8] = {"NumMaxEdit",   "TitleMaxEdit",    "EpisodeMaxEdit", "CatMaxEdit",
                                          "ActorMaxEdit", "DurationMaxEdit", "YearMaxEdit",    "CommentMaxEdit"};
-    auto *g1 = new QGridLayout(GroupBox1);
     for (int i = 0; i < 8; ++i) {
-        widthEdits[static_cast<std::size_t>(i)] = spin(GroupBox1, names[i], 0, 999);
-        widthLabels[static_cast<std::size_t>(i)] = new QLabel(GroupBox1);
-        g1->addWidget(widthLabels[static_cast<std::size_t>(i)], i, 0);
-        g1->addWidget(widthEdits[static_cast<std::size_t>(i)], i, 1);
-        connect(widthEdits[static_cast<std::size_t>(i)], &QSpinBox::valueChanged, this, [this, i](int v) {
+        QSpinBox *edit = spin(GroupBox1, names[i], 0, 999);
+        QLabel *label = new QLabel(GroupBox1);
+        widthEdits[static_cast<std::size_t>(i)] = edit;
+        widthLabels[static_cast<std::size_t>(i)] = label;
+        label->setBuddy(edit);
+        label->setGeometry(12, 28 + i * 38, 150, 16);
+        edit->setGeometry(170, 24 + i * 38, 70, 22);
+        connect(edit, &QSpinBox::valueChanged, this, [this, i](int v) {
             if (!m_syncing)
                 m_editor.pageSetup().maxWidths[static_cast<std::size_t>(i)] = v;
         });
     }
+    GroupBox1->setGeometry(8, 8, 257, 334);
     GroupBox1->hide();
 
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);
@@ -105,20 +108,7 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
     DefaultBtn->setObjectName(QStringLiteral("DefaultBtn"));
     TestPrintBtn = new QPushButton(QStringLiteral("Test &Print"), this);
     TestPrintBtn->setObjectName(QStringLiteral("TestPrintBtn"));
-
-    auto *right = new QVBoxLayout;
-    right->addWidget(group2);
-    right->addWidget(group3);
-    right->addWidget(group4);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(DefaultBtn);
-    buttons->addWidget(TestPrintBtn);
-    right->addLayout(buttons);
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(right);
+    arrange(false);
 
     for (QSpinBox *box : {MaxEntriesEdit, LeftIndentEdit, TopIndentEdit})
         box->installEventFilter(this);
@@ -190,6 +180,10 @@ int TPageSetupForm::run()
         widthEdits[static_cast<std::size_t>(i)]->setEnabled(present);
     }
     showValues();
+    if (!PortraitRdioBtn->isChecked() && !LandRdioBtn->isChecked())
+        PortraitRdioBtn->setChecked(true);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     const int result = exec();
     m_editor.RenumberPages();
     return result;
@@ -242,10 +236,51 @@ void TPageSetupForm::DefaultBtnClick()
     MaxEntriesEdit->setValue(PrintLayout::clampEntries(m_commands.recommendedEntries));
 }
 
+void TPageSetupForm::arrange(bool wide)
+{
+    // Fixed places: the character widths, once shown, push the other groups
+    // into a narrower column on their right.
+    const int x = wide ? 272 : 8;
+    const int w = wide ? 169 : 257;
+    GroupBox2->setGeometry(x, 8, w, 73);
+    GroupBox3->setGeometry(x, 88, w, 81);
+    GroupBox4->setGeometry(x, 176, w, 89);
+    m_maxLabel->adjustSize();
+    MaxEntriesLbl->resize(MaxEntriesLbl->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 2,
+                          MaxEntriesLbl->sizeHint().height());
+    if (wide) {
+        m_maxLabel->move(15, 22);
+        MaxEntriesLbl->move(m_maxLabel->x() + m_maxLabel->width() + 3, 22);
+        MaxEntriesEdit->setGeometry(30, 42, 65, 22);
+        // A wide system font leaves no room after the label: beside the box then.
+        if (MaxEntriesLbl->geometry().right() >= w - 4)
+            MaxEntriesLbl->move(MaxEntriesEdit->geometry().right() + 8, 46);
+    } else {
+        m_maxLabel->move(15, 34);
+        MaxEntriesEdit->setGeometry(m_maxLabel->x() + m_maxLabel->width() + 6, 30, 55, 22);
+        MaxEntriesLbl->move(MaxEntriesEdit->geometry().right() + 8, 34);
+    }
+    const int bx = x + w + 7;
+    int by = 13;
+    for (QPushButton *button : {OKBtn, CancelBtn, DefaultBtn, TestPrintBtn}) {
+        button->setGeometry(bx, by, 85, 25);
+        by += 32;
+    }
+    setFixedSize(bx + 85 + 8, wide ? 350 : 273);
+}
+
+void TPageSetupForm::revealWidths()
+{
+    if (GroupBox1->isVisible())
+        return;
+    GroupBox1->show();
+    arrange(true);
+}
+
 void TPageSetupForm::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_F12)
-        GroupBox1->show();
+        revealWidths();
     QDialog::keyReleaseEvent(event);
 }
 
@@ -258,7 +293,7 @@ bool TPageSetupForm::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F12)
-        GroupBox1->show();
+        revealWidths();
     return QDialog::eventFilter(watched, event);
 }
 

@@ -16,6 +16,7 @@ class QSpinBox;
 namespace quorvex {
 
 class Editor;
+class OrientationPicture;
 class PrintCommands;
 
 // File > Page Setup: entries per page, indents and orientation of the printed
@@ -44,6 +45,11 @@ public:
     QRadioButton *PortraitRdioBtn = nullptr;
     QRadioButton *LandRdioBtn = nullptr;
     QGroupBox *GroupBox1 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QGroupBox *GroupBox4 = nullptr;
+    OrientationPicture *Image1 = nullptr;
+    OrientationPicture *Image2 = nullptr;
     std::array<QSpinBox *, 8> widthEdits{};
     std::array<QLabel *, 8> widthLabels{};
     QPushButton *OKBtn = nullptr;
@@ -63,10 +69,14 @@ private:
     void CancelBtnClick();
     void DefaultBtnClick();
     void recompute();
+    // F12: shows the character widths, once and for the rest of the run.
+    void revealWidths();
+    void arrange(bool wide);
 
     Editor &m_editor;
     PrintCommands &m_commands;
     PageSetup m_opened;
+    QLabel *m_maxLabel = nullptr;
     bool m_syncing = false;
 };
 

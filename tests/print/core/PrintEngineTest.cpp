@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sys/stat.h>
 
@@ -307,6 +308,55 @@ TEST(PrintEngineTest, pagesGoOutInOrderWithOnePauseForTheOddFirstRange)
         if (c.pauses) {
             EXPECT_EQ(textWhenWaiting.front(), "50% - Sending page 3 of 4 to printer. - Paused for page flip.");
             EXPECT_EQ(f.window.lowerTexts.back(), "100% - Page 4 sent to printer.");
+        }
+    }
+}
+
+TEST(PrintEngineTest, jobPrintsTheRowsOfItsPagesAsTheyWereWhenItStarted)
+{
+    // 7 full pages and a last one of 10 rows; M = 54.
+    struct Case {
+        bool range;
+        int start, end;
+        std::string list;
+        std::vector<long long> pages;
+        int snapshotRows; // header + the rows of each distinct page
+    } cases[] = {
+        {true, 2, 3, "", {2, 3}, 1 + 2 * 54},
+        {true, 7, 8, "", {7, 8}, 1 + 54 + 10},
+        {false, 0, 0, "8,1,8", {8, 1, 8}, 1 + 10 + 54},
+        {false, 0, 0, "5,3,99", {5, 3}, 1 + 2 * 54},
+    };
+    for (const Case &c : cases) {
+        PrintFixture f(7 * 54 + 10);
+        f.commands.selection.rangeMode = c.range;
+        f.commands.selection.startPage = c.start;
+        f.commands.selection.endPage = c.end;
+        f.commands.selection.pageNums = c.list;
+        const std::vector<int> pages = f.commands.selection.pageList();
+        EXPECT_EQ(PrintEngine::snapshotPages(f.editor.document(), pages, 54).rows.RowCount(), c.snapshotRows)
+            << c.list;
+        // The user edits and deletes rows while the first page goes out.
+        f.renderer.onPage = [&](long long) {
+            ListDocument &doc = f.editor.document();
+            doc.SetCell(1, 0, "Changed");
+            for (int r = 1; r < doc.RowCount(); ++r)
+                doc.SetCell(1, r, "x");
+            doc.SetRowCount(2);
+        };
+        ASSERT_EQ(f.commands.printSelection(f.device, f.renderer), ResultOk) << c.list;
+        ASSERT_EQ(f.renderer.numbers(), c.pages) << c.list;
+        for (const CapturingRenderer::Page &page : f.renderer.pages) {
+            const ListDocument &g = page.grid;
+            const long long first = (page.number - 1) * 54 + 1;
+            EXPECT_EQ(g.RowCount(), 55);
+            EXPECT_EQ(g.GetCell(0, 0), "Tape#");
+            EXPECT_EQ(g.GetCell(1, 0), "Movie Title");
+            EXPECT_EQ(g.GetCell(0, 1), std::to_string(first)) << c.list;
+            const long long lastRow = std::min<long long>(first + 53, 7 * 54 + 10);
+            EXPECT_EQ(g.GetCell(0, static_cast<int>(lastRow - first + 1)), std::to_string(lastRow));
+            if (lastRow - first + 2 <= 54)
+                EXPECT_EQ(g.GetCell(0, static_cast<int>(lastRow - first + 2)), "");
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "platform/core/AppConstants.h"
 #include "platform/core/FileSystem.h"
 #include "print/core/PrintLayout.h"
+#include "print/gui/OrientationPicture.h"
 #include "print/gui/PrintController.h"
 #include "print/gui/QPrinterDevice.h"
 #include "print/gui/QtPageRenderer.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace quorvex;
@@ -109,11 +111,40 @@ private slots:
         // Landscape recommends 38; F12 shows the widths; Cancel puts everything back,
         // and the orientation put back recommends again.
         whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
-            d->LandRdioBtn->click();
+            // The pictures: an upright and a lying page; clicking one selects its button.
+            QVERIFY(d->Image1->isVisible() && d->Image2->isVisible());
+            QVERIFY(d->Image1->height() > d->Image1->width() && d->Image2->width() > d->Image2->height());
+            const QImage portrait = d->Image1->picture();
+            QCOMPARE(portrait.pixelColor(portrait.width() / 2, portrait.height() - 1).alpha(), 0);
+            QCOMPARE(portrait.pixelColor(3, portrait.height() / 2), QColor(Qt::white));
+            QTest::mouseClick(d->Image2, Qt::LeftButton);
+            QVERIFY(d->LandRdioBtn->isChecked());
             QCOMPARE(d->MaxEntriesEdit->value(), 38);
             QCOMPARE(d->MaxEntriesLbl->text(), QStringLiteral("38"));
-            QTest::keyRelease(d, Qt::Key_F12);
+            // F12 shows the widths at the left and moves the other groups right.
+            QVERIFY(!d->GroupBox1->isVisible());
+            QCOMPARE(d->GroupBox2->geometry(), QRect(8, 8, 257, 73));
+            QTest::keyRelease(d->TopIndentEdit, Qt::Key_F12);
             QVERIFY(d->GroupBox1->isVisible());
+            QCOMPARE(d->height(), 350);
+            QCOMPARE(d->GroupBox2->geometry(), QRect(272, 8, 169, 73));
+            QCOMPARE(d->GroupBox3->geometry(), QRect(272, 88, 169, 81));
+            QCOMPARE(d->GroupBox4->geometry(), QRect(272, 176, 169, 89));
+            QCOMPARE(d->MaxEntriesEdit->x(), 30);
+            const QLabel *maxLabel = nullptr;
+            for (const QLabel *l : d->GroupBox2->findChildren<QLabel *>())
+                if (l->text() == QStringLiteral("Max. entries per page:"))
+                    maxLabel = l;
+            QVERIFY(maxLabel);
+            QCOMPARE(maxLabel->x(), 15);
+            QVERIFY(d->MaxEntriesLbl->x() == maxLabel->geometry().right() + 1 + 3 ||
+                    d->MaxEntriesLbl->x() > d->MaxEntriesEdit->geometry().right());
+            QVERIFY(d->MaxEntriesLbl->geometry().right() < d->GroupBox2->width());
+            QVERIFY(!d->MaxEntriesLbl->geometry().intersects(maxLabel->geometry()));
+            QVERIFY(!d->MaxEntriesLbl->geometry().intersects(d->MaxEntriesEdit->geometry()));
+            QVERIFY(d->OKBtn->geometry().left() > d->GroupBox2->geometry().right());
+            QVERIFY(d->TestPrintBtn->geometry().bottom() < d->height());
+            QVERIFY(d->widthLabels[1]->text().endsWith(QLatin1Char(':')));
             d->widthEdits[1]->setValue(77);
             d->LeftIndentEdit->setValue(200);
             d->CancelBtn->click();
@@ -190,6 +221,33 @@ private slots:
             QCOMPARE(print->commands().printSelection(device, renderer), int(ResultOk));
         }
         QCOMPARE(pdfPages(listPdf), 2);
+
+        // Odd pages first into a file: the pause to turn the paper, yet one file
+        // with every page; only a printer queue gets the evens as a job of its own.
+        print->commands().selection.rangeMode = true;
+        print->commands().selection.startPage = 1;
+        print->commands().selection.endPage = 3;
+        print->commands().selection.oddsFirst = true;
+        const std::string oddsPdf = m_sandbox->home() + "odds.pdf";
+        printer.setOutputFileName(QString::fromStdString(oddsPdf));
+        int waits = 0;
+        print->commands().engine().waitForEvents = [&] {
+            ++waits;
+            window->resume();
+        };
+        {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            QVERIFY(!device.splitsJobAtPause());
+            QCOMPARE(print->commands().printSelection(device, renderer), int(ResultOk));
+        }
+        QCOMPARE(waits, 1);
+        QCOMPARE(pdfPages(oddsPdf), 3);
+        const auto oddsFiles = FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{});
+        QCOMPARE(std::count_if(oddsFiles.begin(), oddsFiles.end(),
+                               [](const std::string &f) { return f.find("odds") != std::string::npos; }),
+                 std::ptrdiff_t(1));
+        window->okBtn()->click();
+        print->commands().selection.oddsFirst = false;
         const std::string cancelled = m_sandbox->home() + "cancelled.pdf";
         printer.setOutputFileName(QString::fromStdString(cancelled));
         window->setResult(ProgressWindow::Result::Cancel);
@@ -235,6 +293,9 @@ private slots:
                 asked = true;
                 box->button(QMessageBox::Yes)->click();
             });
+            // Typed into the name box: the dialog matches it against the folder listing
+            // that Qt fills on a thread of its own, and may turn it into a bare name
+            // in the starting folder after it asked about this file.
             d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
             static_cast<QDialog *>(d)->accept();
         });
