@@ -96,9 +96,10 @@ std::optional<std::string> QtFileDialogService::runOpen(const std::string &filte
             });
         }
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString chosen = execForAcceptedFile(dialog);
+    if (chosen.isEmpty())
         return std::nullopt;
-    return Cp1252::toPath(dialog.selectedFiles().first());
+    return Cp1252::toPath(chosen);
 }
 
 std::optional<std::string> QtFileDialogService::openFile(const std::string &filter, const std::string &initialPath)
@@ -124,12 +125,22 @@ std::optional<std::string> QtFileDialogService::saveFile(const std::string &filt
     if (filterIndex >= 1 && filterIndex <= filters.size())
         dialog.selectNameFilter(filters[filterIndex - 1]);
     placeAt(dialog, initialPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString chosen = execForAcceptedFile(dialog);
+    if (chosen.isEmpty())
         return std::nullopt;
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (filterIndex < 1)
         filterIndex = 1;
-    return Cp1252::toPath(dialog.selectedFiles().first());
+    return Cp1252::toPath(chosen);
+}
+
+QString QtFileDialogService::execForAcceptedFile(QFileDialog &dialog)
+{
+    QString chosen;
+    QObject::connect(&dialog, &QFileDialog::fileSelected, &dialog, [&chosen](const QString &file) { chosen = file; });
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return chosen;
 }
 
 } // namespace quorvex

@@ -29,6 +29,11 @@ public:
 
     // "Pictures|*.jpg;*.bmp|All|*.*" -> "Pictures (*.jpg *.bmp)" and "All (*)".
     static QStringList qtFilters(const std::string &filter);
+    // Runs the dialog and gives the very name it accepted (and asked about
+    // replacing), or an empty text when it was cancelled. Asked again after the
+    // dialog closed, the dialog may give another: its folder listing, still filling
+    // on Qt's own thread, can turn a typed path into a bare name in the folder shown.
+    static QString execForAcceptedFile(QFileDialog &dialog);
 
     // Window tests choose files instead of a person: the responder gets whether the
     // dialog saves, the filter and its index (which it may change) and the initial path.

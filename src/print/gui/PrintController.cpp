@@ -134,12 +134,8 @@ std::optional<std::string> PrintController::chooseExportFile()
                                     QString::fromLatin1(ExportCommand::DefaultName)
                               : m_lastExport;
     dialog.selectFile(start);
-    // The name the dialog accepted, and asked about replacing. Asked again after
-    // the dialog closed, it may give another: the folder listing, still filling
-    // on Qt's own thread, can turn a typed path into a bare name in the folder shown.
-    QString chosen;
-    connect(&dialog, &QFileDialog::fileSelected, &dialog, [&chosen](const QString &file) { chosen = file; });
-    if (dialog.exec() != QDialog::Accepted || chosen.isEmpty())
+    const QString chosen = QtFileDialogService::execForAcceptedFile(dialog);
+    if (chosen.isEmpty())
         return std::nullopt;
     m_lastExport = chosen;
     return Cp1252::toPath(m_lastExport);

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryFile>
@@ -76,7 +77,14 @@ bool QPrinterDevice::sendPage()
         return false;
     // Stretched over the whole printable area, whatever its proportions.
     const QRect area(QPoint(0, 0), m_printer.pageLayout().paintRectPixels(m_printer.resolution()).size());
-    m_painter.drawImage(area, image);
+    // The page image's pixels are painted over for the next page. A PDF engine
+    // writes the picture out at once; any other (the print preview records the
+    // pages to play them later) must keep a copy of its own.
+    const QPaintEngine *engine = m_painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::Pdf)
+        m_painter.drawImage(area, image);
+    else
+        m_painter.drawImage(area, image.copy());
     return true;
 }
 

@@ -355,8 +355,9 @@ TEST(PrintEngineTest, jobPrintsTheRowsOfItsPagesAsTheyWereWhenItStarted)
             EXPECT_EQ(g.GetCell(0, 1), std::to_string(first)) << c.list;
             const long long lastRow = std::min<long long>(first + 53, 7 * 54 + 10);
             EXPECT_EQ(g.GetCell(0, static_cast<int>(lastRow - first + 1)), std::to_string(lastRow));
-            if (lastRow - first + 2 <= 54)
+            if (lastRow - first + 2 <= 54) {
                 EXPECT_EQ(g.GetCell(0, static_cast<int>(lastRow - first + 2)), "");
+            }
         }
     }
 }

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -187,6 +188,27 @@ private slots:
         QVERIFY(form->printing()->commands().selection.accepted);
         QCOMPARE(form->printing()->commands().selection.pageNums, std::string("3,,1"));
         form->ExitBtnClick();
+    }
+
+    // The preview plays its recorded pages after the job and its page image are
+    // gone: each page must hold a picture of its own, not the reused image.
+    void printPreview_showsEveryPageAfterTheJobHasEnded()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        int pages = 0;
+        whenModal<QDialog>([&pages](QDialog *dialog) {
+            auto *view = dialog->findChild<QPrintPreviewWidget *>();
+            if (view) {
+                view->setViewMode(QPrintPreviewWidget::AllPagesView);
+                QApplication::processEvents();
+                dialog->grab(); // paints every recorded page
+                pages = view->pageCount();
+            }
+            dialog->reject();
+        });
+        form->findChild<QAction *>(QStringLiteral("PrintPreviewBtn"))->trigger();
+        QCOMPARE(pages, 3);
     }
 
     void printToPdf_writesEveryPageAndACancelledOrFailedJobLeavesNoFile()
