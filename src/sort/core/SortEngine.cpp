@@ -10,9 +10,7 @@
 #include <sys/mman.h>
 #include <limits>
 #include <memory>
-#include <set>
 #include <stdexcept>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -106,23 +104,36 @@ public:
     // run's length follows from its value. `allRuns` keeps them all.
     explicit KeyStore(bool allRuns = false) : m_allRuns(allRuns) {}
 
-    // Adds a raw key as it is; returns its id.
-    std::uint32_t add(std::string_view raw) { return addSegments(&raw, 1, false); }
+    // Adds a raw key as it is; returns its id. With `stem`, the normalised
+    // length of raw[0, stem) is kept as the key's mark (stem must not split
+    // a digit run).
+    std::uint32_t add(std::string_view raw, std::size_t stem = std::string_view::npos)
+    {
+        if (stem >= raw.size())
+            return addSegments(&raw, 1, false);
+        const std::string_view parts[2] = {raw.substr(0, stem), raw.substr(stem)};
+        return addSegments(parts, 2, false, 1);
+    }
 
     // Adds the key of a row whose page cell reads `pageText`, built straight
-    // from the cells.
+    // from the cells. The mark is where the first page cell begins: the key
+    // of the row under any other page text starts the same up to there.
     std::uint32_t addRow(const ListDocument &doc, const SortOptions &options, int row, std::string_view pageText)
     {
         std::string_view segments[2 * KeyColumnCount - 1];
-        std::size_t k = 0;
+        std::size_t k = 0, mark = std::string_view::npos;
         for (int i = 0; i < KeyColumnCount; ++i) {
             if (i > 0)
                 segments[k++] = std::string_view(Separator, 3);
             const int c = options.keyColumns[static_cast<std::size_t>(i)];
+            if (c == 0 && mark == std::string_view::npos)
+                mark = k;
             segments[k++] = c == 0 ? pageText : doc.cellView(c, row);
         }
-        return addSegments(segments, k, !options.caseSensitive);
+        return addSegments(segments, k, !options.caseSensitive, mark);
     }
+    // The normalised length before the mark (the whole key when none).
+    std::size_t mark(std::uint32_t id) const { return m_marks[id]; }
 
     std::size_t size() const { return m_starts.size() - 1; }
     std::string_view key(std::uint32_t id) const
@@ -144,12 +155,14 @@ public:
     {
         m_starts.reserve(keys + 1);
         m_runStarts.reserve(keys + 1);
+        m_marks.reserve(keys);
         grow(bytes);
     }
 
 private:
     // Digit runs never cross segments: the separators hold no digit.
-    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower)
+    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower,
+                              std::size_t markSegment = std::string_view::npos)
     {
         std::size_t rawLength = 0;
         for (std::size_t i = 0; i < count; ++i)
@@ -162,8 +175,10 @@ private:
         const unsigned char *map = lower ? byteMaps.lowered : byteMaps.plain;
         unsigned char *const base = m_data.get() + m_size;
         unsigned char *out = base;
-        std::size_t rawPos = 0;
+        std::size_t rawPos = 0, mark = std::string_view::npos;
         for (std::size_t i = 0; i < count; ++i) {
+            if (i == markSegment)
+                mark = static_cast<std::size_t>(out - base);
             const unsigned char *p = reinterpret_cast<const unsigned char *>(segments[i].data());
             const unsigned char *const e = p + segments[i].size();
             while (p < e) {
@@ -184,6 +199,7 @@ private:
                 p = q;
             }
         }
+        m_marks.push_back(mark == std::string_view::npos ? static_cast<std::size_t>(out - base) : mark);
         m_size += static_cast<std::size_t>(out - base);
         m_starts.push_back(m_size);
         m_runStarts.push_back(m_runs.size());
@@ -221,6 +237,7 @@ private:
     std::vector<std::size_t> m_starts{0};
     std::vector<Run> m_runs;
     std::vector<std::size_t> m_runStarts{0};
+    std::vector<std::size_t> m_marks;
 };
 
 // The digits of a run written without leading zeros, from its token (0 for
@@ -332,6 +349,24 @@ private:
     std::vector<std::uint32_t> m_tree;
 };
 
+// The page column's texts by position, kept apart from the rows that move.
+struct PageColumn {
+    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
+    std::vector<std::string> texts{std::string()};
+
+    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
+    {
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
+            if (!t.empty()) {
+                index[p] = static_cast<std::uint32_t>(texts.size());
+                texts.emplace_back(t);
+            }
+        }
+    }
+    std::string_view at(std::size_t p) const { return texts[index[p]]; }
+};
+
 // The rows being sorted as positions 0..n-1 holding contents (original rows).
 class Plan {
 public:
@@ -343,15 +378,19 @@ public:
 // Equal keys share a rank; so do the keys of a group: the keys below the
 // shallowest place where two of them meet digit runs of equal value and
 // different lengths. Between ranks the comparison agrees with the order.
+// Ranked by marks, two keys that agree up to one's mark also share a group
+// (a marked one): what follows the mark may change, so only a comparison
+// settled before both marks is known.
 struct Ranking {
     std::vector<std::uint32_t> order;      // key ids by rank
     std::vector<std::uint32_t> rank;       // by key id
     std::vector<std::uint32_t> classStart; // into order, one per rank and the end
     std::vector<int> groupOfRank;          // -1 for plain equal keys
     std::vector<std::size_t> groupDepth;   // end of the meeting runs' token in the normalised key
+    std::vector<char> groupMarked;         // by group: keys meet past a mark
 };
 
-Ranking rankKeys(const KeyStore &keys)
+Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
 {
     const std::size_t n = keys.size();
     struct Item {
@@ -379,19 +418,26 @@ Ranking rankKeys(const KeyStore &keys)
     // equal value and different lengths.
     std::vector<std::size_t> lcp(n ? n - 1 : 0);
     std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
+    std::vector<std::size_t> pastMark;                          // pair indices
     for (std::size_t s = 0; s + 1 < n; ++s) {
         const std::uint32_t a = items[s].id, b = items[s + 1].id;
         if (items[s].prefix != items[s + 1].prefix) {
             // Settled within the first eight bytes, without reading the keys.
             const std::size_t same = static_cast<std::size_t>(__builtin_clzll(items[s].prefix ^ items[s + 1].prefix) / 8);
             lcp[s] = std::min<std::size_t>({same, items[s].length, items[s + 1].length});
-            if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
-                continue;
+        } else {
+            lcp[s] = commonPrefix(keys.key(a), keys.key(b));
         }
-        const std::string_view ka = keys.key(a), kb = keys.key(b);
-        lcp[s] = commonPrefix(ka, kb);
+        if (byMarks) {
+            const std::size_t mark = std::min(keys.mark(a), keys.mark(b));
+            if (lcp[s] >= mark) {
+                mismatches.emplace_back(mark, s);
+                pastMark.push_back(s);
+            }
+        }
         if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
             continue;
+        const std::string_view ka = keys.key(a), kb = keys.key(b);
         // Only kept runs can differ in length from the other key's run.
         const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
         const KeyStore::Run *const ea = keys.runsEnd(a), *const eb = keys.runsEnd(b);
@@ -429,6 +475,9 @@ Ranking rankKeys(const KeyStore &keys)
             groupOf[t] = static_cast<int>(r.groupDepth.size());
         r.groupDepth.push_back(depth);
     }
+    r.groupMarked.assign(r.groupDepth.size(), 0);
+    for (std::size_t s : pastMark)
+        r.groupMarked[static_cast<std::size_t>(groupOf[s])] = 1;
 
     r.order.resize(n);
     r.rank.resize(n);
@@ -450,17 +499,25 @@ Ranking rankKeys(const KeyStore &keys)
 // order (backwards: from the greatest); among equal keys the leftmost row
 // wins, and a group's winner comes from the scan the selection sort makes
 // over the group's members.
+//
+// When the page column is a key column and its texts differ, a row's key
+// depends on where it stands, but only from its first page cell on. The
+// ranking then uses each row's key with an empty page cell and keeps apart
+// (in marked groups) the rows whose order can turn on the page cells; those
+// are scanned with the keys they have where they stand.
 class RankedPlan final : public Plan {
 public:
     RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
-               std::string_view pageText)
-        : m_doc(doc), m_options(options), m_first(first), m_pageText(pageText), m_perm(perm)
+               const PageColumn &pages, bool pageKey)
+        : m_doc(doc), m_options(options), m_first(first), m_pages(pages), m_pageKey(pageKey),
+          m_fixedPage(pageKey ? std::string_view() : pages.at(0)), m_perm(perm)
     {
         const std::size_t n = static_cast<std::size_t>(end - first);
         m_keys.reserve(n, n * 96);
         for (std::size_t c = 0; c < n; ++c)
-            m_keys.addRow(doc, options, first + static_cast<int>(c), pageText);
-        m_ranking = rankKeys(m_keys);
+            m_keys.addRow(doc, options, first + static_cast<int>(c), m_fixedPage);
+        m_ranking = rankKeys(m_keys, pageKey);
+        m_pagesNumbered = pageKey && pagesNumbered();
         m_where.resize(n);
         for (std::size_t p = 0; p < n; ++p)
             m_where[static_cast<std::size_t>(m_perm[p])] = static_cast<std::uint32_t>(p);
@@ -476,14 +533,23 @@ public:
         while (m_remaining[m_class] == 0) {
             m_class += m_options.backwards ? -1 : 1;
             m_heap.clear();
+            m_pagedHeap.clear();
             m_group.reset();
         }
         const std::uint32_t *members = m_ranking.order.data() + m_ranking.classStart[m_class];
         const std::size_t size = m_ranking.classStart[m_class + 1] - m_ranking.classStart[m_class];
+        const int group = m_ranking.groupOfRank[m_class];
+        if (group >= 0 && m_ranking.groupMarked[static_cast<std::size_t>(group)] && !m_group &&
+            m_pagedHeap.empty() && m_heap.empty() && m_pagesNumbered && size > 8 && sameKeys(members, size)) {
+            for (std::size_t k = 0; k < size; ++k)
+                pushPosition(m_where[members[k]]);
+        }
         std::size_t best;
         if (size == 1) {
             best = m_where[members[0]];
-        } else if (m_ranking.groupOfRank[m_class] >= 0) {
+        } else if (!m_pagedHeap.empty() || (group >= 0 && !m_heap.empty())) {
+            best = fromPageHeaps(i);
+        } else if (group >= 0) {
             if (!m_group)
                 m_group = std::make_unique<GroupScan>(*this, members, size);
             best = m_group->winner();
@@ -499,10 +565,9 @@ public:
         if (m_group)
             m_group->exchanged(i, best);
         exchange(i, best);
-        if (!m_heap.empty() && best != i && m_ranking.rank[static_cast<std::size_t>(moving)] == m_class) {
-            m_heap.push_back(static_cast<std::uint32_t>(best));
-            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
-        }
+        if ((!m_heap.empty() || !m_pagedHeap.empty()) && best != i &&
+            m_ranking.rank[static_cast<std::size_t>(moving)] == m_class)
+            pushPosition(best);
         --m_remaining[m_class];
         return best;
     }
@@ -544,10 +609,12 @@ private:
                     }
                 }
             }
+            std::vector<std::size_t> rawMarks(size);
             for (std::size_t s = 0; s < size; ++s) {
                 m_memberAt[s] = s;
                 const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
-                raws[s] = plan.rawKey(c);
+                raws[s] = plan.rawKey(c, plan.m_pageKey ? std::string_view() : plan.m_fixedPage);
+                rawMarks[s] = plan.rawMark(c);
                 m_length[s] = runLengthAt(plan.m_keys, c, tokenPos);
             }
             std::vector<std::uint32_t> lengths;
@@ -560,14 +627,20 @@ private:
                                                             lengths.begin());
             m_lengths = lengths.size();
 
-            m_literal = size <= 8 || lengths.size() > 4;
+            const bool marked = plan.m_ranking.groupMarked[static_cast<std::size_t>(
+                plan.m_ranking.groupOfRank[plan.m_class])];
+            m_literal = marked || !found || size <= 8 || lengths.size() > MaxLengths;
             std::vector<std::vector<std::uint32_t>> ranks;
             for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
                 const std::size_t from = rawPos + lengths[li];
                 KeyStore suffixes;
-                for (std::size_t s = 0; s < size; ++s)
-                    suffixes.add(from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view());
-                const Ranking r = rankKeys(suffixes);
+                for (std::size_t s = 0; s < size; ++s) {
+                    const std::string_view suffix =
+                        from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
+                    // The page cells' part of a suffix is marked, as in the whole keys.
+                    suffixes.add(suffix, rawMarks[s] > from ? rawMarks[s] - from : 0);
+                }
+                const Ranking r = rankKeys(suffixes, plan.m_pageKey);
                 // Padding again further on: keep to the plain scan.
                 if (std::any_of(r.groupOfRank.begin(), r.groupOfRank.end(), [](int g) { return g >= 0; })) {
                     m_literal = true;
@@ -580,6 +653,10 @@ private:
                 ranks.push_back(std::move(values));
             }
             if (m_literal) {
+                // Keys as they read where the members stand.
+                if (plan.m_pageKey)
+                    for (std::size_t s = 0; s < size; ++s)
+                        raws[s] = plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]), m_slotPos[s]);
                 m_raw = std::move(raws);
                 for (std::size_t s = 0; s < size; ++s)
                     m_alive.push_back(s);
@@ -599,8 +676,7 @@ private:
             if (m_literal) {
                 std::size_t best = m_alive.front();
                 for (std::size_t k = 1; k < m_alive.size(); ++k)
-                    if (SortEngine::CompareSortKeys(m_raw[m_memberAt[best]], m_raw[m_memberAt[m_alive[k]]],
-                                                    m_plan.m_options.backwards))
+                    if (SortEngine::CompareSortKeys(m_raw[best], m_raw[m_alive[k]], m_plan.m_options.backwards))
                         best = m_alive[k];
                 return m_slotPos[best];
             }
@@ -627,6 +703,10 @@ private:
                 const std::size_t member = m_memberAt[si];
                 m_memberAt[winnerSlot] = member;
                 if (m_literal) {
+                    if (m_plan.m_pageKey && m_plan.m_pages.at(i) != m_plan.m_pages.at(winnerPos))
+                        m_raw[winnerSlot] = m_plan.rawKey(static_cast<std::uint32_t>(m_plan.m_perm[i]), winnerPos);
+                    else
+                        m_raw[winnerSlot] = std::move(m_raw[si]);
                     kill(si);
                 } else {
                     for (std::size_t li = 0; li < m_lengths; ++li) {
@@ -670,15 +750,109 @@ private:
         std::vector<std::uint32_t> m_rank;        // by member and length index
         std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
         bool m_literal = false;
-        std::vector<std::string> m_raw;           // plain scan: raw keys by member
+        std::vector<std::string> m_raw;           // plain scan: raw keys by slot
         std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
     };
 
-    std::string rawKey(std::uint32_t content) const
+    // More lengths at one meeting place than this are scanned plainly.
+    static constexpr std::size_t MaxLengths = 24;
+
+    std::string rawKey(std::uint32_t content, std::string_view pageText) const
     {
         std::string raw;
-        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), m_pageText);
+        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), pageText);
         return raw;
+    }
+    std::string rawKey(std::uint32_t content, std::size_t pos) const
+    {
+        return rawKey(content, m_pageKey ? m_pages.at(pos) : m_fixedPage);
+    }
+    // The raw length of a row's key before its first page cell.
+    std::size_t rawMark(std::uint32_t content) const
+    {
+        std::size_t length = 0;
+        for (int k = 0; k < KeyColumnCount; ++k) {
+            const int c = m_options.keyColumns[static_cast<std::size_t>(k)];
+            if (c == 0)
+                return length;
+            length += m_doc.cellView(c, m_first + static_cast<int>(content)).size() + 3;
+        }
+        return std::string_view::npos;
+    }
+
+    // Page cells as the page numbering writes them: empty, or a blank and a
+    // number without leading zeros, rising down the list. Rows with equal keys
+    // apart from the page cells then order by where they stand.
+    bool pagesNumbered() const
+    {
+        double last = -1;
+        for (std::size_t p = 0; p < m_pages.index.size(); ++p) {
+            const std::string_view t = m_pages.at(p);
+            if (t.empty())
+                continue;
+            if (t.size() < 2 || t.size() > 16 || t[0] != ' ' || t[1] == '0' ||
+                !std::all_of(t.begin() + 1, t.end(), [](char ch) { return isDigit(static_cast<unsigned char>(ch)); }))
+                return false;
+            const double v = SortEngine::runValue(t.data() + 1, t.size() - 1);
+            if (v <= last)
+                return false;
+            last = v;
+        }
+        return true;
+    }
+    bool sameKeys(const std::uint32_t *members, std::size_t size) const
+    {
+        const std::string first = rawKey(members[0], std::string_view());
+        for (std::size_t k = 1; k < size; ++k)
+            if (rawKey(members[k], std::string_view()) != first)
+                return false;
+        return true;
+    }
+
+    // Equal keys but for the page cells: an empty page cell orders first
+    // (the leftmost such row wins), then page numbers by value.
+    void pushPosition(std::size_t pos)
+    {
+        const std::uint32_t p = static_cast<std::uint32_t>(pos);
+        if (!m_pageKey || m_pages.at(pos).empty()) {
+            m_heap.push_back(p);
+            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        } else {
+            m_pagedHeap.push_back(p);
+            pushPaged();
+        }
+    }
+    void pushPaged()
+    {
+        if (m_options.backwards)
+            std::push_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::less<>());
+        else
+            std::push_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::greater<>());
+    }
+    void popPaged()
+    {
+        if (m_options.backwards)
+            std::pop_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::less<>());
+        else
+            std::pop_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::greater<>());
+        m_pagedHeap.pop_back();
+    }
+    bool current(std::size_t pos, std::size_t i) const
+    {
+        return pos >= i && m_ranking.rank[static_cast<std::size_t>(m_perm[pos])] == m_class;
+    }
+    std::size_t fromPageHeaps(std::size_t i)
+    {
+        while (!m_heap.empty() && !current(m_heap.front(), i)) {
+            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+            m_heap.pop_back();
+        }
+        while (!m_pagedHeap.empty() && !current(m_pagedHeap.front(), i))
+            popPaged();
+        // Backwards the greatest page number wins over the empty page cells.
+        if (m_heap.empty() || (m_options.backwards && !m_pagedHeap.empty()))
+            return m_pagedHeap.front();
+        return m_heap.front();
     }
 
     std::size_t fromHeap(std::size_t i, const std::uint32_t *members, std::size_t size)
@@ -710,158 +884,19 @@ private:
     const ListDocument &m_doc;
     const SortOptions &m_options;
     int m_first;
-    std::string m_pageText;
+    const PageColumn &m_pages;
+    bool m_pageKey;
+    std::string_view m_fixedPage; // the page text in the ranked keys
+    bool m_pagesNumbered = false;
     std::vector<int> &m_perm;
     KeyStore m_keys;
     Ranking m_ranking;
     std::vector<std::uint32_t> m_where; // by content
     std::vector<std::uint32_t> m_remaining;
     std::size_t m_class = 0;
-    std::vector<std::uint32_t> m_heap; // positions of the current class, lazily pruned
+    std::vector<std::uint32_t> m_heap;      // positions of the current class, lazily pruned
+    std::vector<std::uint32_t> m_pagedHeap; // ... those with a page number, for equal keys
     std::unique_ptr<GroupScan> m_group;
-};
-
-// Keys that take the page column's text, which stays with the positions: a
-// row's key changes when it moves. Without padded runs anywhere the order is
-// consistent, so an ordered set of (key, position) replays the sort.
-class MovingKeyPlan final : public Plan {
-public:
-    MovingKeyPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
-                  std::vector<std::string> pageTexts)
-        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts)),
-          m_set(Less{this})
-    {
-        const std::size_t n = m_perm.size();
-        m_keyOf.resize(n);
-        for (std::size_t p = 0; p < n; ++p)
-            m_keyOf[p] = addKey(p);
-    }
-
-    // False when some value is written as digit runs of different lengths,
-    // where the comparison is no longer an order.
-    bool consistent() const
-    {
-        std::unordered_map<std::string, std::uint32_t> lengthOf;
-        for (std::size_t id = 0; id < m_keys.size(); ++id) {
-            const std::string_view k = m_keys.key(static_cast<std::uint32_t>(id));
-            for (const KeyStore::Run *r = m_keys.runsBegin(static_cast<std::uint32_t>(id));
-                 r != m_keys.runsEnd(static_cast<std::uint32_t>(id)); ++r) {
-                const std::string token(k.substr(r->offset, numberTokenSize(static_cast<unsigned char>(k[r->offset]))));
-                const auto [it, added] = lengthOf.emplace(token, r->length);
-                if (!added && it->second != r->length)
-                    return false;
-            }
-        }
-        return true;
-    }
-
-    void start()
-    {
-        for (std::size_t p = 0; p < m_perm.size(); ++p)
-            m_set.insert({m_keyOf[p], p});
-    }
-
-    std::size_t step(std::size_t i) override
-    {
-        const std::size_t best = m_set.begin()->position;
-        m_set.erase({m_keyOf[i], i});
-        if (best != i) {
-            m_set.erase({m_keyOf[best], best});
-            std::swap(m_perm[i], m_perm[best]);
-            m_keyOf[best] = addKey(best);
-            m_set.insert({m_keyOf[best], best});
-        }
-        return best;
-    }
-
-private:
-    struct Entry {
-        std::uint32_t key;
-        std::size_t position;
-    };
-    struct Less {
-        const MovingKeyPlan *plan;
-        bool operator()(const Entry &a, const Entry &b) const
-        {
-            const int c = compareViews(plan->m_keys.key(a.key), plan->m_keys.key(b.key));
-            if (c != 0)
-                return plan->m_options.backwards ? c > 0 : c < 0;
-            return a.position < b.position;
-        }
-    };
-
-    std::uint32_t addKey(std::size_t pos)
-    {
-        return m_keys.addRow(m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
-    }
-
-    const ListDocument &m_doc;
-    const SortOptions &m_options;
-    int m_first;
-    std::vector<int> &m_perm;
-    std::vector<std::string> m_pageTexts;
-    KeyStore m_keys{true};
-    std::vector<std::uint32_t> m_keyOf; // by position
-    std::set<Entry, Less> m_set;
-};
-
-// The selection sort itself over cached keys, for moving keys with padded runs.
-class ScanPlan final : public Plan {
-public:
-    ScanPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
-             std::vector<std::string> pageTexts)
-        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts))
-    {
-        m_keys.resize(m_perm.size());
-        for (std::size_t p = 0; p < m_perm.size(); ++p)
-            rebuild(p);
-    }
-
-    std::size_t step(std::size_t i) override
-    {
-        std::size_t best = i;
-        for (std::size_t j = i + 1; j < m_perm.size(); ++j) {
-            if (SortEngine::CompareSortKeys(m_keys[best], m_keys[j], m_options.backwards))
-                best = j;
-        }
-        if (best != i) {
-            std::swap(m_perm[i], m_perm[best]);
-            rebuild(best);
-        }
-        return best;
-    }
-
-private:
-    void rebuild(std::size_t pos)
-    {
-        m_keys[pos].clear();
-        appendKey(m_keys[pos], m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
-    }
-
-    const ListDocument &m_doc;
-    const SortOptions &m_options;
-    int m_first;
-    std::vector<int> &m_perm;
-    std::vector<std::string> m_pageTexts;
-    std::vector<std::string> m_keys;
-};
-
-// The page column's texts by position, kept apart from the rows that move.
-struct PageColumn {
-    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
-    std::vector<std::string> texts{std::string()};
-
-    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
-    {
-        for (std::size_t p = 0; p < n; ++p) {
-            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
-            if (!t.empty()) {
-                index[p] = static_cast<std::uint32_t>(texts.size());
-                texts.emplace_back(t);
-            }
-        }
-    }
-    std::string_view at(std::size_t p) const { return texts[index[p]]; }
 };
 
 // Writes the contents to their new positions; the page column stays.
@@ -976,29 +1011,13 @@ bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int fir
     // texts differ within the range.
     const PageColumn pages(doc, first, n);
     bool pageKey = std::find(options.keyColumns.begin(), options.keyColumns.end(), 0) != options.keyColumns.end();
-    std::vector<std::string> pageTexts;
     if (pageKey) {
-        pageTexts.reserve(n);
-        for (std::size_t p = 0; p < n; ++p)
-            pageTexts.emplace_back(pages.at(p));
-        pageKey = std::any_of(pageTexts.begin(), pageTexts.end(),
-                              [&](const std::string &t) { return t != pageTexts.front(); });
+        std::size_t p = 1;
+        while (p < n && pages.at(p) == pages.at(0))
+            ++p;
+        pageKey = p < n;
     }
-
-    std::unique_ptr<Plan> plan;
-    if (!pageKey) {
-        const std::string_view constantPage = pageTexts.empty() ? std::string_view() : pageTexts.front();
-        plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, constantPage);
-    } else {
-        auto moving = std::make_unique<MovingKeyPlan>(doc, options, first, perm, pageTexts);
-        if (moving->consistent()) {
-            moving->start();
-            plan = std::move(moving);
-        } else {
-            moving.reset();
-            plan = std::make_unique<ScanPlan>(doc, options, first, perm, std::move(pageTexts));
-        }
-    }
+    const std::unique_ptr<Plan> plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, pages, pageKey);
 
     bool finished = true;
     try {
