@@ -3,6 +3,7 @@
 #include "document/core/ListDocument.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -610,11 +611,13 @@ private:
                 }
             }
             std::vector<std::size_t> rawMarks(size);
+            std::vector<std::array<std::size_t, KeyColumnCount>> places(size);
             for (std::size_t s = 0; s < size; ++s) {
                 m_memberAt[s] = s;
                 const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
                 raws[s] = plan.rawKey(c, plan.m_pageKey ? std::string_view() : plan.m_fixedPage);
-                rawMarks[s] = plan.rawMark(c);
+                places[s] = plan.pageCellPlaces(c);
+                rawMarks[s] = places[s][0];
                 m_length[s] = runLengthAt(plan.m_keys, c, tokenPos);
             }
             std::vector<std::uint32_t> lengths;
@@ -627,9 +630,15 @@ private:
                                                             lengths.begin());
             m_lengths = lengths.size();
 
-            const bool marked = plan.m_ranking.groupMarked[static_cast<std::size_t>(
-                plan.m_ranking.groupOfRank[plan.m_class])];
-            m_literal = marked || !found || size <= 8 || lengths.size() > MaxLengths;
+            // Without a meeting run at the group's depth the group was made
+            // by keys equal up to their page cells: scan it plainly.
+            m_literal = !found || size <= 8 || lengths.size() > MaxLengths;
+            // Slots whose page cell holds a number, counted in order.
+            m_pageSlot.assign(size, 0);
+            std::uint32_t pageSlots = 0;
+            for (std::size_t s = 0; s < size && plan.m_pageKey; ++s)
+                if (!plan.m_pages.at(m_slotPos[s]).empty())
+                    m_pageSlot[s] = ++pageSlots;
             std::vector<std::vector<std::uint32_t>> ranks;
             for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
                 const std::size_t from = rawPos + lengths[li];
@@ -641,17 +650,37 @@ private:
                     suffixes.add(suffix, rawMarks[s] > from ? rawMarks[s] - from : 0);
                 }
                 const Ranking r = rankKeys(suffixes, plan.m_pageKey);
+                // A class of suffixes equal but for the page cells orders by
+                // the page cell where each member stands: it takes one value
+                // for an empty page cell and one per numbered slot above it.
                 // Padding again further on: keep to the plain scan.
-                if (std::any_of(r.groupOfRank.begin(), r.groupOfRank.end(), [](int g) { return g >= 0; })) {
-                    m_literal = true;
-                    break;
+                const std::size_t classes = r.classStart.size() - 1;
+                std::vector<std::uint64_t> base(classes);
+                std::uint64_t next = 0;
+                for (std::size_t k = 0; k < classes && !m_literal; ++k) {
+                    base[k] = next++;
+                    const int g = r.groupOfRank[k];
+                    if (g < 0)
+                        continue;
+                    if (!r.groupMarked[static_cast<std::size_t>(g)] || !plan.m_pagesNumbered ||
+                        !sameSuffixes(r, k, raws, from, places)) {
+                        m_literal = true;
+                        break;
+                    }
+                    next += pageSlots;
                 }
-                const std::uint32_t top = static_cast<std::uint32_t>(r.classStart.size() - 2);
+                if (m_literal || next >= MinTree::Empty)
+                    break;
                 std::vector<std::uint32_t> values(size);
-                for (std::size_t s = 0; s < size; ++s)
-                    values[s] = m_plan.m_options.backwards ? top - r.rank[s] : r.rank[s];
+                for (std::size_t s = 0; s < size; ++s) {
+                    const int g = r.groupOfRank[r.rank[s]];
+                    m_tied.push_back(g >= 0);
+                    values[s] = static_cast<std::uint32_t>(base[r.rank[s]]);
+                }
+                m_top.push_back(static_cast<std::uint32_t>(next - 1));
                 ranks.push_back(std::move(values));
             }
+            m_literal = m_literal || ranks.size() < lengths.size();
             if (m_literal) {
                 // Keys as they read where the members stand.
                 if (plan.m_pageKey)
@@ -663,11 +692,26 @@ private:
                 return;
             }
             m_rank.resize(size * m_lengths);
+            m_tiedAt.resize(size * m_lengths);
             for (std::size_t li = 0; li < m_lengths; ++li) {
-                for (std::size_t s = 0; s < size; ++s)
+                for (std::size_t s = 0; s < size; ++s) {
                     m_rank[s * m_lengths + li] = ranks[li][s];
-                m_trees.emplace_back(ranks[li]);
+                    m_tiedAt[s * m_lengths + li] = m_tied[li * size + s];
+                }
+                std::vector<std::uint32_t> values(size);
+                for (std::size_t s = 0; s < size; ++s)
+                    values[s] = valueOf(s, li, s);
+                m_trees.emplace_back(values);
             }
+        }
+
+        // The value member m has in the order of length li standing at slot.
+        std::uint32_t valueOf(std::size_t member, std::size_t li, std::size_t slot) const
+        {
+            std::uint32_t v = m_rank[member * m_lengths + li];
+            if (m_tiedAt[member * m_lengths + li])
+                v += m_pageSlot[slot];
+            return m_plan.m_options.backwards ? m_top[li] - v : v;
         }
 
         // The position of the member the selection sort's scan ends on.
@@ -684,7 +728,7 @@ private:
             for (;;) {
                 const std::size_t member = m_memberAt[best];
                 const std::size_t li = m_lengthIndex[member];
-                const std::size_t next = m_trees[li].firstBelow(best + 1, m_rank[member * m_lengths + li]);
+                const std::size_t next = m_trees[li].firstBelow(best + 1, valueOf(member, li, best));
                 if (next == MinTree::npos)
                     break;
                 best = next;
@@ -710,7 +754,7 @@ private:
                     kill(si);
                 } else {
                     for (std::size_t li = 0; li < m_lengths; ++li) {
-                        m_trees[li].set(winnerSlot, m_rank[member * m_lengths + li]);
+                        m_trees[li].set(winnerSlot, valueOf(member, li, winnerSlot));
                         m_trees[li].set(si, MinTree::Empty);
                     }
                 }
@@ -723,6 +767,23 @@ private:
         }
 
     private:
+        // True when the suffixes (from `from`) of class k's members are equal.
+        // ... and their page cells begin at the same places.
+        static bool sameSuffixes(const Ranking &r, std::size_t k, const std::vector<std::string> &raws,
+                                 std::size_t from, const std::vector<std::array<std::size_t, KeyColumnCount>> &places)
+        {
+            const auto suffix = [&](std::uint32_t s) {
+                return from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
+            };
+            const std::uint32_t head = r.order[r.classStart[k]];
+            if (places[head][0] == std::string_view::npos || places[head][0] < from)
+                return false;
+            for (std::uint32_t t = r.classStart[k] + 1; t < r.classStart[k + 1]; ++t)
+                if (suffix(r.order[t]) != suffix(head) || places[r.order[t]] != places[head])
+                    return false;
+            return true;
+        }
+
         std::size_t slotOf(std::size_t pos) const
         {
             return static_cast<std::size_t>(std::lower_bound(m_slotPos.begin(), m_slotPos.end(), pos) -
@@ -748,6 +809,10 @@ private:
         std::vector<std::size_t> m_lengthIndex;   // by member
         std::size_t m_lengths = 0;
         std::vector<std::uint32_t> m_rank;        // by member and length index
+        std::vector<char> m_tiedAt;               // by member and length index: ordered by page cell
+        std::vector<char> m_tied;                 // by length index and member, while building
+        std::vector<std::uint32_t> m_top;         // by length index: the greatest value
+        std::vector<std::uint32_t> m_pageSlot;    // by slot: 0, or the count of numbered slots up to it
         std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
         bool m_literal = false;
         std::vector<std::string> m_raw;           // plain scan: raw keys by slot
@@ -768,16 +833,23 @@ private:
         return rawKey(content, m_pageKey ? m_pages.at(pos) : m_fixedPage);
     }
     // The raw length of a row's key before its first page cell.
-    std::size_t rawMark(std::uint32_t content) const
+    std::size_t rawMark(std::uint32_t content) const { return pageCellPlaces(content)[0]; }
+    // Where each page cell begins in a row's key with empty page cells.
+    std::array<std::size_t, KeyColumnCount> pageCellPlaces(std::uint32_t content) const
     {
-        std::size_t length = 0;
+        std::array<std::size_t, KeyColumnCount> places;
+        places.fill(std::string_view::npos);
+        std::size_t length = 0, count = 0;
         for (int k = 0; k < KeyColumnCount; ++k) {
             const int c = m_options.keyColumns[static_cast<std::size_t>(k)];
+            if (k > 0)
+                length += 3;
             if (c == 0)
-                return length;
-            length += m_doc.cellView(c, m_first + static_cast<int>(content)).size() + 3;
+                places[count++] = length;
+            else
+                length += m_doc.cellView(c, m_first + static_cast<int>(content)).size();
         }
-        return std::string_view::npos;
+        return places;
     }
 
     // Page cells as the page numbering writes them: empty, or a blank and a
@@ -800,11 +872,13 @@ private:
         }
         return true;
     }
+    // Equal keys, with the page cells at the same places.
     bool sameKeys(const std::uint32_t *members, std::size_t size) const
     {
         const std::string first = rawKey(members[0], std::string_view());
+        const auto places = pageCellPlaces(members[0]);
         for (std::size_t k = 1; k < size; ++k)
-            if (rawKey(members[k], std::string_view()) != first)
+            if (rawKey(members[k], std::string_view()) != first || pageCellPlaces(members[k]) != places)
                 return false;
         return true;
     }
