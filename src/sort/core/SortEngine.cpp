@@ -407,13 +407,36 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
                     keys.runsBegin(id) != keys.runsEnd(id) ? keys.runsBegin(id)->offset
                                                            : std::numeric_limits<std::uint32_t>::max()};
     }
-    std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
-        const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
-        return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
-    });
+    // By the first eight bytes with a radix sort, then each run of equal
+    // beginnings by the rest.
+    {
+        std::vector<Item> spare(n);
+        for (int shift = 0; shift < 64 && n > 1; shift += 8) {
+            std::size_t count[257] = {0};
+            for (const Item &it : items)
+                ++count[((it.prefix >> shift) & 0xFF) + 1];
+            if (count[((items[0].prefix >> shift) & 0xFF) + 1] == n)
+                continue;
+            for (int b = 0; b < 256; ++b)
+                count[b + 1] += count[b];
+            for (const Item &it : items)
+                spare[count[(it.prefix >> shift) & 0xFF]++] = it;
+            items.swap(spare);
+        }
+    }
+    for (std::size_t lo = 0; lo < n;) {
+        std::size_t hi = lo + 1;
+        while (hi < n && items[hi].prefix == items[lo].prefix)
+            ++hi;
+        if (hi - lo > 1)
+            std::sort(items.begin() + static_cast<std::ptrdiff_t>(lo), items.begin() + static_cast<std::ptrdiff_t>(hi),
+                      [&keys](const Item &a, const Item &b) {
+                          const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
+                          const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
+                          return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
+                      });
+        lo = hi;
+    }
 
     // Neighbours: common prefix, and the depth at which they meet runs of
     // equal value and different lengths.
@@ -589,10 +612,20 @@ private:
             for (std::size_t k = 0; k < size; ++k)
                 m_slotPos.push_back(plan.m_where[members[k]]);
             std::sort(m_slotPos.begin(), m_slotPos.end());
+            m_memberAt.resize(size);
+            if (size <= SmallGroup) {
+                // Few members: the plain scan costs less than ranking them.
+                m_literal = true;
+                for (std::size_t s = 0; s < size; ++s) {
+                    m_memberAt[s] = s;
+                    m_raw.push_back(plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]), m_slotPos[s]));
+                    m_alive.push_back(s);
+                }
+                return;
+            }
             const std::size_t depth = plan.m_ranking.groupDepth[static_cast<std::size_t>(
                 plan.m_ranking.groupOfRank[plan.m_class])];
             m_length.resize(size);
-            m_memberAt.resize(size);
             std::vector<std::string> raws(size);
             // The meeting runs start at the same places in every member: find
             // them from a member that kept its run there.
@@ -632,7 +665,7 @@ private:
 
             // Without a meeting run at the group's depth the group was made
             // by keys equal up to their page cells: scan it plainly.
-            m_literal = !found || size <= 8 || lengths.size() > MaxLengths;
+            m_literal = !found || lengths.size() > MaxLengths;
             // Slots whose page cell holds a number, counted in order.
             m_pageSlot.assign(size, 0);
             std::uint32_t pageSlots = 0;
@@ -819,6 +852,8 @@ private:
         std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
     };
 
+    // Groups up to this size are scanned plainly.
+    static constexpr std::size_t SmallGroup = 8;
     // More lengths at one meeting place than this are scanned plainly.
     static constexpr std::size_t MaxLengths = 24;
 
