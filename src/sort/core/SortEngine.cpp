@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -91,6 +92,27 @@ struct ByteMaps {
 };
 const ByteMaps byteMaps;
 
+// Arrays of a list's size: aligned to and advised as large pages, which
+// spare the kernel a fault for every 4 KB first written.
+constexpr std::size_t LargePage = std::size_t(2) << 20;
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T>
+std::unique_ptr<T[], FreeDeleter> allocateLarge(std::size_t count)
+{
+    static_assert(std::is_trivially_copyable<T>::value, "raw storage");
+    const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
+    const std::size_t capacity = (bytes + LargePage - 1) / LargePage * LargePage;
+    std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::aligned_alloc(LargePage, capacity)));
+    if (!data)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(data.get(), capacity, MADV_HUGEPAGE);
+#endif
+    return data;
+}
+
 // Every key once, normalised, with the place and length of each digit run.
 class KeyStore {
 public:
@@ -123,13 +145,15 @@ public:
     {
         std::string_view segments[2 * KeyColumnCount - 1];
         std::size_t k = 0, mark = std::string_view::npos;
+        const CellRow &cells = doc.rowAt(row);
+        const int columns = doc.ColCount();
         for (int i = 0; i < KeyColumnCount; ++i) {
             if (i > 0)
                 segments[k++] = std::string_view(Separator, 3);
             const int c = options.keyColumns[static_cast<std::size_t>(i)];
             if (c == 0 && mark == std::string_view::npos)
                 mark = k;
-            segments[k++] = c == 0 ? pageText : doc.cellView(c, row);
+            segments[k++] = c == 0 ? pageText : (c > 0 && c < columns ? cells.cell(c) : std::string_view());
         }
         return addSegments(segments, k, !options.caseSensitive, mark);
     }
@@ -211,26 +235,15 @@ private:
     {
         if (m_capacity - m_size >= extra)
             return;
-        constexpr std::size_t Huge = std::size_t(2) << 20;
         std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
-        capacity = (capacity + Huge - 1) / Huge * Huge;
-        // A list's keys take tens of megabytes: large pages spare the
-        // kernel a fault for every 4 KB written.
-        std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(Huge, capacity)));
-        if (!data)
-            throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(data.get(), capacity, MADV_HUGEPAGE);
-#endif
+        capacity = (capacity + LargePage - 1) / LargePage * LargePage;
+        auto data = allocateLarge<unsigned char>(capacity);
         if (m_size)
             std::memcpy(data.get(), m_data.get(), m_size);
         m_data = std::move(data);
         m_capacity = capacity;
     }
 
-    struct FreeDeleter {
-        void operator()(unsigned char *p) const { std::free(p); }
-    };
     bool m_allRuns;
     std::unique_ptr<unsigned char[], FreeDeleter> m_data;
     std::size_t m_size = 0;
@@ -400,7 +413,8 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
         std::uint32_t length;   // of the key, or of the first 8 bytes when longer
         std::uint32_t firstRun; // offset of the first kept run
     };
-    std::vector<Item> items(n);
+    auto itemStore = allocateLarge<Item>(n), spareStore = allocateLarge<Item>(n);
+    Item *items = itemStore.get();
     for (std::size_t c = 0; c < n; ++c) {
         const std::uint32_t id = static_cast<std::uint32_t>(c);
         items[c] = {keys.prefix(id), id, static_cast<std::uint32_t>(std::min<std::size_t>(keys.key(id).size(), 8)),
@@ -410,18 +424,18 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
     // By the first eight bytes with a radix sort, then each run of equal
     // beginnings by the rest.
     {
-        std::vector<Item> spare(n);
+        Item *spare = spareStore.get();
         for (int shift = 0; shift < 64 && n > 1; shift += 8) {
             std::size_t count[257] = {0};
-            for (const Item &it : items)
-                ++count[((it.prefix >> shift) & 0xFF) + 1];
+            for (const Item *it = items; it != items + n; ++it)
+                ++count[((it->prefix >> shift) & 0xFF) + 1];
             if (count[((items[0].prefix >> shift) & 0xFF) + 1] == n)
                 continue;
             for (int b = 0; b < 256; ++b)
                 count[b + 1] += count[b];
-            for (const Item &it : items)
-                spare[count[(it.prefix >> shift) & 0xFF]++] = it;
-            items.swap(spare);
+            for (const Item *it = items; it != items + n; ++it)
+                spare[count[(it->prefix >> shift) & 0xFF]++] = *it;
+            std::swap(items, spare);
         }
     }
     for (std::size_t lo = 0; lo < n;) {
@@ -429,7 +443,7 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
         while (hi < n && items[hi].prefix == items[lo].prefix)
             ++hi;
         if (hi - lo > 1)
-            std::sort(items.begin() + static_cast<std::ptrdiff_t>(lo), items.begin() + static_cast<std::ptrdiff_t>(hi),
+            std::sort(items + lo, items + hi,
                       [&keys](const Item &a, const Item &b) {
                           const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
                           const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
