@@ -623,6 +623,7 @@ private:
         GroupScan(RankedPlan &plan, const std::uint32_t *members, std::size_t size) : m_plan(plan)
         {
             // A member is named by the slot it held when the group began.
+            m_slotPos.reserve(size);
             for (std::size_t k = 0; k < size; ++k)
                 m_slotPos.push_back(plan.m_where[members[k]]);
             std::sort(m_slotPos.begin(), m_slotPos.end());
@@ -630,6 +631,8 @@ private:
             if (size <= SmallGroup) {
                 // Few members: the plain scan costs less than ranking them.
                 m_literal = true;
+                m_raw.reserve(size);
+                m_alive.reserve(size);
                 for (std::size_t s = 0; s < size; ++s) {
                     m_memberAt[s] = s;
                     m_raw.push_back(plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]), m_slotPos[s]));
