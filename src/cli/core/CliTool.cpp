@@ -480,6 +480,9 @@ int CliTool::sort(const std::vector<std::string> &args)
         named = *parsed;
     }
 
+    // The list outlives the scratch folder: its many rows are freed last,
+    // when nothing else asks the allocator for memory.
+    LoadedList list;
     ScratchFolder scratch;
     if (scratch.path().empty())
         return fail("Unable to create a temporary folder.");
@@ -487,7 +490,6 @@ int CliTool::sort(const std::vector<std::string> &args)
     SilentProgress progress;
     ListFileReader reader(messages, progress);
     reader.setDatabaseFolder(scratch.path());
-    LoadedList list;
     if (!load(reader, messages, pos[0], list))
         return fail(messages.firstErrorLine());
     ListDocument &doc = list.document;

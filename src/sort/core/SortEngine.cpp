@@ -3,6 +3,8 @@
 #include "document/core/ListDocument.h"
 
 #include <algorithm>
+#include <array>
+#include <type_traits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +12,7 @@
 #include <sys/mman.h>
 #include <limits>
 #include <memory>
-#include <set>
 #include <stdexcept>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -92,6 +92,27 @@ struct ByteMaps {
 };
 const ByteMaps byteMaps;
 
+// Arrays of a list's size: aligned to and advised as large pages, which
+// spare the kernel a fault for every 4 KB first written.
+constexpr std::size_t LargePage = std::size_t(2) << 20;
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T>
+std::unique_ptr<T[], FreeDeleter> allocateLarge(std::size_t count)
+{
+    static_assert(std::is_trivially_copyable<T>::value, "raw storage");
+    const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
+    const std::size_t capacity = (bytes + LargePage - 1) / LargePage * LargePage;
+    std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::aligned_alloc(LargePage, capacity)));
+    if (!data)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(data.get(), capacity, MADV_HUGEPAGE);
+#endif
+    return data;
+}
+
 // Every key once, normalised, with the place and length of each digit run.
 class KeyStore {
 public:
@@ -106,23 +127,38 @@ public:
     // run's length follows from its value. `allRuns` keeps them all.
     explicit KeyStore(bool allRuns = false) : m_allRuns(allRuns) {}
 
-    // Adds a raw key as it is; returns its id.
-    std::uint32_t add(std::string_view raw) { return addSegments(&raw, 1, false); }
+    // Adds a raw key as it is; returns its id. With `stem`, the normalised
+    // length of raw[0, stem) is kept as the key's mark (stem must not split
+    // a digit run).
+    std::uint32_t add(std::string_view raw, std::size_t stem = std::string_view::npos)
+    {
+        if (stem >= raw.size())
+            return addSegments(&raw, 1, false);
+        const std::string_view parts[2] = {raw.substr(0, stem), raw.substr(stem)};
+        return addSegments(parts, 2, false, 1);
+    }
 
     // Adds the key of a row whose page cell reads `pageText`, built straight
-    // from the cells.
+    // from the cells. The mark is where the first page cell begins: the key
+    // of the row under any other page text starts the same up to there.
     std::uint32_t addRow(const ListDocument &doc, const SortOptions &options, int row, std::string_view pageText)
     {
         std::string_view segments[2 * KeyColumnCount - 1];
-        std::size_t k = 0;
+        std::size_t k = 0, mark = std::string_view::npos;
+        const CellRow &cells = doc.rowAt(row);
+        const int columns = doc.ColCount();
         for (int i = 0; i < KeyColumnCount; ++i) {
             if (i > 0)
                 segments[k++] = std::string_view(Separator, 3);
             const int c = options.keyColumns[static_cast<std::size_t>(i)];
-            segments[k++] = c == 0 ? pageText : doc.cellView(c, row);
+            if (c == 0 && mark == std::string_view::npos)
+                mark = k;
+            segments[k++] = c == 0 ? pageText : (c > 0 && c < columns ? cells.cell(c) : std::string_view());
         }
-        return addSegments(segments, k, !options.caseSensitive);
+        return addSegments(segments, k, !options.caseSensitive, mark);
     }
+    // The normalised length before the mark (the whole key when none).
+    std::size_t mark(std::uint32_t id) const { return m_marks[id]; }
 
     std::size_t size() const { return m_starts.size() - 1; }
     std::string_view key(std::uint32_t id) const
@@ -144,12 +180,14 @@ public:
     {
         m_starts.reserve(keys + 1);
         m_runStarts.reserve(keys + 1);
+        m_marks.reserve(keys);
         grow(bytes);
     }
 
 private:
     // Digit runs never cross segments: the separators hold no digit.
-    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower)
+    std::uint32_t addSegments(const std::string_view *segments, std::size_t count, bool lower,
+                              std::size_t markSegment = std::string_view::npos)
     {
         std::size_t rawLength = 0;
         for (std::size_t i = 0; i < count; ++i)
@@ -162,8 +200,10 @@ private:
         const unsigned char *map = lower ? byteMaps.lowered : byteMaps.plain;
         unsigned char *const base = m_data.get() + m_size;
         unsigned char *out = base;
-        std::size_t rawPos = 0;
+        std::size_t rawPos = 0, mark = std::string_view::npos;
         for (std::size_t i = 0; i < count; ++i) {
+            if (i == markSegment)
+                mark = static_cast<std::size_t>(out - base);
             const unsigned char *p = reinterpret_cast<const unsigned char *>(segments[i].data());
             const unsigned char *const e = p + segments[i].size();
             while (p < e) {
@@ -184,6 +224,7 @@ private:
                 p = q;
             }
         }
+        m_marks.push_back(mark == std::string_view::npos ? static_cast<std::size_t>(out - base) : mark);
         m_size += static_cast<std::size_t>(out - base);
         m_starts.push_back(m_size);
         m_runStarts.push_back(m_runs.size());
@@ -194,26 +235,15 @@ private:
     {
         if (m_capacity - m_size >= extra)
             return;
-        constexpr std::size_t Huge = std::size_t(2) << 20;
         std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
-        capacity = (capacity + Huge - 1) / Huge * Huge;
-        // A list's keys take tens of megabytes: large pages spare the
-        // kernel a fault for every 4 KB written.
-        std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(Huge, capacity)));
-        if (!data)
-            throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(data.get(), capacity, MADV_HUGEPAGE);
-#endif
+        capacity = (capacity + LargePage - 1) / LargePage * LargePage;
+        auto data = allocateLarge<unsigned char>(capacity);
         if (m_size)
             std::memcpy(data.get(), m_data.get(), m_size);
         m_data = std::move(data);
         m_capacity = capacity;
     }
 
-    struct FreeDeleter {
-        void operator()(unsigned char *p) const { std::free(p); }
-    };
     bool m_allRuns;
     std::unique_ptr<unsigned char[], FreeDeleter> m_data;
     std::size_t m_size = 0;
@@ -221,6 +251,7 @@ private:
     std::vector<std::size_t> m_starts{0};
     std::vector<Run> m_runs;
     std::vector<std::size_t> m_runStarts{0};
+    std::vector<std::size_t> m_marks;
 };
 
 // The digits of a run written without leading zeros, from its token (0 for
@@ -332,6 +363,24 @@ private:
     std::vector<std::uint32_t> m_tree;
 };
 
+// The page column's texts by position, kept apart from the rows that move.
+struct PageColumn {
+    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
+    std::vector<std::string> texts{std::string()};
+
+    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
+    {
+        for (std::size_t p = 0; p < n; ++p) {
+            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
+            if (!t.empty()) {
+                index[p] = static_cast<std::uint32_t>(texts.size());
+                texts.emplace_back(t);
+            }
+        }
+    }
+    std::string_view at(std::size_t p) const { return texts[index[p]]; }
+};
+
 // The rows being sorted as positions 0..n-1 holding contents (original rows).
 class Plan {
 public:
@@ -343,15 +392,19 @@ public:
 // Equal keys share a rank; so do the keys of a group: the keys below the
 // shallowest place where two of them meet digit runs of equal value and
 // different lengths. Between ranks the comparison agrees with the order.
+// Ranked by marks, two keys that agree up to one's mark also share a group
+// (a marked one): what follows the mark may change, so only a comparison
+// settled before both marks is known.
 struct Ranking {
     std::vector<std::uint32_t> order;      // key ids by rank
     std::vector<std::uint32_t> rank;       // by key id
     std::vector<std::uint32_t> classStart; // into order, one per rank and the end
     std::vector<int> groupOfRank;          // -1 for plain equal keys
     std::vector<std::size_t> groupDepth;   // end of the meeting runs' token in the normalised key
+    std::vector<char> groupMarked;         // by group: keys meet past a mark
 };
 
-Ranking rankKeys(const KeyStore &keys)
+Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
 {
     const std::size_t n = keys.size();
     struct Item {
@@ -360,38 +413,69 @@ Ranking rankKeys(const KeyStore &keys)
         std::uint32_t length;   // of the key, or of the first 8 bytes when longer
         std::uint32_t firstRun; // offset of the first kept run
     };
-    std::vector<Item> items(n);
+    auto itemStore = allocateLarge<Item>(n), spareStore = allocateLarge<Item>(n);
+    Item *items = itemStore.get();
     for (std::size_t c = 0; c < n; ++c) {
         const std::uint32_t id = static_cast<std::uint32_t>(c);
         items[c] = {keys.prefix(id), id, static_cast<std::uint32_t>(std::min<std::size_t>(keys.key(id).size(), 8)),
                     keys.runsBegin(id) != keys.runsEnd(id) ? keys.runsBegin(id)->offset
                                                            : std::numeric_limits<std::uint32_t>::max()};
     }
-    std::sort(items.begin(), items.end(), [&keys](const Item &a, const Item &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
-        const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
-        return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
-    });
+    // By the first eight bytes with a radix sort, then each run of equal
+    // beginnings by the rest.
+    {
+        Item *spare = spareStore.get();
+        for (int shift = 0; shift < 64 && n > 1; shift += 8) {
+            std::size_t count[257] = {0};
+            for (const Item *it = items; it != items + n; ++it)
+                ++count[((it->prefix >> shift) & 0xFF) + 1];
+            if (count[((items[0].prefix >> shift) & 0xFF) + 1] == n)
+                continue;
+            for (int b = 0; b < 256; ++b)
+                count[b + 1] += count[b];
+            for (const Item *it = items; it != items + n; ++it)
+                spare[count[(it->prefix >> shift) & 0xFF]++] = *it;
+            std::swap(items, spare);
+        }
+    }
+    for (std::size_t lo = 0; lo < n;) {
+        std::size_t hi = lo + 1;
+        while (hi < n && items[hi].prefix == items[lo].prefix)
+            ++hi;
+        if (hi - lo > 1)
+            std::sort(items + lo, items + hi,
+                      [&keys](const Item &a, const Item &b) {
+                          const std::string_view ka = keys.key(a.id), kb = keys.key(b.id);
+                          const std::size_t skip = std::min<std::size_t>({8, ka.size(), kb.size()});
+                          return compareViews(ka.substr(skip), kb.substr(skip)) < 0;
+                      });
+        lo = hi;
+    }
 
     // Neighbours: common prefix, and the depth at which they meet runs of
     // equal value and different lengths.
     std::vector<std::size_t> lcp(n ? n - 1 : 0);
     std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
+    std::vector<std::size_t> pastMark;                          // pair indices
     for (std::size_t s = 0; s + 1 < n; ++s) {
         const std::uint32_t a = items[s].id, b = items[s + 1].id;
         if (items[s].prefix != items[s + 1].prefix) {
             // Settled within the first eight bytes, without reading the keys.
             const std::size_t same = static_cast<std::size_t>(__builtin_clzll(items[s].prefix ^ items[s + 1].prefix) / 8);
             lcp[s] = std::min<std::size_t>({same, items[s].length, items[s + 1].length});
-            if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
-                continue;
+        } else {
+            lcp[s] = commonPrefix(keys.key(a), keys.key(b));
         }
-        const std::string_view ka = keys.key(a), kb = keys.key(b);
-        lcp[s] = commonPrefix(ka, kb);
+        if (byMarks) {
+            const std::size_t mark = std::min(keys.mark(a), keys.mark(b));
+            if (lcp[s] >= mark) {
+                mismatches.emplace_back(mark, s);
+                pastMark.push_back(s);
+            }
+        }
         if (items[s].firstRun >= lcp[s] && items[s + 1].firstRun >= lcp[s])
             continue;
+        const std::string_view ka = keys.key(a), kb = keys.key(b);
         // Only kept runs can differ in length from the other key's run.
         const KeyStore::Run *ra = keys.runsBegin(a), *rb = keys.runsBegin(b);
         const KeyStore::Run *const ea = keys.runsEnd(a), *const eb = keys.runsEnd(b);
@@ -429,6 +513,9 @@ Ranking rankKeys(const KeyStore &keys)
             groupOf[t] = static_cast<int>(r.groupDepth.size());
         r.groupDepth.push_back(depth);
     }
+    r.groupMarked.assign(r.groupDepth.size(), 0);
+    for (std::size_t s : pastMark)
+        r.groupMarked[static_cast<std::size_t>(groupOf[s])] = 1;
 
     r.order.resize(n);
     r.rank.resize(n);
@@ -450,17 +537,25 @@ Ranking rankKeys(const KeyStore &keys)
 // order (backwards: from the greatest); among equal keys the leftmost row
 // wins, and a group's winner comes from the scan the selection sort makes
 // over the group's members.
+//
+// When the page column is a key column and its texts differ, a row's key
+// depends on where it stands, but only from its first page cell on. The
+// ranking then uses each row's key with an empty page cell and keeps apart
+// (in marked groups) the rows whose order can turn on the page cells; those
+// are scanned with the keys they have where they stand.
 class RankedPlan final : public Plan {
 public:
     RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
-               std::string_view pageText)
-        : m_doc(doc), m_options(options), m_first(first), m_pageText(pageText), m_perm(perm)
+               const PageColumn &pages, bool pageKey)
+        : m_doc(doc), m_options(options), m_first(first), m_pages(pages), m_pageKey(pageKey),
+          m_fixedPage(pageKey ? std::string_view() : pages.at(0)), m_perm(perm)
     {
         const std::size_t n = static_cast<std::size_t>(end - first);
         m_keys.reserve(n, n * 96);
         for (std::size_t c = 0; c < n; ++c)
-            m_keys.addRow(doc, options, first + static_cast<int>(c), pageText);
-        m_ranking = rankKeys(m_keys);
+            m_keys.addRow(doc, options, first + static_cast<int>(c), m_fixedPage);
+        m_ranking = rankKeys(m_keys, pageKey);
+        m_pagesNumbered = pageKey && pagesNumbered();
         m_where.resize(n);
         for (std::size_t p = 0; p < n; ++p)
             m_where[static_cast<std::size_t>(m_perm[p])] = static_cast<std::uint32_t>(p);
@@ -476,14 +571,23 @@ public:
         while (m_remaining[m_class] == 0) {
             m_class += m_options.backwards ? -1 : 1;
             m_heap.clear();
+            m_pagedHeap.clear();
             m_group.reset();
         }
         const std::uint32_t *members = m_ranking.order.data() + m_ranking.classStart[m_class];
         const std::size_t size = m_ranking.classStart[m_class + 1] - m_ranking.classStart[m_class];
+        const int group = m_ranking.groupOfRank[m_class];
+        if (group >= 0 && m_ranking.groupMarked[static_cast<std::size_t>(group)] && !m_group &&
+            m_pagedHeap.empty() && m_heap.empty() && m_pagesNumbered && size > 8 && sameKeys(members, size)) {
+            for (std::size_t k = 0; k < size; ++k)
+                pushPosition(m_where[members[k]]);
+        }
         std::size_t best;
         if (size == 1) {
             best = m_where[members[0]];
-        } else if (m_ranking.groupOfRank[m_class] >= 0) {
+        } else if (!m_pagedHeap.empty() || (group >= 0 && !m_heap.empty())) {
+            best = fromPageHeaps(i);
+        } else if (group >= 0) {
             if (!m_group)
                 m_group = std::make_unique<GroupScan>(*this, members, size);
             best = m_group->winner();
@@ -499,10 +603,9 @@ public:
         if (m_group)
             m_group->exchanged(i, best);
         exchange(i, best);
-        if (!m_heap.empty() && best != i && m_ranking.rank[static_cast<std::size_t>(moving)] == m_class) {
-            m_heap.push_back(static_cast<std::uint32_t>(best));
-            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
-        }
+        if ((!m_heap.empty() || !m_pagedHeap.empty()) && best != i &&
+            m_ranking.rank[static_cast<std::size_t>(moving)] == m_class)
+            pushPosition(best);
         --m_remaining[m_class];
         return best;
     }
@@ -520,13 +623,26 @@ private:
         GroupScan(RankedPlan &plan, const std::uint32_t *members, std::size_t size) : m_plan(plan)
         {
             // A member is named by the slot it held when the group began.
+            m_slotPos.reserve(size);
             for (std::size_t k = 0; k < size; ++k)
                 m_slotPos.push_back(plan.m_where[members[k]]);
             std::sort(m_slotPos.begin(), m_slotPos.end());
+            m_memberAt.resize(size);
+            if (size <= SmallGroup) {
+                // Few members: the plain scan costs less than ranking them.
+                m_literal = true;
+                m_raw.reserve(size);
+                m_alive.reserve(size);
+                for (std::size_t s = 0; s < size; ++s) {
+                    m_memberAt[s] = s;
+                    m_raw.push_back(plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]), m_slotPos[s]));
+                    m_alive.push_back(s);
+                }
+                return;
+            }
             const std::size_t depth = plan.m_ranking.groupDepth[static_cast<std::size_t>(
                 plan.m_ranking.groupOfRank[plan.m_class])];
             m_length.resize(size);
-            m_memberAt.resize(size);
             std::vector<std::string> raws(size);
             // The meeting runs start at the same places in every member: find
             // them from a member that kept its run there.
@@ -544,10 +660,14 @@ private:
                     }
                 }
             }
+            std::vector<std::size_t> rawMarks(size);
+            std::vector<std::array<std::size_t, KeyColumnCount>> places(size);
             for (std::size_t s = 0; s < size; ++s) {
                 m_memberAt[s] = s;
                 const std::uint32_t c = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]);
-                raws[s] = plan.rawKey(c);
+                raws[s] = plan.rawKey(c, plan.m_pageKey ? std::string_view() : plan.m_fixedPage);
+                places[s] = plan.pageCellPlaces(c);
+                rawMarks[s] = places[s][0];
                 m_length[s] = runLengthAt(plan.m_keys, c, tokenPos);
             }
             std::vector<std::uint32_t> lengths;
@@ -560,37 +680,88 @@ private:
                                                             lengths.begin());
             m_lengths = lengths.size();
 
-            m_literal = size <= 8 || lengths.size() > 4;
+            // Without a meeting run at the group's depth the group was made
+            // by keys equal up to their page cells: scan it plainly.
+            m_literal = !found || lengths.size() > MaxLengths;
+            // Slots whose page cell holds a number, counted in order.
+            m_pageSlot.assign(size, 0);
+            std::uint32_t pageSlots = 0;
+            for (std::size_t s = 0; s < size && plan.m_pageKey; ++s)
+                if (!plan.m_pages.at(m_slotPos[s]).empty())
+                    m_pageSlot[s] = ++pageSlots;
             std::vector<std::vector<std::uint32_t>> ranks;
             for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
                 const std::size_t from = rawPos + lengths[li];
                 KeyStore suffixes;
-                for (std::size_t s = 0; s < size; ++s)
-                    suffixes.add(from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view());
-                const Ranking r = rankKeys(suffixes);
-                // Padding again further on: keep to the plain scan.
-                if (std::any_of(r.groupOfRank.begin(), r.groupOfRank.end(), [](int g) { return g >= 0; })) {
-                    m_literal = true;
-                    break;
+                for (std::size_t s = 0; s < size; ++s) {
+                    const std::string_view suffix =
+                        from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
+                    // The page cells' part of a suffix is marked, as in the whole keys.
+                    suffixes.add(suffix, rawMarks[s] > from ? rawMarks[s] - from : 0);
                 }
-                const std::uint32_t top = static_cast<std::uint32_t>(r.classStart.size() - 2);
+                const Ranking r = rankKeys(suffixes, plan.m_pageKey);
+                // A class of suffixes equal but for the page cells orders by
+                // the page cell where each member stands: it takes one value
+                // for an empty page cell and one per numbered slot above it.
+                // Padding again further on: keep to the plain scan.
+                const std::size_t classes = r.classStart.size() - 1;
+                std::vector<std::uint64_t> base(classes);
+                std::uint64_t next = 0;
+                for (std::size_t k = 0; k < classes && !m_literal; ++k) {
+                    base[k] = next++;
+                    const int g = r.groupOfRank[k];
+                    if (g < 0)
+                        continue;
+                    if (!r.groupMarked[static_cast<std::size_t>(g)] || !plan.m_pagesNumbered ||
+                        !sameSuffixes(r, k, raws, from, places)) {
+                        m_literal = true;
+                        break;
+                    }
+                    next += pageSlots;
+                }
+                if (m_literal || next >= MinTree::Empty)
+                    break;
                 std::vector<std::uint32_t> values(size);
-                for (std::size_t s = 0; s < size; ++s)
-                    values[s] = m_plan.m_options.backwards ? top - r.rank[s] : r.rank[s];
+                for (std::size_t s = 0; s < size; ++s) {
+                    const int g = r.groupOfRank[r.rank[s]];
+                    m_tied.push_back(g >= 0);
+                    values[s] = static_cast<std::uint32_t>(base[r.rank[s]]);
+                }
+                m_top.push_back(static_cast<std::uint32_t>(next - 1));
                 ranks.push_back(std::move(values));
             }
+            m_literal = m_literal || ranks.size() < lengths.size();
             if (m_literal) {
+                // Keys as they read where the members stand.
+                if (plan.m_pageKey)
+                    for (std::size_t s = 0; s < size; ++s)
+                        raws[s] = plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[s]]), m_slotPos[s]);
                 m_raw = std::move(raws);
                 for (std::size_t s = 0; s < size; ++s)
                     m_alive.push_back(s);
                 return;
             }
             m_rank.resize(size * m_lengths);
+            m_tiedAt.resize(size * m_lengths);
             for (std::size_t li = 0; li < m_lengths; ++li) {
-                for (std::size_t s = 0; s < size; ++s)
+                for (std::size_t s = 0; s < size; ++s) {
                     m_rank[s * m_lengths + li] = ranks[li][s];
-                m_trees.emplace_back(ranks[li]);
+                    m_tiedAt[s * m_lengths + li] = m_tied[li * size + s];
+                }
+                std::vector<std::uint32_t> values(size);
+                for (std::size_t s = 0; s < size; ++s)
+                    values[s] = valueOf(s, li, s);
+                m_trees.emplace_back(values);
             }
+        }
+
+        // The value member m has in the order of length li standing at slot.
+        std::uint32_t valueOf(std::size_t member, std::size_t li, std::size_t slot) const
+        {
+            std::uint32_t v = m_rank[member * m_lengths + li];
+            if (m_tiedAt[member * m_lengths + li])
+                v += m_pageSlot[slot];
+            return m_plan.m_options.backwards ? m_top[li] - v : v;
         }
 
         // The position of the member the selection sort's scan ends on.
@@ -599,8 +770,7 @@ private:
             if (m_literal) {
                 std::size_t best = m_alive.front();
                 for (std::size_t k = 1; k < m_alive.size(); ++k)
-                    if (SortEngine::CompareSortKeys(m_raw[m_memberAt[best]], m_raw[m_memberAt[m_alive[k]]],
-                                                    m_plan.m_options.backwards))
+                    if (SortEngine::CompareSortKeys(m_raw[best], m_raw[m_alive[k]], m_plan.m_options.backwards))
                         best = m_alive[k];
                 return m_slotPos[best];
             }
@@ -608,7 +778,7 @@ private:
             for (;;) {
                 const std::size_t member = m_memberAt[best];
                 const std::size_t li = m_lengthIndex[member];
-                const std::size_t next = m_trees[li].firstBelow(best + 1, m_rank[member * m_lengths + li]);
+                const std::size_t next = m_trees[li].firstBelow(best + 1, valueOf(member, li, best));
                 if (next == MinTree::npos)
                     break;
                 best = next;
@@ -627,10 +797,14 @@ private:
                 const std::size_t member = m_memberAt[si];
                 m_memberAt[winnerSlot] = member;
                 if (m_literal) {
+                    if (m_plan.m_pageKey && m_plan.m_pages.at(i) != m_plan.m_pages.at(winnerPos))
+                        m_raw[winnerSlot] = m_plan.rawKey(static_cast<std::uint32_t>(m_plan.m_perm[i]), winnerPos);
+                    else
+                        m_raw[winnerSlot] = std::move(m_raw[si]);
                     kill(si);
                 } else {
                     for (std::size_t li = 0; li < m_lengths; ++li) {
-                        m_trees[li].set(winnerSlot, m_rank[member * m_lengths + li]);
+                        m_trees[li].set(winnerSlot, valueOf(member, li, winnerSlot));
                         m_trees[li].set(si, MinTree::Empty);
                     }
                 }
@@ -643,6 +817,23 @@ private:
         }
 
     private:
+        // True when the suffixes (from `from`) of class k's members are equal.
+        // ... and their page cells begin at the same places.
+        static bool sameSuffixes(const Ranking &r, std::size_t k, const std::vector<std::string> &raws,
+                                 std::size_t from, const std::vector<std::array<std::size_t, KeyColumnCount>> &places)
+        {
+            const auto suffix = [&](std::uint32_t s) {
+                return from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
+            };
+            const std::uint32_t head = r.order[r.classStart[k]];
+            if (places[head][0] == std::string_view::npos || places[head][0] < from)
+                return false;
+            for (std::uint32_t t = r.classStart[k] + 1; t < r.classStart[k + 1]; ++t)
+                if (suffix(r.order[t]) != suffix(head) || places[r.order[t]] != places[head])
+                    return false;
+            return true;
+        }
+
         std::size_t slotOf(std::size_t pos) const
         {
             return static_cast<std::size_t>(std::lower_bound(m_slotPos.begin(), m_slotPos.end(), pos) -
@@ -668,17 +859,126 @@ private:
         std::vector<std::size_t> m_lengthIndex;   // by member
         std::size_t m_lengths = 0;
         std::vector<std::uint32_t> m_rank;        // by member and length index
+        std::vector<char> m_tiedAt;               // by member and length index: ordered by page cell
+        std::vector<char> m_tied;                 // by length index and member, while building
+        std::vector<std::uint32_t> m_top;         // by length index: the greatest value
+        std::vector<std::uint32_t> m_pageSlot;    // by slot: 0, or the count of numbered slots up to it
         std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
         bool m_literal = false;
-        std::vector<std::string> m_raw;           // plain scan: raw keys by member
+        std::vector<std::string> m_raw;           // plain scan: raw keys by slot
         std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
     };
 
-    std::string rawKey(std::uint32_t content) const
+    // Groups up to this size are scanned plainly.
+    static constexpr std::size_t SmallGroup = 8;
+    // More lengths at one meeting place than this are scanned plainly.
+    static constexpr std::size_t MaxLengths = 24;
+
+    std::string rawKey(std::uint32_t content, std::string_view pageText) const
     {
         std::string raw;
-        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), m_pageText);
+        appendKey(raw, m_doc, m_options, m_first + static_cast<int>(content), pageText);
         return raw;
+    }
+    std::string rawKey(std::uint32_t content, std::size_t pos) const
+    {
+        return rawKey(content, m_pageKey ? m_pages.at(pos) : m_fixedPage);
+    }
+    // The raw length of a row's key before its first page cell.
+    std::size_t rawMark(std::uint32_t content) const { return pageCellPlaces(content)[0]; }
+    // Where each page cell begins in a row's key with empty page cells.
+    std::array<std::size_t, KeyColumnCount> pageCellPlaces(std::uint32_t content) const
+    {
+        std::array<std::size_t, KeyColumnCount> places;
+        places.fill(std::string_view::npos);
+        std::size_t length = 0, count = 0;
+        for (int k = 0; k < KeyColumnCount; ++k) {
+            const int c = m_options.keyColumns[static_cast<std::size_t>(k)];
+            if (k > 0)
+                length += 3;
+            if (c == 0)
+                places[count++] = length;
+            else
+                length += m_doc.cellView(c, m_first + static_cast<int>(content)).size();
+        }
+        return places;
+    }
+
+    // Page cells as the page numbering writes them: empty, or a blank and a
+    // number without leading zeros, rising down the list. Rows with equal keys
+    // apart from the page cells then order by where they stand.
+    bool pagesNumbered() const
+    {
+        double last = -1;
+        for (std::size_t p = 0; p < m_pages.index.size(); ++p) {
+            const std::string_view t = m_pages.at(p);
+            if (t.empty())
+                continue;
+            if (t.size() < 2 || t.size() > 16 || t[0] != ' ' || t[1] == '0' ||
+                !std::all_of(t.begin() + 1, t.end(), [](char ch) { return isDigit(static_cast<unsigned char>(ch)); }))
+                return false;
+            const double v = SortEngine::runValue(t.data() + 1, t.size() - 1);
+            if (v <= last)
+                return false;
+            last = v;
+        }
+        return true;
+    }
+    // Equal keys, with the page cells at the same places.
+    bool sameKeys(const std::uint32_t *members, std::size_t size) const
+    {
+        const std::string first = rawKey(members[0], std::string_view());
+        const auto places = pageCellPlaces(members[0]);
+        for (std::size_t k = 1; k < size; ++k)
+            if (rawKey(members[k], std::string_view()) != first || pageCellPlaces(members[k]) != places)
+                return false;
+        return true;
+    }
+
+    // Equal keys but for the page cells: an empty page cell orders first
+    // (the leftmost such row wins), then page numbers by value.
+    void pushPosition(std::size_t pos)
+    {
+        const std::uint32_t p = static_cast<std::uint32_t>(pos);
+        if (!m_pageKey || m_pages.at(pos).empty()) {
+            m_heap.push_back(p);
+            std::push_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+        } else {
+            m_pagedHeap.push_back(p);
+            pushPaged();
+        }
+    }
+    void pushPaged()
+    {
+        if (m_options.backwards)
+            std::push_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::less<>());
+        else
+            std::push_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::greater<>());
+    }
+    void popPaged()
+    {
+        if (m_options.backwards)
+            std::pop_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::less<>());
+        else
+            std::pop_heap(m_pagedHeap.begin(), m_pagedHeap.end(), std::greater<>());
+        m_pagedHeap.pop_back();
+    }
+    bool current(std::size_t pos, std::size_t i) const
+    {
+        return pos >= i && m_ranking.rank[static_cast<std::size_t>(m_perm[pos])] == m_class;
+    }
+    std::size_t fromPageHeaps(std::size_t i)
+    {
+        while (!m_heap.empty() && !current(m_heap.front(), i)) {
+            std::pop_heap(m_heap.begin(), m_heap.end(), std::greater<>());
+            m_heap.pop_back();
+        }
+        while (!m_pagedHeap.empty() && !current(m_pagedHeap.front(), i))
+            popPaged();
+        // Backwards the greatest page number wins over the empty page cells.
+        if (m_heap.empty() || (m_options.backwards && !m_pagedHeap.empty()))
+            return m_pagedHeap.front();
+        return m_heap.front();
     }
 
     std::size_t fromHeap(std::size_t i, const std::uint32_t *members, std::size_t size)
@@ -710,158 +1010,19 @@ private:
     const ListDocument &m_doc;
     const SortOptions &m_options;
     int m_first;
-    std::string m_pageText;
+    const PageColumn &m_pages;
+    bool m_pageKey;
+    std::string_view m_fixedPage; // the page text in the ranked keys
+    bool m_pagesNumbered = false;
     std::vector<int> &m_perm;
     KeyStore m_keys;
     Ranking m_ranking;
     std::vector<std::uint32_t> m_where; // by content
     std::vector<std::uint32_t> m_remaining;
     std::size_t m_class = 0;
-    std::vector<std::uint32_t> m_heap; // positions of the current class, lazily pruned
+    std::vector<std::uint32_t> m_heap;      // positions of the current class, lazily pruned
+    std::vector<std::uint32_t> m_pagedHeap; // ... those with a page number, for equal keys
     std::unique_ptr<GroupScan> m_group;
-};
-
-// Keys that take the page column's text, which stays with the positions: a
-// row's key changes when it moves. Without padded runs anywhere the order is
-// consistent, so an ordered set of (key, position) replays the sort.
-class MovingKeyPlan final : public Plan {
-public:
-    MovingKeyPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
-                  std::vector<std::string> pageTexts)
-        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts)),
-          m_set(Less{this})
-    {
-        const std::size_t n = m_perm.size();
-        m_keyOf.resize(n);
-        for (std::size_t p = 0; p < n; ++p)
-            m_keyOf[p] = addKey(p);
-    }
-
-    // False when some value is written as digit runs of different lengths,
-    // where the comparison is no longer an order.
-    bool consistent() const
-    {
-        std::unordered_map<std::string, std::uint32_t> lengthOf;
-        for (std::size_t id = 0; id < m_keys.size(); ++id) {
-            const std::string_view k = m_keys.key(static_cast<std::uint32_t>(id));
-            for (const KeyStore::Run *r = m_keys.runsBegin(static_cast<std::uint32_t>(id));
-                 r != m_keys.runsEnd(static_cast<std::uint32_t>(id)); ++r) {
-                const std::string token(k.substr(r->offset, numberTokenSize(static_cast<unsigned char>(k[r->offset]))));
-                const auto [it, added] = lengthOf.emplace(token, r->length);
-                if (!added && it->second != r->length)
-                    return false;
-            }
-        }
-        return true;
-    }
-
-    void start()
-    {
-        for (std::size_t p = 0; p < m_perm.size(); ++p)
-            m_set.insert({m_keyOf[p], p});
-    }
-
-    std::size_t step(std::size_t i) override
-    {
-        const std::size_t best = m_set.begin()->position;
-        m_set.erase({m_keyOf[i], i});
-        if (best != i) {
-            m_set.erase({m_keyOf[best], best});
-            std::swap(m_perm[i], m_perm[best]);
-            m_keyOf[best] = addKey(best);
-            m_set.insert({m_keyOf[best], best});
-        }
-        return best;
-    }
-
-private:
-    struct Entry {
-        std::uint32_t key;
-        std::size_t position;
-    };
-    struct Less {
-        const MovingKeyPlan *plan;
-        bool operator()(const Entry &a, const Entry &b) const
-        {
-            const int c = compareViews(plan->m_keys.key(a.key), plan->m_keys.key(b.key));
-            if (c != 0)
-                return plan->m_options.backwards ? c > 0 : c < 0;
-            return a.position < b.position;
-        }
-    };
-
-    std::uint32_t addKey(std::size_t pos)
-    {
-        return m_keys.addRow(m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
-    }
-
-    const ListDocument &m_doc;
-    const SortOptions &m_options;
-    int m_first;
-    std::vector<int> &m_perm;
-    std::vector<std::string> m_pageTexts;
-    KeyStore m_keys{true};
-    std::vector<std::uint32_t> m_keyOf; // by position
-    std::set<Entry, Less> m_set;
-};
-
-// The selection sort itself over cached keys, for moving keys with padded runs.
-class ScanPlan final : public Plan {
-public:
-    ScanPlan(const ListDocument &doc, const SortOptions &options, int first, std::vector<int> &perm,
-             std::vector<std::string> pageTexts)
-        : m_doc(doc), m_options(options), m_first(first), m_perm(perm), m_pageTexts(std::move(pageTexts))
-    {
-        m_keys.resize(m_perm.size());
-        for (std::size_t p = 0; p < m_perm.size(); ++p)
-            rebuild(p);
-    }
-
-    std::size_t step(std::size_t i) override
-    {
-        std::size_t best = i;
-        for (std::size_t j = i + 1; j < m_perm.size(); ++j) {
-            if (SortEngine::CompareSortKeys(m_keys[best], m_keys[j], m_options.backwards))
-                best = j;
-        }
-        if (best != i) {
-            std::swap(m_perm[i], m_perm[best]);
-            rebuild(best);
-        }
-        return best;
-    }
-
-private:
-    void rebuild(std::size_t pos)
-    {
-        m_keys[pos].clear();
-        appendKey(m_keys[pos], m_doc, m_options, m_first + m_perm[pos], m_pageTexts[pos]);
-    }
-
-    const ListDocument &m_doc;
-    const SortOptions &m_options;
-    int m_first;
-    std::vector<int> &m_perm;
-    std::vector<std::string> m_pageTexts;
-    std::vector<std::string> m_keys;
-};
-
-// The page column's texts by position, kept apart from the rows that move.
-struct PageColumn {
-    std::vector<std::uint32_t> index; // by position into texts; 0 is ""
-    std::vector<std::string> texts{std::string()};
-
-    PageColumn(const ListDocument &doc, int first, std::size_t n) : index(n, 0)
-    {
-        for (std::size_t p = 0; p < n; ++p) {
-            const std::string_view t = doc.cellView(0, first + static_cast<int>(p));
-            if (!t.empty()) {
-                index[p] = static_cast<std::uint32_t>(texts.size());
-                texts.emplace_back(t);
-            }
-        }
-    }
-    std::string_view at(std::size_t p) const { return texts[index[p]]; }
 };
 
 // Writes the contents to their new positions; the page column stays.
@@ -976,29 +1137,13 @@ bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int fir
     // texts differ within the range.
     const PageColumn pages(doc, first, n);
     bool pageKey = std::find(options.keyColumns.begin(), options.keyColumns.end(), 0) != options.keyColumns.end();
-    std::vector<std::string> pageTexts;
     if (pageKey) {
-        pageTexts.reserve(n);
-        for (std::size_t p = 0; p < n; ++p)
-            pageTexts.emplace_back(pages.at(p));
-        pageKey = std::any_of(pageTexts.begin(), pageTexts.end(),
-                              [&](const std::string &t) { return t != pageTexts.front(); });
+        std::size_t p = 1;
+        while (p < n && pages.at(p) == pages.at(0))
+            ++p;
+        pageKey = p < n;
     }
-
-    std::unique_ptr<Plan> plan;
-    if (!pageKey) {
-        const std::string_view constantPage = pageTexts.empty() ? std::string_view() : pageTexts.front();
-        plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, constantPage);
-    } else {
-        auto moving = std::make_unique<MovingKeyPlan>(doc, options, first, perm, pageTexts);
-        if (moving->consistent()) {
-            moving->start();
-            plan = std::move(moving);
-        } else {
-            moving.reset();
-            plan = std::make_unique<ScanPlan>(doc, options, first, perm, std::move(pageTexts));
-        }
-    }
+    const std::unique_ptr<Plan> plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, pages, pageKey);
 
     bool finished = true;
     try {

@@ -229,14 +229,26 @@ TEST(SortGrid, matchesTheSelectionSortOnRandomListsWholeAndAfterACancel)
     const int count = env ? std::atoi(env) : 3000;
     std::mt19937 rng(20261209);
     for (int round = 0; round < count; ++round) {
-        const int dataCols = 1 + static_cast<int>(rng() % 10);
-        const int rows = static_cast<int>(rng() % (round % 10 == 0 ? 120 : 30));
+        // Every third list reads the page column in its keys (fewer than 8
+        // columns) and writes one number both padded and plain, over many
+        // short pages.
+        const bool paged = round % 3 == 1;
+        const int dataCols = paged ? 1 + static_cast<int>(rng() % 7) : 1 + static_cast<int>(rng() % 10);
+        const int rows = static_cast<int>(rng() % (round % 10 == 0 || paged ? 120 : 30));
         // Few distinct texts per column make large groups of padded keys.
         const int variety = 2 + static_cast<int>(rng() % 6);
         std::vector<std::vector<std::string>> pool(static_cast<std::size_t>(dataCols));
         for (auto &p : pool)
             for (int v = 0; v < variety; ++v)
                 p.push_back(randomText(rng));
+        if (paged) {
+            static const char *const padded[][2] = {{"Disc 1", "Disc 01"}, {"7", "007"}, {"1 ", "01 "},
+                                                    {"A7C", "A007B"}, {"", ""}};
+            const auto &pair = padded[rng() % 5];
+            auto &p = pool[rng() % pool.size()];
+            p[0] = pair[0];
+            p[1] = pair[1];
+        }
         std::vector<std::vector<std::string>> cells;
         for (int r = 0; r < rows; ++r) {
             std::vector<std::string> row;
