@@ -40,7 +40,9 @@ void BM_GridPaintViewport(benchmark::State &state)
     FileSystem::createFolders(home + "tmp");
     qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
     FileSystem::setCurrentFolder(home);
-    // No box may wait for a click: the private folder holds no templates.
+    // Nothing may wait for a click: the new-list dialog stays closed, and the
+    // boxes about the missing templates answer themselves.
+    FileSystem::writeFileAtomic(home + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
     QtMessageService::setResponder([](MessageKind, const std::string &, MessageButtons buttons) {
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     });
