@@ -184,6 +184,22 @@ double secondsOf(const std::function<void()> &f)
     return static_cast<double>(std::clock() - t0) / CLOCKS_PER_SEC;
 }
 
+// An editor over a copy of `source` with its undo snapshot taken: the state
+// the Sort command finds a list in.
+struct EditorOnList {
+    explicit EditorOnList(const ListDocument &source) : editor(UiServices{messages, progress, shell, clipboard})
+    {
+        editor.document() = source;
+        editor.undoHistory().reset(editor.document());
+        editor.backupCells();
+    }
+    QuietMessages messages;
+    ThrottledProgress progress;
+    NoShell shell;
+    NoClipboard clipboard;
+    Editor editor;
+};
+
 // The Sort command's progress points against the bare engine on the same
 // list: the best of five runs each, as a percentage of the engine's time.
 void BM_SortProgressOverhead(benchmark::State &state)
@@ -193,34 +209,16 @@ void BM_SortProgressOverhead(benchmark::State &state)
         double engine = 1e9, command = 1e9;
         for (int run = 0; run < 5; ++run) {
             {
-                // The bare engine on a list in the very state the command finds it:
-                // an editor's list with its undo snapshot taken.
-                QuietMessages messages;
-                ThrottledProgress progress;
-                NoShell shell;
-                NoClipboard clipboard;
-                Editor editor(UiServices{messages, progress, shell, clipboard});
-                editor.document() = source;
-                editor.undoHistory().reset(editor.document());
-                editor.backupCells();
-                ListDocument &doc = editor.document();
+                EditorOnList bare(source);
+                ListDocument &doc = bare.editor.document();
                 engine = std::min(engine, secondsOf([&] { SortEngine::SortGrid(doc, SortOptions{}, 1, doc.RowCount()); }));
             }
-
-            QuietMessages messages;
-            ThrottledProgress progress;
-            NoShell shell;
-            NoClipboard clipboard;
-            Editor editor(UiServices{messages, progress, shell, clipboard});
-            editor.document() = source;
-            editor.undoHistory().reset(editor.document());
+            EditorOnList withCommand(source);
             IdleWindow window;
-            SortCommand sort(editor, window);
-            // The snapshot is the command's own cost, not the progress points'.
-            editor.backupCells();
+            SortCommand sort(withCommand.editor, window);
             // Less the closing renumbering pass, which is no progress point.
             const double total = secondsOf([&] { sort.run(SortOptions{}); });
-            command = std::min(command, total - secondsOf([&] { editor.RenumberPages(); }));
+            command = std::min(command, total - secondsOf([&] { withCommand.editor.RenumberPages(); }));
         }
         state.counters["overhead_pct"] = std::max(0.0, (command - engine) / engine * 100.0);
     }

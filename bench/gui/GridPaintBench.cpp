@@ -1,13 +1,11 @@
 // One full-screen repaint of the main grid deep inside a million-row list,
 // with background pictures behind every row kind, icons and long cell texts.
 #include "core/BenchData.h"
-#include "app/gui/TMainForm.h"
+#include "gui/BenchProgramFolder.h"
 #include "appearance/core/GridCells.h"
 #include "attachments/core/AttachmentRef.h"
 #include "platform/core/AppConstants.h"
 #include "document/gui/StringGrid.h"
-#include "platform/core/FileSystem.h"
-#include "platform/gui/QtMessageService.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,7 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
 using namespace quorvex;
@@ -35,26 +32,10 @@ RasterImage gradient(int w, int h, int tint)
 
 void BM_GridPaintViewport(benchmark::State &state)
 {
-    char tmpl[] = "/tmp/quorvex-bench-XXXXXX";
-    const std::string home = ::mkdtemp(tmpl) ? std::string(tmpl) + "/" : std::string("/tmp/");
-    FileSystem::createFolders(home + "tmp");
-    qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
-    FileSystem::setCurrentFolder(home);
-    // Nothing may wait for a click: the new-list dialog stays closed, and the
-    // boxes about the missing templates answer themselves.
-    FileSystem::writeFileAtomic(home + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
-    QtMessageService::setResponder([](MessageKind, const std::string &, MessageButtons buttons) {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    });
+    bench::BenchProgramFolder folder;
     {
         TMainForm form;
-        form.showSplash = false;
-        form.setKeepSize(true);
-        form.show();
-        QElapsedTimer clock;
-        clock.start();
-        while (!form.started() && clock.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        bench::BenchProgramFolder::start(form);
 
         Editor &editor = form.editor();
         ListDocument &doc = editor.document();
@@ -97,9 +78,6 @@ void BM_GridPaintViewport(benchmark::State &state)
         grid->setParent(&form);
         form.ExitBtnClick();
     }
-    QtMessageService::setResponder(nullptr);
-    FileSystem::setCurrentFolder("/");
-    FileSystem::RemoveFolder(home);
 }
 BENCHMARK(BM_GridPaintViewport)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 

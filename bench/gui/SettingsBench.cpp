@@ -1,12 +1,9 @@
 // The settings window's live changes on a million-row list: a keystroke in a
 // header box, a template with three pictures, a new grid line width.
 #include "core/BenchData.h"
-#include "app/core/ProgramFolder.h"
-#include "app/gui/TMainForm.h"
+#include "gui/BenchProgramFolder.h"
 #include "appearance/gui/TSettingsForm.h"
 #include "document/gui/StringGrid.h"
-#include "platform/core/FileSystem.h"
-#include "platform/gui/QtMessageService.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,34 +22,14 @@ namespace {
 // A started main window over 1,000,000 x 9 in a private program folder.
 void withBigList(const std::function<void(TMainForm &)> &run)
 {
-    char tmpl[] = "/tmp/quorvex-bench-XXXXXX";
-    const std::string home = ::mkdtemp(tmpl) ? std::string(tmpl) + "/" : std::string("/tmp/");
-    FileSystem::createFolders(home + "tmp");
-    qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
-    ProgramFolder::seed(home, {QUORVEX_BUILD_DATA_DIR});
-    FileSystem::setCurrentFolder(home);
-    FileSystem::writeFileAtomic(home + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
-    QtMessageService::setResponder([](MessageKind, const std::string &, MessageButtons buttons) {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    });
-    {
-        TMainForm form;
-        form.showSplash = false;
-        form.setKeepSize(true);
-        form.show();
-        QElapsedTimer clock;
-        clock.start();
-        while (!form.started() && clock.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        bench::fillRealisticList(form.editor().document(), 1000000, 10);
-        form.documentChanged();
-        QCoreApplication::processEvents();
-        run(form);
-        form.ExitBtnClick();
-    }
-    QtMessageService::setResponder(nullptr);
-    FileSystem::setCurrentFolder("/");
-    FileSystem::RemoveFolder(home);
+    bench::BenchProgramFolder folder;
+    TMainForm form;
+    bench::BenchProgramFolder::start(form);
+    bench::fillRealisticList(form.editor().document(), 1000000, 10);
+    form.documentChanged();
+    QCoreApplication::processEvents();
+    run(form);
+    form.ExitBtnClick();
 }
 
 // Time to the change and the repaint it asks for.

@@ -1,16 +1,11 @@
 // Start-up to the first painted main window, with the splash switched off.
-#include "platform/core/FileSystem.h"
-#include "app/core/ProgramFolder.h"
-#include "app/gui/TMainForm.h"
-#include "platform/gui/QtMessageService.h"
+#include "gui/BenchProgramFolder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <string>
 
 using namespace quorvex;
 
@@ -18,19 +13,7 @@ namespace {
 
 void BM_StartupToFirstPaint(benchmark::State &state)
 {
-    char tmpl[] = "/tmp/quorvex-bench-XXXXXX";
-    const std::string home = ::mkdtemp(tmpl) ? std::string(tmpl) + "/" : std::string("/tmp/");
-    FileSystem::createFolders(home + "tmp");
-    qputenv("TMPDIR", QByteArray::fromStdString(home + "tmp"));
-    // A program folder as a first start leaves it; should a box still come up,
-    // it is answered here: a benchmark never waits for a person.
-    ProgramFolder::seed(home, {QUORVEX_BUILD_DATA_DIR});
-    FileSystem::setCurrentFolder(home);
-    // Start-up without the modal new-list dialog.
-    FileSystem::writeFileAtomic(home + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
-    QtMessageService::setResponder([](MessageKind, const std::string &, MessageButtons buttons) {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    });
+    bench::BenchProgramFolder folder;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
@@ -46,9 +29,6 @@ void BM_StartupToFirstPaint(benchmark::State &state)
         form->ExitBtnClick();
         delete form;
     }
-    QtMessageService::setResponder(nullptr);
-    FileSystem::setCurrentFolder("/");
-    FileSystem::RemoveFolder(home);
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
