@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace quorvex {
 
@@ -97,6 +98,11 @@ MessageAnswer QtMessageService::showBox(MessageKind kind, const std::string &tex
     const int result = box.exec();
     if (overridden)
         QGuiApplication::restoreOverrideCursor();
+    // Without a window manager nothing hands the keys back to the owner when
+    // the box closes; with one, this asks for what it does anyway.
+    if (QWidget *owner = box.parentWidget(); owner && owner->isVisible())
+        if (QWindow *window = owner->window()->windowHandle())
+            window->requestActivate();
     switch (result) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;

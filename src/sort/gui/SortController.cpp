@@ -28,9 +28,6 @@ void SortController::SortBtnClick()
     if (m_sortForm->ask()) {
         SortCommand command(m_editor, *m_statusForm);
         command.run(m_sortForm->options());
-        // A cancelled sort ends with its message box, which leaves the keys nowhere.
-        if (!m_statusForm->isVisible())
-            m_statusForm->returnFocus();
     }
     {
         BusyCursor cursor(view, CursorShape::AppStarting);

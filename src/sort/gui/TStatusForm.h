@@ -44,9 +44,6 @@ public:
     // The widget that gets the keys back when the window hides (the main
     // window's grid): without a window manager nothing else hands them back.
     void setFocusReturn(QWidget *widget) { m_focusReturn = widget; }
-    // Done on every hide; an operation calls it again after the message box
-    // it showed once the window had gone.
-    void returnFocus();
 
     QLabel *statusLbl() const { return m_StatusLbl; }
     QLabel *status2Lbl() const { return m_Status2Lbl; }
@@ -69,6 +66,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    void returnFocus();
     void wakePauseWait() const;
 
     QLabel *m_StatusLbl = nullptr;
