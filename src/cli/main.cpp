@@ -41,6 +41,7 @@ int main(int argc, char **argv)
         return quorvex::PdfPrinter::print(doc, job, QFont(QStringLiteral("Arial"), 9), out, messages, progress);
     });
 #endif
+    quorvex::CliTool::setProcessEndsAfterRun(true);
     quorvex::CliTool tool(std::cout, std::cerr);
     const int code = tool.run(args);
     std::cout.flush();
