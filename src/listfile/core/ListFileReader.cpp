@@ -345,6 +345,8 @@ int ListFileReader::decodeRowsInParallel(const unsigned char *data, std::size_t 
     for (const std::exception_ptr &e : failure)
         if (e)
             std::rethrow_exception(e);
+    // The helper may have done the last rows: the window shows where reading ended.
+    reportRow((rows - 1) / 10 * 10, last, "Reading in", false);
     used = starts.back();
     return rows;
 }
