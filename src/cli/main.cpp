@@ -42,9 +42,9 @@ int main(int argc, char **argv)
         return quorvex::PdfPrinter::print(doc, job, QFont(QStringLiteral("Arial"), 9), out, messages, progress);
     });
 #endif
-    // One run, then exit: memory freed by one stage (the file's bytes, the
-    // sort keys) is handed to the next instead of going back to the system
-    // and faulting in again page by page (32 MB is the largest threshold).
+    // One run, then exit: arrays of up to 32 MB (the largest threshold) freed
+    // by one stage are handed to the next instead of going back to the system
+    // and faulting in again page by page.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     quorvex::CliTool::setProcessEndsAfterRun(true);
