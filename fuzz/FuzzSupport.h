@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace quorvex::fuzz {
 
@@ -52,27 +53,37 @@ inline const std::string &databaseFolder()
     return folder.path;
 }
 
-// Runs one body reader over the input.
-inline void readBody(const std::uint8_t *data, std::size_t size, ListFileVersion version)
+// Runs one body reader over the input; returns its result and the cells it
+// read, row by row. Lists of `parallelRows` rows or more are decoded on two threads.
+inline std::vector<std::string> readBody(const std::uint8_t *data, std::size_t size, ListFileVersion version,
+                                         int parallelRows = 50000)
 {
     QuietMessages messages;
     SilentProgress progress;
     ListFileReader reader(messages, progress);
     reader.setDatabaseFolder(databaseFolder());
     reader.setProgressInterval(std::chrono::milliseconds(0));
+    reader.setParallelRowThreshold(parallelRows);
     ListDocument doc;
     PageSetup setup;
     std::string type;
     BinaryInStream in;
     in.openMemory(data, size);
-    reader.readBody(version, in, "fuzz.lst", ListFileTarget{doc, setup, type});
+    std::vector<std::string> read{std::to_string(reader.readBody(version, in, "fuzz.lst",
+                                                                 ListFileTarget{doc, setup, type}))};
     // Touch what was read so that a broken row shows up here.
     std::size_t total = 0;
-    for (int r = 0; r < doc.RowCount(); ++r)
-        for (int c = 0; c < doc.ColCount(); ++c)
+    for (int r = 0; r < doc.RowCount(); ++r) {
+        read.emplace_back();
+        for (int c = 0; c < doc.ColCount(); ++c) {
             total += doc.cellView(c, r).size();
+            read.back() += std::to_string(doc.cellView(c, r).size()) + ":";
+            read.back() += doc.cellView(c, r);
+        }
+    }
     if (total > size * 2 + 64)
         std::abort();
+    return read;
 }
 
 } // namespace quorvex::fuzz

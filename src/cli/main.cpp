@@ -13,6 +13,7 @@
 #endif
 
 #include <iostream>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ int main(int argc, char **argv)
         return quorvex::PdfPrinter::print(doc, job, QFont(QStringLiteral("Arial"), 9), out, messages, progress);
     });
 #endif
+    // One run, then exit: arrays of up to 32 MB (the largest threshold) freed
+    // by one stage are handed to the next instead of going back to the system
+    // and faulting in again page by page.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    quorvex::CliTool::setProcessEndsAfterRun(true);
     quorvex::CliTool tool(std::cout, std::cerr);
     const int code = tool.run(args);
     std::cout.flush();

@@ -41,6 +41,9 @@ public:
     using PdfPrintFunction = std::function<int(const ListDocument &doc, const PrintJob &job, const std::string &out,
                                                MessageService &messages)>;
     static void setPdfPrinter(PdfPrintFunction printer);
+    // The program ends right after run(): the lists it read may be left to the
+    // process's end instead of being freed row by row.
+    static void setProcessEndsAfterRun(bool ends);
 
 private:
     int info(const std::string &list);

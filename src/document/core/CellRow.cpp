@@ -6,12 +6,77 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
 
 namespace quorvex {
 
+namespace {
+
+// Arena pieces: aligned to their size, so a block finds its piece from its
+// own address, and advised as one large page each.
+constexpr std::size_t PieceSize = std::size_t(2) << 20;
+constexpr std::size_t PieceHeader = 64;
+constexpr std::size_t LargestPieceBlock = PieceSize / 16;
+// Set in a block's reference count when the block lives in a piece.
+constexpr std::uint32_t InPiece = 0x80000000u;
+
+// The rows alive in a piece, plus one while an arena still fills it.
+std::size_t &liveRows(unsigned char *piece)
+{
+    return *reinterpret_cast<std::size_t *>(piece);
+}
+
+unsigned char *pieceOf(const void *block)
+{
+    return reinterpret_cast<unsigned char *>(reinterpret_cast<std::uintptr_t>(block) & ~(PieceSize - 1));
+}
+
+void dropPiece(unsigned char *piece) noexcept
+{
+    if (--liveRows(piece) == 0)
+        std::free(piece);
+}
+
+} // namespace
+
+CellRow::Arena::~Arena()
+{
+    if (m_piece)
+        dropPiece(m_piece);
+}
+
+void *CellRow::Arena::allocate(std::size_t bytes)
+{
+    bytes = (bytes + 7) & ~std::size_t(7);
+    if (bytes > LargestPieceBlock)
+        return nullptr;
+    if (!m_piece || PieceSize - m_used < bytes) {
+        void *fresh = std::aligned_alloc(PieceSize, PieceSize);
+        if (!fresh)
+            return nullptr;
+#ifdef MADV_HUGEPAGE
+        ::madvise(fresh, PieceSize, MADV_HUGEPAGE);
+#endif
+        if (m_piece)
+            dropPiece(m_piece);
+        m_piece = static_cast<unsigned char *>(fresh);
+        liveRows(m_piece) = 1;
+        m_used = PieceHeader;
+    }
+    void *block = m_piece + m_used;
+    m_used += bytes;
+    ++liveRows(m_piece);
+    return block;
+}
+
+void CellRow::Arena::releasePiece(const void *block) noexcept
+{
+    dropPiece(pieceOf(block));
+}
+
 // Layout: header, then `count` end offsets, then the concatenated bytes.
 struct CellRow::Block {
-    std::uint32_t refs;
+    std::uint32_t refs; // InPiece set for a block of an arena
     std::uint32_t count;
 
     std::uint32_t *ends() noexcept { return reinterpret_cast<std::uint32_t *>(this + 1); }
@@ -60,12 +125,16 @@ CellRow::~CellRow()
 
 void CellRow::release() noexcept
 {
-    if (m_block && --m_block->refs == 0)
-        std::free(m_block);
+    if (m_block && ((--m_block->refs) & ~InPiece) == 0) {
+        if (m_block->refs & InPiece)
+            Arena::releasePiece(m_block);
+        else
+            std::free(m_block);
+    }
     m_block = nullptr;
 }
 
-CellRow CellRow::build(std::size_t count, const std::string_view *cells)
+CellRow CellRow::build(std::size_t count, const std::string_view *cells, Arena *arena)
 {
     while (count > 0 && cells[count - 1].empty())
         --count;
@@ -78,11 +147,14 @@ CellRow CellRow::build(std::size_t count, const std::string_view *cells)
             throw std::length_error("row text exceeds 4 GB");
     }
     const std::size_t bytes = sizeof(Block) + count * sizeof(std::uint32_t) + total;
-    void *memory = std::malloc(bytes);
+    void *memory = arena ? arena->allocate(bytes) : nullptr;
+    const bool inPiece = memory != nullptr;
+    if (!memory)
+        memory = std::malloc(bytes);
     if (!memory)
         throw std::bad_alloc();
     Block *block = static_cast<Block *>(memory);
-    block->refs = 1;
+    block->refs = inPiece ? (1 | InPiece) : 1;
     block->count = static_cast<std::uint32_t>(count);
     char *out = block->bytes();
     std::uint32_t end = 0;
@@ -98,6 +170,11 @@ CellRow CellRow::build(std::size_t count, const std::string_view *cells)
 CellRow CellRow::fromCells(const std::vector<std::string_view> &cells)
 {
     return build(cells.size(), cells.data());
+}
+
+CellRow CellRow::fromCells(const std::vector<std::string_view> &cells, Arena &arena)
+{
+    return build(cells.size(), cells.data(), &arena);
 }
 
 CellRow CellRow::fromCells(const std::vector<std::string> &cells)

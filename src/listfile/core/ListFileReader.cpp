@@ -10,14 +10,18 @@
 #include "document/core/PageSetup.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <memory>
 #include <system_error>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quorvex {
@@ -32,6 +36,84 @@ const char *const ExtraDataText =
 
 constexpr std::size_t CopyPiece = 500000;
 constexpr int MaxListedNames = 20;
+// The two-thread decoding holds the rows' bytes whole; larger bodies are read piece by piece.
+constexpr std::uint64_t MaxParallelBody = std::uint64_t(1) << 30;
+constexpr int RowsPerChunk = 4096;
+
+inline std::int32_t int32At(const unsigned char *p)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Where every RowsPerChunk-th row of a binary list's body starts, and where
+// the last ends. Empty when a row does not read plainly (a length past the
+// end, an attachment record): the row-by-row reader then says what is wrong.
+std::vector<std::size_t> findChunkStarts(const unsigned char *data, std::size_t size, int cols, int rows, bool v11)
+{
+    std::vector<std::size_t> starts;
+    starts.reserve(static_cast<std::size_t>(rows / RowsPerChunk) + 2);
+    std::size_t p = 0;
+    for (int r = 0; r < rows; ++r) {
+        if (r % RowsPerChunk == 0)
+            starts.push_back(p);
+        for (int c = 0; c < cols; ++c) {
+            if (size - p < 4)
+                return {};
+            const std::int32_t len = int32At(data + p);
+            p += 4;
+            if (len == -1 && v11)
+                return {};
+            if (len > 0) {
+                if (static_cast<std::size_t>(len) > size - p)
+                    return {};
+                p += static_cast<std::size_t>(len);
+            }
+        }
+    }
+    starts.push_back(p);
+    return starts;
+}
+
+// Builds rows first..first+count-1 from bytes findChunkStarts has checked.
+void decodeRows(const unsigned char *data, std::size_t p, int cols, int first, int count, ListDocument &doc,
+                CellRow::Arena &arena)
+{
+    std::vector<std::string_view> cells(static_cast<std::size_t>(cols));
+    for (int r = first; r < first + count; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            const std::int32_t len = int32At(data + p);
+            p += 4;
+            if (len > 0) {
+                cells[static_cast<std::size_t>(c)] =
+                    std::string_view(reinterpret_cast<const char *>(data + p), static_cast<std::size_t>(len));
+                p += static_cast<std::size_t>(len);
+            } else {
+                cells[static_cast<std::size_t>(c)] = std::string_view();
+            }
+        }
+        doc.setRowAt(r, CellRow::fromCells(cells, arena));
+    }
+}
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+
+// Room for a list's body, advised as large pages: a fault per 4 KB first
+// written costs more than reading the file.
+std::unique_ptr<unsigned char[], FreeDeleter> allocateBody(std::size_t size)
+{
+    constexpr std::size_t LargePage = std::size_t(2) << 20;
+    const std::size_t capacity = (std::max<std::size_t>(size, 1) + LargePage - 1) / LargePage * LargePage;
+    std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(LargePage, capacity)));
+    if (!data)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(data.get(), capacity, MADV_HUGEPAGE);
+#endif
+    return data;
+}
 
 std::string notLoadedText(const char *routine)
 {
@@ -224,6 +306,51 @@ void ListFileReader::reportRow(int row, int last, const char *verb, bool force)
     m_progress.pumpEvents();
 }
 
+int ListFileReader::decodeRowsInParallel(const unsigned char *data, std::size_t size, ListDocument &doc, int cols,
+                                         int rows, bool v11, int last, std::size_t &used)
+{
+    const std::vector<std::size_t> starts = findChunkStarts(data, size, cols, rows, v11);
+    if (starts.empty())
+        return 0;
+    reportRow(0, last, "Reading in", true);
+    const int chunks = static_cast<int>(starts.size()) - 1;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::exception_ptr failure[2];
+    auto work = [&](int self) {
+        try {
+            CellRow::Arena arena;
+            for (int k = next++; k < chunks && !stop; k = next++) {
+                const int first = k * RowsPerChunk;
+                decodeRows(data, starts[static_cast<std::size_t>(k)], cols, first,
+                           std::min(RowsPerChunk, rows - first), doc, arena);
+                // Only the calling thread talks to the progress window.
+                if (self == 0)
+                    reportRow(std::min(first + RowsPerChunk, rows) / 10 * 10, last, "Reading in", false);
+            }
+        } catch (...) {
+            failure[self] = std::current_exception();
+            stop = true;
+        }
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(work, 1);
+    } catch (const std::system_error &) {
+        // No second thread: this one decodes every chunk.
+    }
+    work(0);
+    if (helper.joinable())
+        helper.join();
+    for (const std::exception_ptr &e : failure)
+        if (e)
+            std::rethrow_exception(e);
+    // The helper may have done the last rows: the window shows where reading ended.
+    reportRow((rows - 1) / 10 * 10, last, "Reading in", false);
+    used = starts.back();
+    return rows;
+}
+
 void ListFileReader::SkipBytes(BinaryInStream &in, std::int64_t count)
 {
     if (count > 0)
@@ -387,28 +514,43 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         }
         const int last = rows - 1;
         m_lastReport = {};
-        for (r = 0; r < rowsToRead; ++r) {
+        // A long list's rows are read whole and decoded on two threads; the
+        // rest of the body is then read from those bytes.
+        BinaryInStream held;
+        std::unique_ptr<unsigned char[], FreeDeleter> body;
+        if (rowsToRead > 0 && rowsToRead >= m_parallelRows && in.remaining() <= MaxParallelBody &&
+            std::thread::hardware_concurrency() > 1) {
+            const std::size_t size = static_cast<std::size_t>(in.remaining());
+            body = allocateBody(size);
+            const std::size_t got = in.readSome(body.get(), size);
+            held.openMemory(body.get(), got);
+            std::size_t used = 0;
+            r = decodeRowsInParallel(body.get(), got, doc, cols, rowsToRead, v11, last, used);
+            held.skip(used);
+        }
+        BinaryInStream &src = body ? held : in;
+        for (; r < rowsToRead; ++r) {
             if (r % 10 == 0)
                 reportRow(r, last, "Reading in", r == 0);
             row.start(cols);
             for (int c = 0; c < cols; ++c) {
-                const std::int32_t len = in.readInt32();
+                const std::int32_t len = src.readInt32();
                 std::string &text = row.text();
                 if (len > 0) {
-                    if (static_cast<std::uint64_t>(len) > in.remaining())
+                    if (static_cast<std::uint64_t>(len) > src.remaining())
                         throw TruncatedInput();
-                    in.appendTo(text, static_cast<std::size_t>(len));
+                    src.appendTo(text, static_cast<std::size_t>(len));
                 } else if (len == -1 && v11) {
                     const std::size_t begin = text.size();
-                    text += static_cast<char>(in.readUInt8());
-                    text += static_cast<char>(in.readUInt8());
-                    const std::int32_t nameLen = in.readInt32();
-                    if (nameLen < 0 || static_cast<std::uint64_t>(nameLen) > in.remaining())
+                    text += static_cast<char>(src.readUInt8());
+                    text += static_cast<char>(src.readUInt8());
+                    const std::int32_t nameLen = src.readInt32();
+                    if (nameLen < 0 || static_cast<std::uint64_t>(nameLen) > src.remaining())
                         throw TruncatedInput();
-                    in.appendTo(text, static_cast<std::size_t>(nameLen));
+                    src.appendTo(text, static_cast<std::size_t>(nameLen));
                     row.endCell();
                     const std::string name = text.substr(begin + 2);
-                    const int got = GetFileFromFStreamBin(in, name, m_databaseFolder);
+                    const int got = GetFileFromFStreamBin(src, name, m_databaseFolder);
                     if (!m_embedded.empty() && m_embedded.back().name == name && m_embedded.back().row < 0) {
                         m_embedded.back().col = c;
                         m_embedded.back().row = r;
@@ -429,7 +571,7 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         }
         if (rowsToRead < rows)
             throw TruncatedInput();
-        const std::uint8_t trailer = in.readUInt8();
+        const std::uint8_t trailer = src.readUInt8();
         if (static_cast<std::int8_t>(trailer) > 0)
             m_extra = true;
     } catch (const TruncatedInput &) {

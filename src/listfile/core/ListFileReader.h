@@ -48,6 +48,9 @@ public:
     // The least time between two progress reports inside the row loops; zero
     // reports at every step the format names.
     void setProgressInterval(std::chrono::milliseconds interval) { m_progressInterval = interval; }
+    // Lists of at least this many rows have their rows decoded on two threads
+    // (the outcome is the same as row by row).
+    void setParallelRowThreshold(int rows) { m_parallelRows = rows; }
 
     // Opens `path` and reads its signature, leaving `in` right after it (after
     // the 10 characters of version 1.0, after the 30 bytes of the binary
@@ -81,6 +84,8 @@ public:
 private:
     int loadBinary(BinaryInStream &in, const ListFileTarget &target, bool v11);
     void reportRow(int row, int last, const char *verb, bool force);
+    int decodeRowsInParallel(const unsigned char *data, std::size_t size, ListDocument &doc, int cols, int rows,
+                             bool v11, int last, std::size_t &used);
     void reportRefusedNames(const char *routine);
 
     MessageService &m_messages;
@@ -89,6 +94,7 @@ private:
     bool m_extract = true;
     bool m_extra = false;
     std::chrono::milliseconds m_progressInterval{20};
+    int m_parallelRows = 50000;
     std::chrono::steady_clock::time_point m_lastReport{};
     std::vector<EmbeddedFileRecord> m_embedded;
     std::vector<std::string> m_refused;

@@ -26,6 +26,7 @@ namespace quorvex {
 namespace {
 
 constexpr std::size_t CopyPiece = 500000;
+constexpr int RowsAhead = 8;
 
 void writeFileTime(BinaryOutStream &out, std::uint64_t ticks)
 {
@@ -176,6 +177,9 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
         for (int r = 0; r < rows; ++r) {
             if (r % 5 == 0)
                 reportRow(r, last, r == 0);
+            // After a sort the rows lie in memory in another order.
+            if (r + RowsAhead < rows)
+                doc.rowAt(r + RowsAhead).prefetch();
             const CellRow &cells = doc.rowAt(r);
             for (int c = 0; c < cols; ++c) {
                 const std::string_view text = cells.cell(c);

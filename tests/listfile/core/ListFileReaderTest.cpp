@@ -489,3 +489,101 @@ TEST(ListFileReader, readV11_attachmentNamesGoToDiskAsUtf8AndBackIntoTheList)
 
 } // namespace
 } // namespace quorvex::test
+
+namespace quorvex::test {
+namespace {
+
+// Everything a read leaves behind, to compare two reads of the same bytes.
+struct ReadOutcome {
+    int result = 0;
+    std::vector<std::string> messages;
+    std::vector<std::vector<std::string>> cells;
+    std::string type;
+    bool extra = false;
+};
+
+ReadOutcome readWithThreshold(const std::string &path, const std::string &db, int threshold)
+{
+    ReaderFixture r;
+    r.reader.setDatabaseFolder(db);
+    r.reader.setParallelRowThreshold(threshold);
+    ReadOutcome out;
+    out.result = r.read(path);
+    for (const auto &s : r.messages.shown)
+        out.messages.push_back(s.text);
+    for (int row = 0; row < r.doc.RowCount(); ++row) {
+        std::vector<std::string> line;
+        for (int c = 0; c < r.doc.ColCount(); ++c)
+            line.emplace_back(r.doc.GetCell(c, row));
+        line.push_back(std::to_string(r.doc.rowAt(row).storedCount()));
+        out.cells.push_back(std::move(line));
+    }
+    out.type = r.type;
+    out.extra = r.reader.hadExtraData();
+    return out;
+}
+
+TEST(ListFileReader, readBinary_twoThreadDecodingMatchesRowByRowOnWholeCutAndDamagedFiles)
+{
+    TempFolder tmp;
+    const std::string db = tmp.path() + "db/";
+    FileSystem::createFolder(db);
+    constexpr int Threshold = 5000;
+    for (const char *ext : {".lstd", ".lst"}) {
+        for (int rows : {Threshold - 2, Threshold - 1, 9001}) {
+            ListDocument doc(4, rows);
+            for (int r = 1; r < rows; ++r) {
+                doc.SetCell(0, r, r % 50 == 1 ? " " + std::to_string(r / 50 + 1) : std::string());
+                doc.SetCell(1, r, std::to_string((r * 7919) % 1000));
+                // Empty and trailing empty cells, and every byte value.
+                doc.SetCell(2, r, r % 3 ? std::string(static_cast<std::size_t>(r % 40), static_cast<char>(r & 0xFF)) : "");
+                doc.SetCell(3, r, r % 5 ? std::string() : std::string("x\0y", 3));
+            }
+            doc.SetCell(2, rows / 2, "MARK");
+            doc.SetCell(1, rows - 3, std::string(300000, 'L')); // beyond what a shared piece takes
+            WriterFixture w;
+            const std::string name = tmp.file(std::string("base") + ext);
+            ASSERT_EQ(w.writer.save(name, ListFileSource{doc, PageSetup{}, "dvdmovie"}), 0);
+            const std::string full = readBytes(name);
+            const std::size_t mark = full.find("MARK") - 4;
+            auto patched = [&](std::int32_t len) {
+                std::string b = full;
+                for (int i = 0; i < 4; ++i)
+                    b[mark + static_cast<std::size_t>(i)] = static_cast<char>((static_cast<std::uint32_t>(len) >> (8 * i)) & 0xFF);
+                return b;
+            };
+            const std::vector<std::pair<std::string, std::string>> variants = {
+                {"whole", full},
+                {"trailer of a later version", full.substr(0, full.size() - 1) + "\x05"},
+                {"no trailer", full.substr(0, full.size() - 1)},
+                {"cut in the last row", full.substr(0, full.size() - 20)},
+                {"cut in the long cell", full.substr(0, full.find(std::string(1000, 'L')) + 500)},
+                {"cut in the middle", full.substr(0, mark + 2)},
+                {"length past the end", patched(0x7FFFFFFF)},
+                {"length minus one", patched(-1)},
+                {"length off by one", patched(5)},
+                {"negative length", patched(-7)},
+            };
+            for (const auto &[what, bytes] : variants) {
+                const std::string path = tmp.file(std::string("v") + ext);
+                writeBytes(path, bytes);
+                const ReadOutcome plain = readWithThreshold(path, db, 1 << 30);
+                const ReadOutcome threaded = readWithThreshold(path, db, Threshold);
+                SCOPED_TRACE(std::string(ext) + " " + std::to_string(rows) + " rows, " + what);
+                EXPECT_EQ(threaded.result, plain.result);
+                EXPECT_EQ(threaded.messages, plain.messages);
+                EXPECT_EQ(threaded.type, plain.type);
+                EXPECT_EQ(threaded.extra, plain.extra);
+                ASSERT_EQ(threaded.cells.size(), plain.cells.size());
+                EXPECT_TRUE(threaded.cells == plain.cells);
+                if (what == std::string("whole")) {
+                    EXPECT_EQ(plain.result, 0);
+                    EXPECT_EQ(plain.cells[static_cast<std::size_t>(rows / 2)][2], "MARK");
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace quorvex::test
