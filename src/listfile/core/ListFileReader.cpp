@@ -76,7 +76,7 @@ std::vector<std::size_t> findChunkStarts(const unsigned char *data, std::size_t 
 }
 
 // Builds rows first..first+count-1 from bytes findChunkStarts has checked.
-void decodeRows(const unsigned char *data, std::size_t p, int cols, int first, int count, ListDocument &doc,
+void decodeRows(const unsigned char *data, std::size_t p, int cols, int first, int count, std::vector<CellRow> &out,
                 CellRow::Arena &arena)
 {
     std::vector<std::string_view> cells(static_cast<std::size_t>(cols));
@@ -92,7 +92,7 @@ void decodeRows(const unsigned char *data, std::size_t p, int cols, int first, i
                 cells[static_cast<std::size_t>(c)] = std::string_view();
             }
         }
-        doc.setRowAt(r, CellRow::fromCells(cells, arena));
+        out[static_cast<std::size_t>(r)] = CellRow::fromCells(cells, arena);
     }
 }
 
@@ -317,13 +317,16 @@ int ListFileReader::decodeRowsInParallel(const unsigned char *data, std::size_t 
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::exception_ptr failure[2];
+    // The rows go to the document only after both threads are done: the
+    // progress reports below let the window paint, and it reads the document.
+    std::vector<CellRow> decoded(static_cast<std::size_t>(rows));
     auto work = [&](int self) {
         try {
             CellRow::Arena arena;
             for (int k = next++; k < chunks && !stop; k = next++) {
                 const int first = k * RowsPerChunk;
                 decodeRows(data, starts[static_cast<std::size_t>(k)], cols, first,
-                           std::min(RowsPerChunk, rows - first), doc, arena);
+                           std::min(RowsPerChunk, rows - first), decoded, arena);
                 // Only the calling thread talks to the progress window.
                 if (self == 0)
                     reportRow(std::min(first + RowsPerChunk, rows) / 10 * 10, last, "Reading in", false);
@@ -342,6 +345,9 @@ int ListFileReader::decodeRowsInParallel(const unsigned char *data, std::size_t 
     work(0);
     if (helper.joinable())
         helper.join();
+    // Rows decoded before a failure are kept, as row by row.
+    for (int r = 0; r < rows; ++r)
+        doc.setRowAt(r, std::move(decoded[static_cast<std::size_t>(r)]));
     for (const std::exception_ptr &e : failure)
         if (e)
             std::rethrow_exception(e);

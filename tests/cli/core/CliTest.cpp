@@ -517,13 +517,15 @@ TEST(Cli, printWritesTheChosenPagesAsPdfAndRefusesBadPageLists)
         args.insert(args.end(), c.extra.begin(), c.extra.end());
         const CliRun r = runCli(t, args);
         EXPECT_EQ(r.code, c.code) << r.err;
-        if (c.pages >= 0)
+        if (c.pages >= 0) {
             EXPECT_EQ(pdfPageCount(out), c.pages);
-        else
+        } else {
             EXPECT_FALSE(FileSystem::exists(out));
+        }
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-        if (c.code == 0)
+        if (c.code == 0) {
             EXPECT_EQ(r.err, "");
+        }
     }
 }
 
