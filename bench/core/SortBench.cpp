@@ -93,6 +93,26 @@ void BM_SortPaddedNumbers100k(benchmark::State &state)
 }
 BENCHMARK(BM_SortPaddedNumbers100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Numbers written both ways in two columns: keys that meet "7"/"007" in the
+// first column meet "Episode 07"/"Episode 7" again further on, and "Disc 01
+// of 02"/"Disc 1 of 2" after that.
+void BM_SortNestedPadding100k(benchmark::State &state)
+{
+    static const ListDocument source = [] {
+        ListDocument doc = paddedList(100000, 17);
+        std::mt19937 rng(19);
+        for (int r = 1; r < doc.RowCount(); ++r) {
+            const std::string e = std::to_string(1 + rng() % 24);
+            doc.SetCell(3, r, "Episode " + (rng() % 2 && e.size() < 2 ? "0" + e : e));
+            const std::string d = std::to_string(1 + rng() % 3), of = std::to_string(3);
+            doc.SetCell(8, r, rng() % 2 ? "Disc 0" + d + " of 0" + of : "Disc " + d + " of " + of);
+        }
+        return doc;
+    }();
+    runSort(state, source);
+}
+BENCHMARK(BM_SortNestedPadding100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // Six data columns, so the last two key boxes read the page column, whose
 // texts stay with the positions; half the first column's numbers padded.
 void BM_SortPagedPadded100k(benchmark::State &state)

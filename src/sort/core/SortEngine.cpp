@@ -93,7 +93,8 @@ struct ByteMaps {
 const ByteMaps byteMaps;
 
 // Arrays of a list's size: aligned to and advised as large pages, which
-// spare the kernel a fault for every 4 KB first written.
+// spare the kernel a fault for every 4 KB first written. Small ones (the
+// many orders of a group's members) come from the heap as they are.
 constexpr std::size_t LargePage = std::size_t(2) << 20;
 struct FreeDeleter {
     void operator()(void *p) const { std::free(p); }
@@ -103,6 +104,12 @@ std::unique_ptr<T[], FreeDeleter> allocateLarge(std::size_t count)
 {
     static_assert(std::is_trivially_copyable<T>::value, "raw storage");
     const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
+    if (bytes < LargePage / 2) {
+        std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::malloc(bytes)));
+        if (!data)
+            throw std::bad_alloc();
+        return data;
+    }
     const std::size_t capacity = (bytes + LargePage - 1) / LargePage * LargePage;
     std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::aligned_alloc(LargePage, capacity)));
     if (!data)
@@ -236,7 +243,8 @@ private:
         if (m_capacity - m_size >= extra)
             return;
         std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
-        capacity = (capacity + LargePage - 1) / LargePage * LargePage;
+        if (capacity >= LargePage / 2)
+            capacity = (capacity + LargePage - 1) / LargePage * LargePage;
         auto data = allocateLarge<unsigned char>(capacity);
         if (m_size)
             std::memcpy(data.get(), m_data.get(), m_size);
@@ -363,6 +371,73 @@ private:
     std::vector<std::uint32_t> m_tree;
 };
 
+// MinTree's questions over slots of which only a few ever hold a value:
+// nodes are made for the slots set, so a tree costs its values, not its span.
+class SparseMinTree {
+public:
+    explicit SparseMinTree(std::size_t span)
+    {
+        while (m_span < span)
+            m_span <<= 1;
+        m_nodes.push_back(Node{});
+    }
+    void set(std::size_t pos, std::uint32_t v)
+    {
+        std::uint32_t path[64];
+        int depth = 0;
+        std::uint32_t node = 0;
+        std::size_t lo = 0, span = m_span;
+        while (span > 1) {
+            path[depth++] = node;
+            span >>= 1;
+            const int side = pos >= lo + span ? 1 : 0;
+            lo += side ? span : 0;
+            if (m_nodes[node].child[side] == 0) {
+                if (v == MinTree::Empty)
+                    return; // nothing there to clear
+                m_nodes[node].child[side] = static_cast<std::uint32_t>(m_nodes.size());
+                m_nodes.push_back(Node{});
+            }
+            node = m_nodes[node].child[side];
+        }
+        m_nodes[node].min = v;
+        while (depth > 0) {
+            Node &up = m_nodes[path[--depth]];
+            const std::uint32_t a = up.child[0] ? m_nodes[up.child[0]].min : MinTree::Empty;
+            const std::uint32_t b = up.child[1] ? m_nodes[up.child[1]].min : MinTree::Empty;
+            up.min = std::min(a, b);
+        }
+    }
+    // The first position at or after `from` whose value is below `x`, or npos.
+    std::size_t firstBelow(std::size_t from, std::uint32_t x) const { return find(0, 0, m_span, from, x); }
+
+private:
+    struct Node {
+        std::uint32_t min = MinTree::Empty;
+        std::uint32_t child[2] = {0, 0}; // 0: none (node 0 is the root)
+    };
+    std::size_t find(std::uint32_t node, std::size_t lo, std::size_t span, std::size_t from, std::uint32_t x) const
+    {
+        if (m_nodes[node].min >= x || lo + span <= from)
+            return MinTree::npos;
+        if (span == 1)
+            return lo;
+        span >>= 1;
+        for (int side = 0; side < 2; ++side) {
+            const std::uint32_t c = m_nodes[node].child[side];
+            if (c) {
+                const std::size_t found = find(c, lo + (side ? span : 0), span, from, x);
+                if (found != MinTree::npos)
+                    return found;
+            }
+        }
+        return MinTree::npos;
+    }
+
+    std::size_t m_span = 1;
+    std::vector<Node> m_nodes;
+};
+
 // The page column's texts by position, kept apart from the rows that move.
 struct PageColumn {
     std::vector<std::uint32_t> index; // by position into texts; 0 is ""
@@ -422,8 +497,14 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
                                                            : std::numeric_limits<std::uint32_t>::max()};
     }
     // By the first eight bytes with a radix sort, then each run of equal
-    // beginnings by the rest.
-    {
+    // beginnings by the rest. A few keys are sorted at once.
+    if (n <= 64) {
+        std::sort(items, items + n, [&keys](const Item &a, const Item &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            return compareViews(keys.key(a.id), keys.key(b.id)) < 0;
+        });
+    } else {
         Item *spare = spareStore.get();
         for (int shift = 0; shift < 64 && n > 1; shift += 8) {
             std::size_t count[257] = {0};
@@ -703,17 +784,24 @@ private:
                 // A class of suffixes equal but for the page cells orders by
                 // the page cell where each member stands: it takes one value
                 // for an empty page cell and one per numbered slot above it.
-                // Padding again further on: keep to the plain scan.
+                // A class whose members meet padded runs again takes one
+                // value here, and its own order below (a nest).
                 const std::size_t classes = r.classStart.size() - 1;
                 std::vector<std::uint64_t> base(classes);
+                std::vector<int> nestOfClass(classes, -1);
                 std::uint64_t next = 0;
                 for (std::size_t k = 0; k < classes && !m_literal; ++k) {
                     base[k] = next++;
                     const int g = r.groupOfRank[k];
                     if (g < 0)
                         continue;
-                    if (!r.groupMarked[static_cast<std::size_t>(g)] || !plan.m_pagesNumbered ||
-                        !sameSuffixes(r, k, raws, from, places)) {
+                    if (!r.groupMarked[static_cast<std::size_t>(g)]) {
+                        nestOfClass[k] = buildNest(r, k, suffixes, from, raws, rawMarks, 1);
+                        if (nestOfClass[k] < 0)
+                            m_literal = true;
+                        continue;
+                    }
+                    if (!plan.m_pagesNumbered || !sameSuffixes(r, k, raws, from, places)) {
                         m_literal = true;
                         break;
                     }
@@ -723,8 +811,8 @@ private:
                     break;
                 std::vector<std::uint32_t> values(size);
                 for (std::size_t s = 0; s < size; ++s) {
-                    const int g = r.groupOfRank[r.rank[s]];
-                    m_tied.push_back(g >= 0);
+                    m_tied.push_back(r.groupOfRank[r.rank[s]] >= 0 && nestOfClass[r.rank[s]] < 0);
+                    m_nestOf.push_back(nestOfClass[r.rank[s]]);
                     values[s] = static_cast<std::uint32_t>(base[r.rank[s]]);
                 }
                 m_top.push_back(static_cast<std::uint32_t>(next - 1));
@@ -743,10 +831,15 @@ private:
             }
             m_rank.resize(size * m_lengths);
             m_tiedAt.resize(size * m_lengths);
+            m_nestAt.resize(size * m_lengths);
+            m_slotOf.resize(size);
+            for (std::size_t s = 0; s < size; ++s)
+                m_slotOf[s] = static_cast<std::uint32_t>(s);
             for (std::size_t li = 0; li < m_lengths; ++li) {
                 for (std::size_t s = 0; s < size; ++s) {
                     m_rank[s * m_lengths + li] = ranks[li][s];
                     m_tiedAt[s * m_lengths + li] = m_tied[li * size + s];
+                    m_nestAt[s * m_lengths + li] = m_nestOf[li * size + s];
                 }
                 std::vector<std::uint32_t> values(size);
                 for (std::size_t s = 0; s < size; ++s)
@@ -778,7 +871,16 @@ private:
             for (;;) {
                 const std::size_t member = m_memberAt[best];
                 const std::size_t li = m_lengthIndex[member];
-                const std::size_t next = m_trees[li].firstBelow(best + 1, valueOf(member, li, best));
+                std::size_t next = m_trees[li].firstBelow(best + 1, valueOf(member, li, best));
+                // Members of the best's nests are ordered from the place after
+                // the best's own run at each meeting.
+                for (int n = m_nestAt[member * m_lengths + li]; n >= 0;) {
+                    const Nest &nest = m_nests[static_cast<std::size_t>(n)];
+                    const std::size_t at = nest.indexOf(member);
+                    const NestLevel &level = nest.levels[nest.lengthIndex[at]];
+                    next = std::min(next, firstBelow(nest, level, best + 1, level.valueOf(at, m_plan.m_options.backwards)));
+                    n = level.child[at];
+                }
                 if (next == MinTree::npos)
                     break;
                 best = next;
@@ -792,10 +894,15 @@ private:
             const std::size_t winnerSlot = slotOf(winnerPos);
             const std::size_t si = slotOf(i);
             const bool memberAtI = si < m_slotPos.size() && m_slotPos[si] == i && alive(si);
+            const std::size_t winner = m_memberAt[winnerSlot];
             if (memberAtI && i != winnerPos) {
                 // The member at i moves into the winner's slot; i is placed.
                 const std::size_t member = m_memberAt[si];
                 m_memberAt[winnerSlot] = member;
+                if (!m_literal) {
+                    m_slotOf[winner] = Gone;
+                    m_slotOf[member] = static_cast<std::uint32_t>(winnerSlot);
+                }
                 if (m_literal) {
                     if (m_plan.m_pageKey && m_plan.m_pages.at(i) != m_plan.m_pages.at(winnerPos))
                         m_raw[winnerSlot] = m_plan.rawKey(static_cast<std::uint32_t>(m_plan.m_perm[i]), winnerPos);
@@ -807,16 +914,200 @@ private:
                         m_trees[li].set(winnerSlot, valueOf(member, li, winnerSlot));
                         m_trees[li].set(si, MinTree::Empty);
                     }
+                    forEachNestTree(winner, [&](SparseMinTree &t, std::uint32_t) { t.set(winnerSlot, MinTree::Empty); });
+                    forEachNestTree(member, [&](SparseMinTree &t, std::uint32_t v) {
+                        t.set(si, MinTree::Empty);
+                        t.set(winnerSlot, v);
+                    });
                 }
             } else if (m_literal) {
                 kill(winnerSlot);
             } else {
+                m_slotOf[winner] = Gone;
                 for (auto &t : m_trees)
                     t.set(winnerSlot, MinTree::Empty);
+                forEachNestTree(winner, [&](SparseMinTree &t, std::uint32_t) { t.set(winnerSlot, MinTree::Empty); });
             }
         }
 
     private:
+        // Members that meet padded runs again past the group's meeting place
+        // (one class of one length's order): from the place after the best's
+        // run at that second meeting, each length orders them anew.
+        struct NestLevel {
+            std::vector<std::uint32_t> value; // by index in the nest
+            std::vector<int> child;           // by index in the nest: the nest one level down, or -1
+            std::uint32_t top = 0;
+            std::unique_ptr<SparseMinTree> tree; // by slot; none for a few members
+            std::uint32_t valueOf(std::size_t at, bool backwards) const
+            {
+                return backwards ? top - value[at] : value[at];
+            }
+        };
+        struct Nest {
+            std::vector<std::uint32_t> members; // ascending
+            std::vector<std::size_t> lengthIndex;
+            std::vector<NestLevel> levels;      // by length index
+            std::size_t indexOf(std::size_t member) const
+            {
+                return static_cast<std::size_t>(
+                    std::lower_bound(members.begin(), members.end(), static_cast<std::uint32_t>(member)) -
+                    members.begin());
+            }
+        };
+
+        // The first slot at or after `from` holding a member of the nest
+        // whose value in `level` is below x.
+        std::size_t firstBelow(const Nest &nest, const NestLevel &level, std::size_t from, std::uint32_t x) const
+        {
+            if (level.tree)
+                return level.tree->firstBelow(from, x);
+            std::size_t found = MinTree::npos;
+            for (std::size_t a = 0; a < nest.members.size(); ++a) {
+                const std::uint32_t slot = m_slotOf[nest.members[a]];
+                if (slot != Gone && slot >= from && slot < found && level.valueOf(a, m_plan.m_options.backwards) < x)
+                    found = slot;
+            }
+            return found;
+        }
+
+        // Nests of up to this many members are searched member by member.
+        static constexpr std::size_t SmallNest = 32;
+        static constexpr std::uint32_t Gone = std::numeric_limits<std::uint32_t>::max();
+        // Deeper nests, or nests needing more tree nodes than this (200 MB),
+        // are scanned plainly.
+        static constexpr int MaxNestDepth = 16;
+        static constexpr std::size_t MaxNestNodes = std::size_t(1) << 24;
+
+        // Builds the nest of class k of `r` (the order of the suffixes from
+        // raw place `from`, whose key ids index `ids`, or are the members
+        // themselves); returns its index, or -1 for the plain scan.
+        int buildNest(const Ranking &r, std::size_t k, const KeyStore &suffixes, std::size_t from,
+                      const std::vector<std::string> &raws, const std::vector<std::size_t> &rawMarks, int depth,
+                      const std::vector<std::uint32_t> *ids = nullptr)
+        {
+            if (depth > MaxNestDepth)
+                return -1;
+            // The second meeting's runs start at one place in every member;
+            // a member that kept its run there tells where.
+            const std::size_t tokenEnd = r.groupDepth[static_cast<std::size_t>(r.groupOfRank[k])];
+            std::size_t meet = std::string_view::npos;
+            std::vector<std::uint32_t> members;
+            for (std::uint32_t t = r.classStart[k]; t < r.classStart[k + 1]; ++t) {
+                const std::uint32_t id = r.order[t];
+                members.push_back(ids ? (*ids)[id] : id);
+                const std::string_view key = suffixes.key(id);
+                for (const KeyStore::Run *run = suffixes.runsBegin(id);
+                     run != suffixes.runsEnd(id) && meet == std::string_view::npos; ++run)
+                    if (run->offset + numberTokenSize(static_cast<unsigned char>(key[run->offset])) == tokenEnd)
+                        meet = from + run->rawOffset;
+            }
+            if (meet == std::string_view::npos)
+                return -1;
+            return buildNestAt(std::move(members), meet, raws, rawMarks, depth);
+        }
+
+        // `members` (ids of the group's members, as in `raws`) meet runs of
+        // equal value at raw place `meet`.
+        int buildNestAt(std::vector<std::uint32_t> members, std::size_t meet, const std::vector<std::string> &raws,
+                        const std::vector<std::size_t> &rawMarks, int depth)
+        {
+            std::sort(members.begin(), members.end());
+            const std::size_t n = members.size();
+            std::vector<std::uint32_t> lengths;
+            std::vector<std::size_t> lengthIndex(n);
+            for (std::size_t a = 0; a < n; ++a) {
+                const std::string &raw = raws[members[a]];
+                std::uint32_t l = 0;
+                while (meet + l < raw.size() && isDigit(static_cast<unsigned char>(raw[meet + l])))
+                    ++l;
+                if (l == 0)
+                    return -1;
+                const auto it = std::find(lengths.begin(), lengths.end(), l);
+                lengthIndex[a] = static_cast<std::size_t>(it - lengths.begin());
+                if (it == lengths.end())
+                    lengths.push_back(l);
+            }
+            if (lengths.size() > MaxLengths)
+                return -1;
+            std::size_t span = 1;
+            while (span < m_slotPos.size())
+                span <<= 1;
+            // A tree holds a node per member and level; a few members, a value.
+            std::size_t levelsDepth = 1;
+            for (std::size_t t = span; t > 1 && n > SmallNest; t >>= 1)
+                ++levelsDepth;
+            m_nestNodes += lengths.size() * n * levelsDepth;
+            if (m_nestNodes > MaxNestNodes)
+                return -1;
+            Nest nest;
+            nest.members = members;
+            nest.lengthIndex = std::move(lengthIndex);
+            for (std::uint32_t l : lengths) {
+                const std::size_t from = meet + l;
+                KeyStore suffixes;
+                for (std::uint32_t m : members) {
+                    const std::string_view suffix =
+                        from < raws[m].size() ? std::string_view(raws[m]).substr(from) : std::string_view();
+                    suffixes.add(suffix, rawMarks[m] > from ? rawMarks[m] - from : 0);
+                }
+                const Ranking r = rankKeys(suffixes, m_plan.m_pageKey);
+                const std::size_t classes = r.classStart.size() - 1;
+                std::vector<int> childOfClass(classes, -1);
+                for (std::size_t k = 0; k < classes; ++k) {
+                    const int g = r.groupOfRank[k];
+                    if (g < 0)
+                        continue;
+                    // Equal up to the page cells: scan plainly.
+                    if (r.groupMarked[static_cast<std::size_t>(g)])
+                        return -1;
+                    const int child = buildNest(r, k, suffixes, from, raws, rawMarks, depth + 1, &members);
+                    if (child < 0)
+                        return -1;
+                    childOfClass[k] = child;
+                }
+                NestLevel level;
+                if (n > SmallNest)
+                    level.tree = std::make_unique<SparseMinTree>(span);
+                level.top = static_cast<std::uint32_t>(classes - 1);
+                level.value.resize(n);
+                level.child.resize(n);
+                for (std::size_t a = 0; a < n; ++a) {
+                    level.value[a] = r.rank[a];
+                    level.child[a] = childOfClass[r.rank[a]];
+                }
+                // At the start member m stands in slot m.
+                for (std::size_t a = 0; a < n && level.tree; ++a)
+                    level.tree->set(members[a], level.valueOf(a, m_plan.m_options.backwards));
+                nest.levels.push_back(std::move(level));
+            }
+            m_nests.push_back(std::move(nest));
+            return static_cast<int>(m_nests.size() - 1);
+        }
+
+        // Calls fn(tree, value) for every nest tree that holds `member`.
+        template <typename Fn>
+        void forEachNestTree(std::size_t member, Fn fn)
+        {
+            if (m_nests.empty())
+                return;
+            for (std::size_t li = 0; li < m_lengths; ++li)
+                forEachInNest(m_nestAt[member * m_lengths + li], member, fn);
+        }
+        template <typename Fn>
+        void forEachInNest(int n, std::size_t member, Fn &fn)
+        {
+            if (n < 0)
+                return;
+            Nest &nest = m_nests[static_cast<std::size_t>(n)];
+            const std::size_t at = nest.indexOf(member);
+            for (NestLevel &level : nest.levels) {
+                if (level.tree)
+                    fn(*level.tree, level.valueOf(at, m_plan.m_options.backwards));
+                forEachInNest(level.child[at], member, fn);
+            }
+        }
+
         // True when the suffixes (from `from`) of class k's members are equal.
         // ... and their page cells begin at the same places.
         static bool sameSuffixes(const Ranking &r, std::size_t k, const std::vector<std::string> &raws,
@@ -863,6 +1154,11 @@ private:
         std::vector<char> m_tied;                 // by length index and member, while building
         std::vector<std::uint32_t> m_top;         // by length index: the greatest value
         std::vector<std::uint32_t> m_pageSlot;    // by slot: 0, or the count of numbered slots up to it
+        std::vector<int> m_nestAt;                // by member and length index: its nest, or -1
+        std::vector<int> m_nestOf;                // by length index and member, while building
+        std::vector<Nest> m_nests;
+        std::size_t m_nestNodes = 0;
+        std::vector<std::uint32_t> m_slotOf;      // by member: its slot now, or Gone
         std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
         bool m_literal = false;
         std::vector<std::string> m_raw;           // plain scan: raw keys by slot

@@ -231,20 +231,23 @@ TEST(SortGrid, matchesTheSelectionSortOnRandomListsWholeAndAfterACancel)
     for (int round = 0; round < count; ++round) {
         // Every third list reads the page column in its keys (fewer than 8
         // columns) and writes one number both padded and plain, over many
-        // short pages.
+        // short pages. Another third writes numbers both ways in several
+        // columns, so that keys meet padding again past a first meeting.
         const bool paged = round % 3 == 1;
+        const bool nested = round % 3 == 2;
         const int dataCols = paged ? 1 + static_cast<int>(rng() % 7) : 1 + static_cast<int>(rng() % 10);
-        const int rows = static_cast<int>(rng() % (round % 10 == 0 || paged ? 120 : 30));
+        const int rows = static_cast<int>(rng() % (nested && round % 30 == 2 ? 400 : round % 10 == 0 || paged || nested ? 120 : 30));
         // Few distinct texts per column make large groups of padded keys.
         const int variety = 2 + static_cast<int>(rng() % 6);
         std::vector<std::vector<std::string>> pool(static_cast<std::size_t>(dataCols));
         for (auto &p : pool)
             for (int v = 0; v < variety; ++v)
                 p.push_back(randomText(rng));
-        if (paged) {
-            static const char *const padded[][2] = {{"Disc 1", "Disc 01"}, {"7", "007"}, {"1 ", "01 "},
-                                                    {"A7C", "A007B"}, {"", ""}};
-            const auto &pair = padded[rng() % 5];
+        static const char *const padded[][2] = {{"Disc 1", "Disc 01"}, {"7", "007"}, {"1 ", "01 "},
+                                                {"A7C", "A007B"}, {"", ""},   {"Disc 1 of 2", "Disc 01 of 02"},
+                                                {"7 07", "007 7"}, {"1a01", "01a1"}};
+        for (int k = paged ? 1 : nested ? 1 + static_cast<int>(rng() % 3) : 0; k > 0; --k) {
+            const auto &pair = padded[rng() % (paged ? 5 : 8)];
             auto &p = pool[rng() % pool.size()];
             p[0] = pair[0];
             p[1] = pair[1];
