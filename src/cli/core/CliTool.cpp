@@ -597,6 +597,7 @@ int CliTool::import(const std::string &inPath, const std::string &outPath, const
               << (imported.replaced == 1 ? " character" : " characters")
               << " Windows-1252 cannot hold became \"?\".\n";
     list.listType = type;
+    TextListImport::fitColumnWidths(list.document);
     list.document.RenumberPages(list.pageSetup.entriesPerPage());
     if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
         return fail("The list file being saved is read-only. List NOT saved.");

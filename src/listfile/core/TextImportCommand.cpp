@@ -4,31 +4,9 @@
 #include "document/core/ListDocument.h"
 #include "platform/core/AppConstants.h"
 
-#include <algorithm>
 #include <new>
 
 namespace quorvex {
-
-namespace {
-
-// Columns wide enough for the texts at the top of the list, within the
-// template's range; the rest of a long list is not measured.
-void fitColumnWidths(ListDocument &doc)
-{
-    constexpr int MeasuredRows = 200;
-    doc.SetColWidth(0, 40);
-    for (int c = 1; c < doc.ColCount(); ++c) {
-        std::size_t longest = 0;
-        for (int r = 0; r < doc.RowCount() && r < MeasuredRows; ++r) {
-            const std::string_view text = doc.cellView(c, r);
-            longest = std::max(longest, std::min(text.find_first_of("\r\n"), text.size()));
-        }
-        const int width = static_cast<int>(std::min<std::size_t>(longest, 40)) * 7 + 10;
-        doc.SetColWidth(c, std::clamp(width, ListDocument::DefaultColWidth, 250));
-    }
-}
-
-} // namespace
 
 int TextImportCommand::importFile(Editor &editor, const std::string &path, const std::string &listType,
                                   const TextImportLimits &limits)
@@ -59,7 +37,7 @@ int TextImportCommand::importFile(Editor &editor, const std::string &path, const
     editor.StartUndoableChange(UndoCaption);
     editor.MarkModified();
     editor.document() = std::move(imported);
-    fitColumnWidths(editor.document());
+    TextListImport::fitColumnWidths(editor.document());
     editor.listType = listType;
     // A new list: Save asks for a name first.
     editor.currentListFile.clear();

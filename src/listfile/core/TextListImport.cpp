@@ -528,4 +528,20 @@ TextListImport::Result TextListImport::importFile(const std::string &path, ListD
     return result;
 }
 
+// The template's range bounds the widths; the rest of a long list is not measured.
+void TextListImport::fitColumnWidths(ListDocument &doc)
+{
+    constexpr int MeasuredRows = 200;
+    doc.SetColWidth(0, 40);
+    for (int c = 1; c < doc.ColCount(); ++c) {
+        std::size_t longest = 0;
+        for (int r = 0; r < doc.RowCount() && r < MeasuredRows; ++r) {
+            const std::string_view text = doc.cellView(c, r);
+            longest = std::max(longest, std::min(text.find_first_of("\r\n"), text.size()));
+        }
+        const int width = static_cast<int>(std::min<std::size_t>(longest, 40)) * 7 + 10;
+        doc.SetColWidth(c, std::clamp(width, ListDocument::DefaultColWidth, 250));
+    }
+}
+
 } // namespace quorvex

@@ -60,6 +60,9 @@ public:
                              const Limits &limits = Limits());
     static Result importText(std::string_view text, ListDocument &doc, const Limits &limits = Limits());
 
+    // Columns wide enough for the texts at the top of an imported list.
+    static void fitColumnWidths(ListDocument &doc);
+
     // The delimiter the first line asks for: tab when it holds one, otherwise
     // the more frequent of semicolon and comma (comma on a tie), tab when it holds neither.
     static char detectDelimiter(std::string_view firstLine);

@@ -6,6 +6,7 @@
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
+#include "listfile/core/TextListImport.h"
 #include "document/core/PageSetup.h"
 #include "sort/core/SortEngine.h"
 
@@ -37,6 +38,7 @@ using quorvex::MessageButtons;
 using quorvex::MessageKind;
 using quorvex::NonInteractiveMessages;
 using quorvex::PageSetup;
+using quorvex::TextListImport;
 using quorvex::SilentProgress;
 using quorvex::test::TempFolder;
 
@@ -342,6 +344,12 @@ TEST(Cli, importMakesANewListWithPageNumbersAndDefaultPageSetup)
     EXPECT_EQ(l.doc.GetCell(0, 1), " 1");
     EXPECT_EQ(l.doc.GetCell(0, 2), "");
     EXPECT_EQ(l.setup, PageSetup{});
+    // Columns as wide as the window's import makes them.
+    ListDocument fitted = l.doc;
+    TextListImport::fitColumnWidths(fitted);
+    for (int c = 0; c < l.doc.ColCount(); ++c)
+        EXPECT_EQ(l.doc.ColWidth(c), fitted.ColWidth(c)) << c;
+    EXPECT_GT(l.doc.ColWidth(2), ListDocument::DefaultColWidth) << "\"Arrival\" is measured";
 
     // Exporting it again gives the text back, with CR line ends.
     r = runCli(t, {"export", t.file("music.lst"), t.file("out.txt")});
