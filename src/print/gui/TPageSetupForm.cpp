@@ -16,9 +16,14 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <algorithm>
+
 namespace quorvex {
 
 namespace {
+
+// The widest a column header stands beside its character-width box.
+constexpr int MaxWidthLabel = 260;
 
 QSpinBox *spin(QWidget *parent, const char *name, int min, int max)
 {
@@ -89,14 +94,11 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
         widthEdits[static_cast<std::size_t>(i)] = edit;
         widthLabels[static_cast<std::size_t>(i)] = label;
         label->setBuddy(edit);
-        label->setGeometry(12, 28 + i * 38, 150, 16);
-        edit->setGeometry(170, 24 + i * 38, 70, 22);
         connect(edit, &QSpinBox::valueChanged, this, [this, i](int v) {
             if (!m_syncing)
                 m_editor.pageSetup().maxWidths[static_cast<std::size_t>(i)] = v;
         });
     }
-    GroupBox1->setGeometry(8, 8, 257, 334);
     GroupBox1->hide();
 
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);
@@ -173,12 +175,16 @@ int TPageSetupForm::run()
     m_opened = m_editor.pageSetup();
     const ListDocument &doc = m_editor.document();
     for (int i = 0; i < 8; ++i) {
-        widthLabels[static_cast<std::size_t>(i)]->setText(Cp1252::toUnicode(doc.cellView(i + 1, 0)) +
-                                                          QStringLiteral(":"));
+        // A long header is cut short with an ellipsis; its tip shows it whole.
+        const QString header = Cp1252::toUnicode(doc.cellView(i + 1, 0)) + QStringLiteral(":");
+        QLabel *label = widthLabels[static_cast<std::size_t>(i)];
+        label->setText(label->fontMetrics().elidedText(header, Qt::ElideMiddle, MaxWidthLabel));
+        label->setToolTip(label->text() == header ? QString() : header);
         // The number column's edit is always there; the others follow the list's columns.
         const bool present = i == 0 || i + 1 <= doc.ColCount() - 1;
         widthEdits[static_cast<std::size_t>(i)]->setEnabled(present);
     }
+    arrange(GroupBox1->isVisible());
     showValues();
     if (!PortraitRdioBtn->isChecked() && !LandRdioBtn->isChecked())
         PortraitRdioBtn->setChecked(true);
@@ -239,8 +245,21 @@ void TPageSetupForm::DefaultBtnClick()
 void TPageSetupForm::arrange(bool wide)
 {
     // Fixed places: the character widths, once shown, push the other groups
-    // into a narrower column on their right.
-    const int x = wide ? 272 : 8;
+    // into a narrower column on their right. That group grows with its title
+    // and the column headers in the system font.
+    const QFontMetrics metrics = GroupBox1->fontMetrics();
+    int labelWidth = 150;
+    for (const QLabel *label : widthLabels)
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(label->text()) + 4);
+    const int groupWidth =
+        std::max({257, metrics.horizontalAdvance(GroupBox1->title()) + 24, 12 + labelWidth + 8 + 70 + 12});
+    for (std::size_t i = 0; i < 8; ++i) {
+        const int y = 24 + static_cast<int>(i) * 38;
+        widthLabels[i]->setGeometry(12, y + 4, labelWidth, 16);
+        widthEdits[i]->setGeometry(12 + labelWidth + 8, y, 70, 22);
+    }
+    GroupBox1->setGeometry(8, 8, groupWidth, 334);
+    const int x = wide ? 8 + groupWidth + 7 : 8;
     const int w = wide ? 169 : 257;
     GroupBox2->setGeometry(x, 8, w, 73);
     GroupBox3->setGeometry(x, 88, w, 81);

@@ -123,14 +123,29 @@ private slots:
             QCOMPARE(d->MaxEntriesEdit->value(), 38);
             QCOMPARE(d->MaxEntriesLbl->text(), QStringLiteral("38"));
             // F12 shows the widths at the left and moves the other groups right.
+            // The widths group is 257 pixels wide, wider when its title or
+            // the headers need it in the system font; none is cut short but
+            // a header too long for any window, shown whole in its tip.
             QVERIFY(!d->GroupBox1->isVisible());
             QCOMPARE(d->GroupBox2->geometry(), QRect(8, 8, 257, 73));
             QTest::keyRelease(d->TopIndentEdit, Qt::Key_F12);
             QVERIFY(d->GroupBox1->isVisible());
             QCOMPARE(d->height(), 350);
-            QCOMPARE(d->GroupBox2->geometry(), QRect(272, 8, 169, 73));
-            QCOMPARE(d->GroupBox3->geometry(), QRect(272, 88, 169, 81));
-            QCOMPARE(d->GroupBox4->geometry(), QRect(272, 176, 169, 89));
+            const QRect widths = d->GroupBox1->geometry();
+            QVERIFY(widths.left() == 8 && widths.width() >= 257);
+            QVERIFY(d->GroupBox1->fontMetrics().horizontalAdvance(d->GroupBox1->title()) + 16 <= widths.width());
+            for (std::size_t i = 0; i < 8; ++i) {
+                const QLabel *label = d->widthLabels[i];
+                QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+                QVERIFY(!label->geometry().intersects(d->widthEdits[i]->geometry()));
+                QVERIFY(d->widthEdits[i]->geometry().right() < widths.width());
+            }
+            QCOMPARE(d->widthLabels[7]->toolTip(), QString(200, QLatin1Char('W')) + QLatin1Char(':'));
+            QVERIFY(d->widthLabels[7]->text().contains(QChar(0x2026)));
+            const int x = widths.right() + 8;
+            QCOMPARE(d->GroupBox2->geometry(), QRect(x, 8, 169, 73));
+            QCOMPARE(d->GroupBox3->geometry(), QRect(x, 88, 169, 81));
+            QCOMPARE(d->GroupBox4->geometry(), QRect(x, 176, 169, 89));
             QCOMPARE(d->MaxEntriesEdit->x(), 30);
             const QLabel *maxLabel = nullptr;
             for (const QLabel *l : d->GroupBox2->findChildren<QLabel *>())
@@ -150,6 +165,7 @@ private slots:
             d->LeftIndentEdit->setValue(200);
             d->CancelBtn->click();
         });
+        form->editor().document().SetCell(8, 0, std::string(200, 'W'));
         setup->run();
         const PageSetup &ps = form->editor().pageSetup();
         QVERIFY(!ps.landscape);
