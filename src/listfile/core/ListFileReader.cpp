@@ -18,6 +18,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -527,12 +528,18 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         if (rowsToRead > 0 && rowsToRead >= m_parallelRows && in.remaining() <= MaxParallelBody &&
             std::thread::hardware_concurrency() > 1) {
             const std::size_t size = static_cast<std::size_t>(in.remaining());
-            body = allocateBody(size);
-            const std::size_t got = in.readSome(body.get(), size);
-            held.openMemory(body.get(), got);
-            std::size_t used = 0;
-            r = decodeRowsInParallel(body.get(), got, doc, cols, rowsToRead, v11, last, used);
-            held.skip(used);
+            try {
+                body = allocateBody(size);
+            } catch (const std::bad_alloc &) {
+                // No room for the body whole: read it row by row as it comes.
+            }
+            if (body) {
+                const std::size_t got = in.readSome(body.get(), size);
+                held.openMemory(body.get(), got);
+                std::size_t used = 0;
+                r = decodeRowsInParallel(body.get(), got, doc, cols, rowsToRead, v11, last, used);
+                held.skip(used);
+            }
         }
         BinaryInStream &src = body ? held : in;
         for (; r < rowsToRead; ++r) {
