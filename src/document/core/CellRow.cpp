@@ -1,12 +1,13 @@
 #include "CellRow.h"
 
+#include "platform/core/LargePages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <stdexcept>
-#include <sys/mman.h>
 
 namespace quorvex {
 
@@ -14,7 +15,7 @@ namespace {
 
 // Arena pieces: aligned to their size, so a block finds its piece from its
 // own address, and advised as one large page each.
-constexpr std::size_t PieceSize = std::size_t(2) << 20;
+constexpr std::size_t PieceSize = LargePages::Size;
 constexpr std::size_t PieceHeader = 64;
 constexpr std::size_t LargestPieceBlock = PieceSize / 16;
 // Set in a block's reference count when the block lives in a piece.
@@ -51,12 +52,9 @@ void *CellRow::Arena::allocate(std::size_t bytes)
     if (bytes > LargestPieceBlock)
         return nullptr;
     if (!m_piece || PieceSize - m_used < bytes) {
-        void *fresh = std::aligned_alloc(PieceSize, PieceSize);
+        void *fresh = LargePages::allocate(PieceSize);
         if (!fresh)
             return nullptr;
-#ifdef MADV_HUGEPAGE
-        ::madvise(fresh, PieceSize, MADV_HUGEPAGE);
-#endif
         if (m_piece)
             dropPiece(m_piece);
         m_piece = static_cast<unsigned char *>(fresh);

@@ -8,6 +8,7 @@
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
+#include "platform/core/LargePages.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,7 +21,6 @@
 #include <memory>
 #include <new>
 #include <system_error>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -95,25 +95,6 @@ void decodeRows(const unsigned char *data, std::size_t p, int cols, int first, i
         }
         out[static_cast<std::size_t>(r)] = CellRow::fromCells(cells, arena);
     }
-}
-
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-
-// Room for a list's body, advised as large pages: a fault per 4 KB first
-// written costs more than reading the file.
-std::unique_ptr<unsigned char[], FreeDeleter> allocateBody(std::size_t size)
-{
-    constexpr std::size_t LargePage = std::size_t(2) << 20;
-    const std::size_t capacity = (std::max<std::size_t>(size, 1) + LargePage - 1) / LargePage * LargePage;
-    std::unique_ptr<unsigned char[], FreeDeleter> data(static_cast<unsigned char *>(std::aligned_alloc(LargePage, capacity)));
-    if (!data)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(data.get(), capacity, MADV_HUGEPAGE);
-#endif
-    return data;
 }
 
 std::string notLoadedText(const char *routine)
@@ -524,15 +505,14 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
         // A long list's rows are read whole and decoded on two threads; the
         // rest of the body is then read from those bytes.
         BinaryInStream held;
-        std::unique_ptr<unsigned char[], FreeDeleter> body;
+        LargePages::Array<unsigned char> body;
         if (rowsToRead > 0 && rowsToRead >= m_parallelRows && in.remaining() <= MaxParallelBody &&
             std::thread::hardware_concurrency() > 1) {
             const std::size_t size = static_cast<std::size_t>(in.remaining());
-            try {
-                body = allocateBody(size);
-            } catch (const std::bad_alloc &) {
-                // No room for the body whole: read it row by row as it comes.
-            }
+            // Large pages: a fault per 4 KB first written costs more than
+            // reading the file. Without room for the body whole it is read
+            // row by row as it comes.
+            body.reset(static_cast<unsigned char *>(LargePages::allocate(size)));
             if (body) {
                 const std::size_t got = in.readSome(body.get(), size);
                 held.openMemory(body.get(), got);

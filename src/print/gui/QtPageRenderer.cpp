@@ -2,12 +2,11 @@
 
 #include "appearance/gui/AttachmentArt.h"
 #include "document/core/ListDocument.h"
+#include "platform/core/LargePages.h"
 #include "platform/gui/Cp1252.h"
 
 #include <QPainter>
 
-#include <cstdlib>
-#include <sys/mman.h>
 
 namespace quorvex {
 
@@ -24,16 +23,10 @@ void QtPageRenderer::allocateImage(int width, int height)
     // In 2 MB pages where the system offers them: the first clearing of a page
     // image of 4 KB pages takes thousands of page faults, which on a loaded
     // machine made the first page arrive a tenth of a second late.
-    constexpr std::size_t huge = std::size_t(2) << 20;
-    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-    const std::size_t rounded = (bytes + huge - 1) / huge * huge;
-    void *block = std::aligned_alloc(huge, rounded);
-    if (!block)
+    m_pixels.reset(static_cast<uchar *>(
+        LargePages::allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)));
+    if (!m_pixels)
         return;
-#ifdef MADV_HUGEPAGE
-    ::madvise(block, rounded, MADV_HUGEPAGE);
-#endif
-    m_pixels.reset(static_cast<uchar *>(block));
     m_image = QImage(m_pixels.get(), width, height, static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
 }
 

@@ -2,13 +2,12 @@
 
 #include "appearance/core/GridCells.h"
 #include "appearance/gui/QtCellCanvas.h"
+#include "platform/core/LargePages.h"
 #include "print/core/PageRenderer.h"
 
 #include <QFont>
 #include <QImage>
 
-#include <cstdlib>
-#include <memory>
 
 namespace quorvex {
 
@@ -26,14 +25,11 @@ public:
     const QImage &image() const { return m_image; }
 
 private:
-    struct FreeBlock {
-        void operator()(uchar *p) const { std::free(p); }
-    };
     void allocateImage(int width, int height);
 
     QFont m_font;
     // The page image's pixels, declared before the image that paints on them.
-    std::unique_ptr<uchar, FreeBlock> m_pixels;
+    LargePages::Array<uchar> m_pixels;
     QImage m_image;
     GridAppearance m_defaultLook;
     GridSkins m_noSkins;

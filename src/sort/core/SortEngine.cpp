@@ -1,15 +1,14 @@
 #include "SortEngine.h"
 
 #include "document/core/ListDocument.h"
+#include "platform/core/LargePages.h"
 
 #include <algorithm>
 #include <array>
-#include <type_traits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <sys/mman.h>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -91,34 +90,6 @@ struct ByteMaps {
     }
 };
 const ByteMaps byteMaps;
-
-// Arrays of a list's size: aligned to and advised as large pages, which
-// spare the kernel a fault for every 4 KB first written. Small ones (the
-// many orders of a group's members) come from the heap as they are.
-constexpr std::size_t LargePage = std::size_t(2) << 20;
-struct FreeDeleter {
-    void operator()(void *p) const { std::free(p); }
-};
-template <typename T>
-std::unique_ptr<T[], FreeDeleter> allocateLarge(std::size_t count)
-{
-    static_assert(std::is_trivially_copyable<T>::value, "raw storage");
-    const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
-    if (bytes < LargePage / 2) {
-        std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::malloc(bytes)));
-        if (!data)
-            throw std::bad_alloc();
-        return data;
-    }
-    const std::size_t capacity = (bytes + LargePage - 1) / LargePage * LargePage;
-    std::unique_ptr<T[], FreeDeleter> data(static_cast<T *>(std::aligned_alloc(LargePage, capacity)));
-    if (!data)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(data.get(), capacity, MADV_HUGEPAGE);
-#endif
-    return data;
-}
 
 // Every key once, normalised, with the place and length of each digit run.
 class KeyStore {
@@ -243,9 +214,10 @@ private:
         if (m_capacity - m_size >= extra)
             return;
         std::size_t capacity = std::max(m_size + extra, m_capacity * 2);
-        if (capacity >= LargePage / 2)
-            capacity = (capacity + LargePage - 1) / LargePage * LargePage;
-        auto data = allocateLarge<unsigned char>(capacity);
+        // Past half a large page the store takes the whole pages it is given.
+        if (capacity >= LargePages::Size / 2)
+            capacity = (capacity + LargePages::Size - 1) / LargePages::Size * LargePages::Size;
+        auto data = LargePages::array<unsigned char>(capacity);
         if (m_size)
             std::memcpy(data.get(), m_data.get(), m_size);
         m_data = std::move(data);
@@ -253,7 +225,7 @@ private:
     }
 
     bool m_allRuns;
-    std::unique_ptr<unsigned char[], FreeDeleter> m_data;
+    LargePages::Array<unsigned char> m_data;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
     std::vector<std::size_t> m_starts{0};
@@ -488,7 +460,7 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks = false)
         std::uint32_t length;   // of the key, or of the first 8 bytes when longer
         std::uint32_t firstRun; // offset of the first kept run
     };
-    auto itemStore = allocateLarge<Item>(n), spareStore = allocateLarge<Item>(n);
+    auto itemStore = LargePages::array<Item>(n), spareStore = LargePages::array<Item>(n);
     Item *items = itemStore.get();
     for (std::size_t c = 0; c < n; ++c) {
         const std::uint32_t id = static_cast<std::uint32_t>(c);
