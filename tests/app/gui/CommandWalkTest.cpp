@@ -94,6 +94,17 @@ void whenModalNamed(const char *name, std::function<void(QWidget *)> drive, bool
 
 QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(QString::fromLatin1(name)); }
 
+// The font window, when it opens, takes the same font at another size.
+void chooseFontSize(int points)
+{
+    whenModal<TFontColorDialog>([points](TFontColorDialog *d) {
+        QFont font = d->fontBox()->currentFont();
+        font.setPointSize(points);
+        d->fontBox()->setCurrentFont(font);
+        d->accept();
+    });
+}
+
 int pdfPages(const std::string &path)
 {
     const QByteArray bytes = QByteArray::fromStdString(FileSystem::readFile(path).value_or(""));
@@ -521,12 +532,7 @@ private slots:
                                                 QCOMPARE(cell(2, 12), std::string("Saved from the window"));
                                             }};
         steps[QStringLiteral("FontBtn")] = {{}, [form](QAction *a) {
-                                                whenModal<TFontColorDialog>([](TFontColorDialog *d) {
-                                                    QFont font = d->fontBox()->currentFont();
-                                                    font.setPointSize(16);
-                                                    d->fontBox()->setCurrentFont(font);
-                                                    d->accept();
-                                                });
+                                                chooseFontSize(16);
                                                 a->trigger();
                                                 QCOMPARE(form->richEdit()->font().pointSize(), 16);
                                             }};
@@ -766,12 +772,7 @@ void CommandWalkTest::defineSteps()
             QVERIFY(AttachmentRef::IsAttachmentCell(doc(), 8, 4));
         }};
     m_steps[QStringLiteral("FontBtn")] = {{}, [this](QAction *a) {
-                                              whenModal<TFontColorDialog>([](TFontColorDialog *d) {
-                                                  QFont font = d->fontBox()->currentFont();
-                                                  font.setPointSize(14);
-                                                  d->fontBox()->setCurrentFont(font);
-                                                  d->accept();
-                                              });
+                                              chooseFontSize(14);
                                               a->trigger();
                                               QCOMPARE(m_form->editor().gridFont.size, 14);
                                               QVERIFY(item("SaveFontBtn")->isEnabled());
