@@ -50,7 +50,7 @@ std::string ExcelText::format(const ListDocument &doc, int firstRow, int lastRow
         for (int c = firstCol; c < stored; ++c) {
             const std::string_view cell = row.cell(c);
             total += cell.size();
-            if (feedsAsCrLf && cell.find('\n') != std::string_view::npos)
+            if (feedsAsCrLf)
                 total += static_cast<std::size_t>(std::count(cell.begin(), cell.end(), '\n'));
         }
         total += separators;
