@@ -7,17 +7,8 @@
 
 namespace quorvex { namespace AttachmentArt {
 
-namespace {
-
-// A light key: the soft edges the scaling leaves around a shape blend toward
-// it and stay unobtrusive on light and dark rows alike.
-const QColor keyColour(252, 252, 252);
-const QColor outline(40, 48, 64);
-
-// A sheet of paper with its top-right corner folded over.
-void page(QPainter &p, const QRectF &r, const QColor &paper)
+void foldedSheet(QPainter &p, const QRectF &r, qreal fold, const QPen &pen, const QColor &paper, const QColor &corner)
 {
-    const qreal fold = r.width() * 0.3;
     QPainterPath sheet;
     sheet.moveTo(r.left(), r.top());
     sheet.lineTo(r.right() - fold, r.top());
@@ -25,16 +16,28 @@ void page(QPainter &p, const QRectF &r, const QColor &paper)
     sheet.lineTo(r.right(), r.bottom());
     sheet.lineTo(r.left(), r.bottom());
     sheet.closeSubpath();
-    p.setPen(QPen(outline, 1.2));
+    p.setPen(pen);
     p.setBrush(paper);
     p.drawPath(sheet);
-    QPainterPath corner;
-    corner.moveTo(r.right() - fold, r.top());
-    corner.lineTo(r.right() - fold, r.top() + fold);
-    corner.lineTo(r.right(), r.top() + fold);
-    corner.closeSubpath();
-    p.setBrush(QColor(200, 206, 216));
-    p.drawPath(corner);
+    QPainterPath folded;
+    folded.moveTo(r.right() - fold, r.top());
+    folded.lineTo(r.right() - fold, r.top() + fold);
+    folded.lineTo(r.right(), r.top() + fold);
+    folded.closeSubpath();
+    p.setBrush(corner);
+    p.drawPath(folded);
+}
+
+namespace {
+
+// A light key: the soft edges the scaling leaves around a shape blend toward
+// it and stay unobtrusive on light and dark rows alike.
+const QColor keyColour(252, 252, 252);
+const QColor outline(40, 48, 64);
+
+void page(QPainter &p, const QRectF &r, const QColor &paper)
+{
+    foldedSheet(p, r, r.width() * 0.3, QPen(outline, 1.2), paper, QColor(200, 206, 216));
 }
 
 void picture(QPainter &p)

@@ -2,6 +2,11 @@
 
 #include <QImage>
 
+class QColor;
+class QPainter;
+class QPen;
+class QRectF;
+
 namespace quorvex {
 class GridCells;
 struct RasterImage;
@@ -13,4 +18,6 @@ QImage icon(Kind kind, int width, int height);
 RasterImage rasterOf(const QImage &image);
 // Gives the painter the 32 x 32 icon of every attachment kind.
 void installIcons(GridCells &cells);
+// A sheet of paper in `r` with its top-right corner folded over by `fold`.
+void foldedSheet(QPainter &p, const QRectF &r, qreal fold, const QPen &pen, const QColor &paper, const QColor &corner);
 } }

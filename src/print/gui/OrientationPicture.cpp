@@ -1,9 +1,10 @@
 #include "OrientationPicture.h"
 
+#include "appearance/gui/AttachmentArt.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadioButton>
 
 namespace quorvex {
@@ -24,26 +25,9 @@ void OrientationPicture::draw(QPainter &painter) const
 {
     const QRectF sheet = QRectF(QPointF(1.5, 1.5), QSizeF(sizeHint()) - QSizeF(3, 3));
     const qreal fold = 7;
-    QPainterPath outline;
-    outline.moveTo(sheet.topLeft());
-    outline.lineTo(sheet.right() - fold, sheet.top());
-    outline.lineTo(sheet.right(), sheet.top() + fold);
-    outline.lineTo(sheet.bottomRight());
-    outline.lineTo(sheet.bottomLeft());
-    outline.closeSubpath();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
-    painter.setBrush(Qt::white);
-    painter.drawPath(outline);
-
-    // The folded-over corner.
-    QPainterPath corner;
-    corner.moveTo(sheet.right() - fold, sheet.top());
-    corner.lineTo(sheet.right() - fold, sheet.top() + fold);
-    corner.lineTo(sheet.right(), sheet.top() + fold);
-    corner.closeSubpath();
-    painter.setBrush(QColor(0xD0, 0xD0, 0xD0));
-    painter.drawPath(corner);
+    AttachmentArt::foldedSheet(painter, sheet, fold, QPen(QColor(0x40, 0x40, 0x40), 1), Qt::white,
+                               QColor(0xD0, 0xD0, 0xD0));
 
     // Text lines run along the page's long or short side, as on paper.
     painter.setRenderHint(QPainter::Antialiasing, false);
