@@ -464,11 +464,6 @@ void TMainForm::createActions()
     m_RedoBtn->setEnabled(false);
 }
 
-void TMainForm::setItemEnabled(QAction *action, bool enabled)
-{
-    action->setEnabled(enabled);
-}
-
 void TMainForm::createMenus()
 {
     QMenuBar *bar = menuBar();
@@ -621,19 +616,19 @@ void TMainForm::createGridPopupMenu()
 void TMainForm::Edit1Click()
 {
     const MenuState s = m_editor.menuState();
-    setItemEnabled(m_PasteBtn, s.paste);
+    m_PasteBtn->setEnabled(s.paste);
     m_PasteBtn->setIcon(MenuIcons::icon(MenuIcons::Paste, m_PasteBtn->isEnabled()));
     updateUndoCaptions();
-    setItemEnabled(m_SelectColBtn, s.selectColumn);
-    setItemEnabled(m_SelectAllBtn, s.selectAll);
+    m_SelectColBtn->setEnabled(s.selectColumn);
+    m_SelectAllBtn->setEnabled(s.selectAll);
 }
 
 void TMainForm::Grid1Click()
 {
     const MenuState s = m_editor.menuState();
-    setItemEnabled(m_DeleteRowBtn, s.deleteRow);
-    setItemEnabled(m_DelColBtn, s.deleteColumn);
-    setItemEnabled(m_ExtractDataFileFromCellBtn, s.extractDataFile);
+    m_DeleteRowBtn->setEnabled(s.deleteRow);
+    m_DelColBtn->setEnabled(s.deleteColumn);
+    m_ExtractDataFileFromCellBtn->setEnabled(s.extractDataFile);
 }
 
 void TMainForm::File1Click()
@@ -645,12 +640,12 @@ void TMainForm::File1Click()
 void TMainForm::PopupMenuPopup(const QPoint &pos)
 {
     const MenuState s = m_editor.menuState();
-    setItemEnabled(m_Paste1, s.paste);
+    m_Paste1->setEnabled(s.paste);
     m_Paste1->setIcon(MenuIcons::icon(MenuIcons::Paste, m_Paste1->isEnabled()));
-    setItemEnabled(m_DeleteRow1, s.deleteRow);
-    setItemEnabled(m_SelectCol1, s.selectColumn);
-    setItemEnabled(m_DelCol1, s.deleteColumn);
-    setItemEnabled(m_SelectAll1, s.selectAll);
+    m_DeleteRow1->setEnabled(s.deleteRow);
+    m_SelectCol1->setEnabled(s.selectColumn);
+    m_DelCol1->setEnabled(s.deleteColumn);
+    m_SelectAll1->setEnabled(s.selectAll);
     m_PopupMenu->popup(m_grid->viewport()->mapToGlobal(pos));
 }
 
@@ -1146,13 +1141,13 @@ void TMainForm::connectCommands()
     // item until the Grid menu opens again.
     bind({m_DeleteRowBtn, m_DeleteRow1}, [this] {
         if (!m_gridCommands.DeleteSelectedRows())
-            setItemEnabled(m_DeleteRowBtn, false);
+            m_DeleteRowBtn->setEnabled(false);
     });
     bind({m_NewColBtn, m_NewCol1}, [this, askHeader] { m_gridCommands.NewColumn(askHeader); });
     bind({m_InsertColBtn, m_InsertCol1}, [this, askHeader] { m_gridCommands.InsertColumn(askHeader); });
     bind({m_DelColBtn, m_DelCol1}, [this] {
         if (!m_gridCommands.DeleteSelectedColumns())
-            setItemEnabled(m_DelColBtn, false);
+            m_DelColBtn->setEnabled(false);
     });
     bind({m_EditHdrBtn, m_EditHdr1}, [this, askHeader] { m_gridCommands.EditColumnHeader(askHeader); });
     bind({m_MoveColBtn, m_MoveCol1}, [this] { m_gridCommands.MoveColumn(); });
@@ -1165,7 +1160,7 @@ void TMainForm::connectCommands()
         // menu or the pop-up opens again, or Ctrl+V asks for the state anew.
         if (!m_clipboard.hasText()) {
             for (QAction *paste : {m_PasteBtn, m_Paste1}) {
-                setItemEnabled(paste, false);
+                paste->setEnabled(false);
                 paste->setIcon(MenuIcons::icon(MenuIcons::Paste, false));
             }
         }

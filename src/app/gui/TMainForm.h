@@ -165,7 +165,6 @@ private:
     bool confirmSaveChanges();
     void writeReopenFile();
     void updateUndoCaptions();
-    void setItemEnabled(QAction *action, bool enabled);
 
     QtMessageService m_messages;
     QtProgressReporter m_progress;
