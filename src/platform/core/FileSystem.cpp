@@ -23,8 +23,19 @@ struct WriteFault {
     bool armed = false;
     std::uint64_t left = 0;
     int error = 0;
+    std::string unremovable;
+    int removeError = 0;
 };
 WriteFault writeFault;
+
+int removeAt(int dirFd, const std::string &name, int flags)
+{
+    if (!writeFault.unremovable.empty() && name == writeFault.unremovable) {
+        errno = writeFault.removeError;
+        return -1;
+    }
+    return ::unlinkat(dirFd, name.c_str(), flags);
+}
 
 bool lstatPath(const std::string &path, struct stat &st)
 {
@@ -401,7 +412,7 @@ bool clearAt(int dirFd, const std::string &relative, std::vector<std::string> *l
             const int sub = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             const std::size_t before = left ? left->size() : 0;
             const bool emptied = sub >= 0 ? clearAt(sub, shown, left) : false;
-            if (::unlinkat(fd, name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT) {
+            if (removeAt(fd, name, AT_REMOVEDIR) != 0 && errno != ENOENT) {
                 ok = false;
                 // The folder itself is named only when nothing inside it was.
                 if (left && (emptied || left->size() == before))
@@ -409,13 +420,13 @@ bool clearAt(int dirFd, const std::string &relative, std::vector<std::string> *l
             }
             continue;
         }
-        if (::unlinkat(fd, name.c_str(), 0) == 0 || errno == ENOENT)
+        if (removeAt(fd, name, 0) == 0 || errno == ENOENT)
             continue;
         // Only a file's folder governs its removal on this system; a
         // read-only mark is cleared anyway in case the file system cares.
         if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0 &&
             ::fchmodat(fd, name.c_str(), (st.st_mode & 07777) | S_IWUSR, 0) == 0 &&
-            ::unlinkat(fd, name.c_str(), 0) == 0)
+            removeAt(fd, name, 0) == 0)
             continue;
         ok = false;
         if (left)
@@ -443,6 +454,12 @@ void FileSystem::setWriteFault(std::uint64_t afterBytes, int error)
     writeFault.armed = true;
     writeFault.left = afterBytes;
     writeFault.error = error;
+}
+
+void FileSystem::setRemoveFault(const std::string &name, int error)
+{
+    writeFault.unremovable = name;
+    writeFault.removeError = error;
 }
 
 void FileSystem::clearWriteFault()

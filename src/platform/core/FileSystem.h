@@ -93,6 +93,8 @@ public:
     // (ENOSPC: a full disk), or with error 0 the process is killed with
     // SIGKILL in the middle of the write, as a crash or kill -9 would.
     static void setWriteFault(std::uint64_t afterBytes, int error);
+    // Test hook: removing an entry of this name fails with `error`.
+    static void setRemoveFault(const std::string &name, int error);
     static void clearWriteFault();
 };
 
