@@ -181,8 +181,11 @@ int AttachmentCommands::ExportDataFileFromCell(int column, int row, const Destin
         chooseDestination ? chooseDestination(AttachmentStore::diskName(name)) : std::nullopt;
     if (!destination || destination->empty())
         return ResultOk;
-    if (!AttachmentStore::copyReplacing(source, *destination))
-        m_editor.services().messages.error(ExtractFailedMessage);
+    int error = 0;
+    if (!AttachmentStore::copyReplacing(source, *destination, &error))
+        m_editor.services().messages.error(std::string(ExtractFailedMessage) + "\n\n" +
+                                           FileSystem::errorCause(error) +
+                                           (FileSystem::exists(*destination) ? " The existing file was kept." : ""));
     return ResultOk;
 }
 

@@ -2,6 +2,8 @@
 
 #include "AttachmentRef.h"
 
+#include "platform/core/AtomicFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,22 +15,6 @@ namespace quorvex {
 namespace {
 
 constexpr std::uint64_t TicksPerMillisecond = 10000;
-
-bool copyContent(int in, int out)
-{
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (!FileSystem::writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
-            return false;
-    }
-}
 
 // Code points of the bytes 0x80..0x9F; the five bytes Windows-1252 leaves
 // undefined keep their C1 code points, so every byte has one character.
@@ -107,11 +93,6 @@ bool isUtf8(std::string_view text)
     return true;
 }
 
-std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
 
 } // namespace
 
@@ -222,34 +203,45 @@ StoreResult AttachmentStore::storeFile(const std::string &sourcePath, const std:
     return result;
 }
 
-bool AttachmentStore::copyReplacing(const std::string &source, const std::string &destination)
+bool AttachmentStore::copyReplacing(const std::string &source, const std::string &destination, int *error)
 {
-    if (destination.empty() || destination.back() == '/' || !FileSystem::isRegularFile(source))
+    auto failed = [error](int code) {
+        if (error)
+            *error = code != 0 ? code : EIO;
         return false;
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    };
+    if (destination.empty() || destination.back() == '/')
+        return failed(EISDIR);
+    const int in = FileSystem::openForReading(source);
     if (in < 0)
-        return false;
-    std::string tmpl = folderOf(destination) + ".quorvex-XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    const int out = ::mkstemp(name.data());
-    if (out < 0) {
-        ::close(in);
-        return false;
+        return failed(errno);
+    // Through a link the copy goes to the link's target; a pipe or terminal
+    // chosen as the destination is written directly.
+    AtomicFile out(destination);
+    bool ok = out.open();
+    std::vector<char> buffer(1 << 16);
+    int readError = 0;
+    while (ok) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            readError = errno;
+        if (n <= 0)
+            break;
+        ok = out.write(buffer.data(), static_cast<std::size_t>(n));
     }
-    const std::string tmp(name.data());
-    bool ok = copyContent(in, out) && ::fchmod(out, 0644) == 0 && ::fsync(out) == 0;
     ::close(in);
-    if (::close(out) != 0)
-        ok = false;
-    if (ok) {
-        if (const auto t = FileSystem::times(source))
-            FileSystem::setTimes(tmp, t->accessed, t->written);
-        ok = ::rename(tmp.c_str(), destination.c_str()) == 0;
+    if (ok && readError != 0) {
+        out.discard();
+        return failed(readError);
     }
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
+    if (ok && !out.isDirect())
+        if (const auto t = FileSystem::times(source))
+            out.setTimes(t->accessed, t->written);
+    if (!ok || !out.commit())
+        return failed(out.error());
+    return true;
 }
 
 } // namespace quorvex

@@ -56,8 +56,9 @@ public:
     static std::string pathOf(const std::string &databaseFolder, std::string_view referenceName);
 
     // Copies `source` to `destination`, replacing an existing file only once the
-    // copy is complete. Keeps the source's times; the result is never executable.
-    static bool copyReplacing(const std::string &source, const std::string &destination);
+    // copy is complete (through a link: its target). Keeps the source's times;
+    // the result is never executable. On failure `error` gets the errno.
+    static bool copyReplacing(const std::string &source, const std::string &destination, int *error = nullptr);
 };
 
 } // namespace quorvex

@@ -1,5 +1,7 @@
 #include "BinaryInStream.h"
 
+#include "platform/core/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,7 +22,8 @@ BinaryInStream::~BinaryInStream()
 bool BinaryInStream::open(const std::string &path)
 {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO, device or folder is refused before its open could block.
+    const int fd = FileSystem::openForReading(path);
     if (fd < 0)
         return false;
     struct stat st;

@@ -1,5 +1,7 @@
 #include "BinaryOutStream.h"
 
+#include "platform/core/FileSystem.h"
+
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -15,12 +17,13 @@ BinaryOutStream::~BinaryOutStream()
     delete[] m_buffer;
 }
 
-void BinaryOutStream::attach(int fd)
+void BinaryOutStream::attach(int fd, bool owned)
 {
     abandon();
     if (!m_buffer)
         m_buffer = new unsigned char[BufferSize];
     m_fd = fd;
+    m_owned = owned;
     m_used = 0;
     m_written = 0;
 }
@@ -29,16 +32,8 @@ namespace {
 
 void writeAll(int fd, const unsigned char *data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw std::system_error(errno, std::generic_category(), "write");
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (!FileSystem::writeAll(fd, reinterpret_cast<const char *>(data), size))
+        throw std::system_error(errno, std::generic_category(), "write");
 }
 
 } // namespace
@@ -57,6 +52,10 @@ void BinaryOutStream::finish()
     if (m_fd < 0)
         return;
     flush();
+    if (!m_owned) {
+        m_fd = -1;
+        return;
+    }
     if (::fsync(m_fd) != 0)
         throw std::system_error(errno, std::generic_category(), "fsync");
     const int fd = m_fd;
@@ -67,7 +66,7 @@ void BinaryOutStream::finish()
 
 void BinaryOutStream::abandon()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 && m_owned)
         ::close(m_fd);
     m_fd = -1;
     m_used = 0;

@@ -17,9 +17,10 @@ public:
     BinaryOutStream(const BinaryOutStream &) = delete;
     BinaryOutStream &operator=(const BinaryOutStream &) = delete;
 
-    // Takes ownership of an open file descriptor.
-    void attach(int fd);
-    // Writes what is buffered and syncs it to the disk, then closes.
+    // Takes ownership of an open file descriptor, or only writes to it when
+    // `owned` is false (its owner syncs and closes it).
+    void attach(int fd, bool owned = true);
+    // Writes what is buffered; an owned descriptor is synced and closed.
     void finish();
     // Closes without flushing what is buffered (the file is discarded anyway).
     void abandon();
@@ -36,6 +37,7 @@ public:
 
 private:
     int m_fd = -1;
+    bool m_owned = true;
     unsigned char *m_buffer = nullptr;
     std::size_t m_used = 0;
     std::uint64_t m_written = 0;

@@ -3,6 +3,8 @@
 #include "attachments/core/AttachmentStore.h"
 
 #include "platform/core/AppConstants.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/StaleFiles.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
@@ -350,6 +352,7 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
     m_extra = false;
     m_embedded.clear();
     m_refused.clear();
+    m_sweptFolder.clear();
     startBody(target);
     ListDocument &doc = target.document;
     RowBuilder row;
@@ -444,6 +447,7 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
     m_extra = false;
     m_embedded.clear();
     m_refused.clear();
+    m_sweptFolder.clear();
     startBody(target);
     ListDocument &doc = target.document;
     RowBuilder row;
@@ -656,57 +660,50 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
             return finish(ResultOk);
         }
     }
-    // O_NOFOLLOW: a link planted under an attachment's name must not redirect the write.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    // Stale temporary files of killed loads go once per folder and load,
+    // not once per attachment.
+    if (m_sweptFolder != folder) {
+        StaleFiles::removeStaleTemporaries(folder);
+        m_sweptFolder = folder;
+    }
+    // Other lists may refer to a file of this name: it is replaced only by a
+    // whole new copy, never truncated first. A link planted under the name is
+    // refused rather than written through.
+    AtomicFile file(path, AtomicFile::LinkPolicy::Refuse);
+    file.setRemoveStale(false);
+    file.setNewFileMode(0644);
+    file.setModeMask(0644);
+    auto cannotWrite = [&](std::uint64_t unread) {
         const MessageAnswer answer = m_messages.show(
             MessageKind::Error,
             "Error extracting the following destination file to the list:\n" + folder +
                 (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName) +
                 "\n\nUnable to open it for writing. Please make sure the disk\naccessable for writing.\n\nThe file "
                 "will be skipped if 'OK' is clicked. The open\nroutine will be aborted if 'Cancel' is clicked.\n\n - "
-                "GetFileFromFStreamBin()",
+                "GetFileFromFStreamBin()\n\n" +
+                file.errorText() + (FileSystem::exists(path) ? " The existing file was kept." : ""),
             MessageButtons::OkCancel);
         if (answer == MessageAnswer::Cancel)
             return finish(ResultAborted);
-        SkipBytes(in, static_cast<std::int64_t>(record.size));
+        SkipBytes(in, static_cast<std::int64_t>(unread));
         return finish(ResultSkipped);
-    }
-    struct stat now;
-    if (::fstat(fd, &now) == 0 && (now.st_mode & 0111) != 0)
-        ::fchmod(fd, now.st_mode & 0666);
+    };
+    if (!file.open())
+        return cannotWrite(record.size);
     std::unique_ptr<char[]> buffer(new char[CopyPiece]);
     std::uint64_t done = 0;
-    try {
-        while (done < record.size) {
-            if (done % 100000 == 0)
-                m_progress.pumpEvents();
-            const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(CopyPiece, record.size - done));
-            in.read(buffer.get(), piece);
-            const char *p = buffer.get();
-            std::size_t left = piece;
-            while (left > 0) {
-                const ssize_t n = ::write(fd, p, left);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0)
-                    throw std::system_error(errno ? errno : EIO, std::generic_category(), "write " + path);
-                p += n;
-                left -= static_cast<std::size_t>(n);
-            }
-            done += piece;
-        }
-    } catch (...) {
-        // A half-written attachment would pass for the file next time.
-        ::close(fd);
-        ::unlink(path.c_str());
-        throw;
+    while (done < record.size) {
+        if (done % 100000 == 0)
+            m_progress.pumpEvents();
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(CopyPiece, record.size - done));
+        in.read(buffer.get(), piece);
+        done += piece;
+        if (!file.write(buffer.get(), piece))
+            return cannotWrite(record.size - done);
     }
-    if (::close(fd) != 0) {
-        ::unlink(path.c_str());
-        throw std::system_error(errno, std::generic_category(), "close " + path);
-    }
-    FileSystem::setTimes(path, record.times.accessed, record.times.written);
+    file.setTimes(record.times.accessed, record.times.written);
+    if (!file.commit())
+        return cannotWrite(0);
     return finish(ResultOk);
 }
 

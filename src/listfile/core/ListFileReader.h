@@ -98,6 +98,7 @@ private:
     std::chrono::steady_clock::time_point m_lastReport{};
     std::vector<EmbeddedFileRecord> m_embedded;
     std::vector<std::string> m_refused;
+    std::string m_sweptFolder;
 };
 
 } // namespace quorvex

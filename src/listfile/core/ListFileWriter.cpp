@@ -1,6 +1,7 @@
 #include "ListFileWriter.h"
 
 #include "platform/core/AppConstants.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
@@ -33,55 +34,6 @@ void writeFileTime(BinaryOutStream &out, std::uint64_t ticks)
     out.writeUInt32(static_cast<std::uint32_t>(ticks & 0xFFFFFFFFu));
     out.writeUInt32(static_cast<std::uint32_t>(ticks >> 32));
 }
-
-// The temporary file a list is written to before it replaces the target.
-class TempListFile {
-public:
-    explicit TempListFile(const std::string &target) : m_target(target) {}
-    ~TempListFile() { discard(); }
-
-    // A new file beside the target, with the target's permissions when it exists.
-    int create()
-    {
-        std::string tmpl = m_target + ".tmp-XXXXXX";
-        std::vector<char> name(tmpl.begin(), tmpl.end());
-        name.push_back('\0');
-        const int fd = ::mkstemp(name.data());
-        if (fd < 0)
-            return -1;
-        m_path.assign(name.data());
-        struct stat old;
-        mode_t mode = 0644;
-        if (::stat(m_target.c_str(), &old) == 0)
-            mode = (old.st_mode & 0666) | S_IWUSR;
-        ::fchmod(fd, mode);
-        return fd;
-    }
-    void commit()
-    {
-        if (::rename(m_path.c_str(), m_target.c_str()) != 0)
-            throw std::system_error(errno, std::generic_category(), "rename");
-        m_path.clear();
-        // The rename itself reaches the disk only with the folder.
-        const std::size_t slash = m_target.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_target.substr(0, slash);
-        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
-    void discard()
-    {
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-        m_path.clear();
-    }
-
-private:
-    std::string m_target;
-    std::string m_path;
-};
 
 struct AbortSave {
 };
@@ -124,16 +76,16 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
 {
     const std::string routine = v11 ? " - SaveList_V11()" : " - SaveList_V12()";
     m_tooLongCol = m_tooLongRow = -1;
-    TempListFile temp(fileName);
-    const int fd = temp.create();
-    if (fd < 0) {
+    // Through a link the list goes to the link's target; the link stays.
+    AtomicFile temp(fileName);
+    if (!temp.open()) {
         m_messages.error("Unable to open file for writing. List was not saved. Please\n make sure the disk is not "
                          "write protected.\n\n" +
-                         routine);
+                         routine + "\n\n" + temp.errorText());
         return ResultFailed;
     }
     BinaryOutStream out;
-    out.attach(fd);
+    out.attach(temp.fd(), false);
     const ListDocument &doc = source.document;
     const PageSetup &ps = source.pageSetup;
     const int cols = doc.ColCount();
@@ -218,13 +170,21 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
         }
         out.writeUInt8(0);
         out.finish();
-        temp.commit();
+        if (!temp.commit())
+            throw std::system_error(temp.error(), std::generic_category(), "commit");
     } catch (const AbortSave &) {
         out.abandon();
         temp.discard();
         m_progress.pumpEvents();
         m_messages.plain("File save has been aborted.");
         return ResultAborted;
+    } catch (const std::system_error &e) {
+        out.abandon();
+        temp.discard();
+        // The cause in plain words: a full disk, a refused permission.
+        m_messages.error("An error occured while saving the list. List not saved.\n\n" + routine + "\n\n" +
+                         FileSystem::errorCause(e.code().value()));
+        return ResultFailed;
     } catch (const std::exception &e) {
         out.abandon();
         temp.discard();
@@ -240,9 +200,10 @@ int ListFileWriter::AddFileToFStreamBin(BinaryOutStream &out, const std::string 
 {
     const std::string path = AttachmentStore::pathOf(folder, fileName);
     // Only a bare name of the database folder is embedded; never a path that leads elsewhere.
-    int fd = AttachmentRef::isSafeFileName(fileName) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    // A FIFO or device under an attachment's name is refused, not waited on.
+    int fd = AttachmentRef::isSafeFileName(fileName) ? FileSystem::openForReading(path) : -1;
     struct stat st;
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    if (fd >= 0 && ::fstat(fd, &st) != 0) {
         ::close(fd);
         fd = -1;
     }

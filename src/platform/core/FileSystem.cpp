@@ -136,37 +136,35 @@ bool FileSystem::setTimes(const std::string &path, std::uint64_t accessed, std::
 
 bool FileSystem::copyNoOverwrite(const std::string &source, const std::string &target)
 {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return false;
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (out < 0) {
-        ::close(in);
+    struct stat st;
+    if (target.empty() || ::lstat(target.c_str(), &st) == 0) {
+        errno = EEXIST;
         return false;
     }
+    const int in = openForReading(source);
+    if (in < 0)
+        return false;
+    // Copied whole beside the target and only then given its name, so a
+    // killed copy never leaves a short file under the real name.
+    AtomicFile out(target, AtomicFile::LinkPolicy::Refuse);
+    bool ok = out.open();
     char buffer[65536];
-    bool ok = true;
-    for (;;) {
+    while (ok) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            ok = false;
+        if (n <= 0) {
+            ok = n == 0;
             break;
         }
-        if (n == 0)
-            break;
-        if (!FileSystem::writeAll(out, buffer, static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
+        ok = out.write(buffer, static_cast<std::size_t>(n));
     }
+    const int readError = errno;
     ::close(in);
-    if (::close(out) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(target.c_str());
-    return ok;
+    if (ok && out.commitNoReplace())
+        return true;
+    errno = out.error() != 0 ? out.error() : readError;
+    return false;
 }
 
 bool FileSystem::createFolder(const std::string &path)
@@ -348,7 +346,7 @@ std::string FileSystem::errorCause(int error)
     case EROFS:
         return "The disk is write protected (read-only file system).";
     case ENOENT:
-        return "The folder does not exist.";
+        return "The file or folder does not exist.";
     case ENOTDIR:
         return "A part of the path is not a folder.";
     case EISDIR:

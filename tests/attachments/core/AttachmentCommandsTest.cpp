@@ -257,7 +257,7 @@ TEST(ExtractDataFile, missingOrUnsafeSourceReportsTheCopyError)
     f.editor.document().SetCell(1, 1, ref(quorvex::AttachFile, "vanished.bin"));
     EXPECT_EQ(f.commands.ExportDataFileFromCell(1, 1, toOut), 0);
     ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0].text, expected);
+    EXPECT_EQ(f.messages.shown[0].text, expected + "\n\nThe file or folder does not exist.");
 
     // A reference pasted or loaded from a foreign list must not read outside the folder.
     FileSystem::writeFileAtomic(f.root.file("secret"), "private");

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvex::test {
@@ -455,6 +457,86 @@ TEST(ListFileReader, readV11_unwritableAttachmentOkSkipsCancelAbortsWithRowsSoFa
     EXPECT_EQ(abort.doc.GetCell(1, 1), "before");
     EXPECT_EQ(abort.doc.GetCell(1, 2), std::string("\x01\x04" "a.txt"));
     EXPECT_EQ(abort.doc.GetCell(1, 3), "");
+}
+
+TEST(ListFileReader, readV11_failedOrKilledExtractionKeepsTheDatabaseFile)
+{
+    // Another list's a.txt of the same name (other times) waits in the database folder.
+    struct Case {
+        const char *name;
+        std::uint64_t faultAfter;
+        int error; // 0: the reader is killed
+        const char *fifoOrLinkName; // a FIFO or a link put where the list's file goes
+    };
+    const Case cases[] = {
+        {"disk full at once", 0, ENOSPC, nullptr},
+        {"disk full midway", 700000, ENOSPC, nullptr},
+        {"quota midway", 700000, EDQUOT, nullptr},
+        {"killed midway", 700000, 0, nullptr},
+        {"a link in its place", UINT64_MAX, 0, "link"},
+        {"a FIFO in its place", UINT64_MAX, 0, "fifo"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder tmp;
+        const std::string data(1200000, 'n');
+        writeBytes(tmp.file("a.txt"), data);
+        ExampleList list;
+        list.doc.SetRowCount(4);
+        list.doc.SetCell(1, 1, "before");
+        list.doc.SetCell(1, 2, std::string("\x01\x04" "a.txt"));
+        list.doc.SetCell(1, 3, "after");
+        const std::string path = saveExample(tmp, list, "l.lst", tmp.path());
+        const std::string db = tmp.path() + "db/";
+        ASSERT_TRUE(FileSystem::createFolder(db));
+        const std::string existing = db + "a.txt";
+        if (c.fifoOrLinkName && std::string(c.fifoOrLinkName) == "fifo") {
+            ASSERT_EQ(::mkfifo(existing.c_str(), 0644), 0);
+        } else if (c.fifoOrLinkName) {
+            writeBytes(tmp.file("elsewhere"), "other list's file");
+            ASSERT_EQ(::symlink(tmp.file("elsewhere").c_str(), existing.c_str()), 0);
+        } else {
+            writeBytes(existing, "other list's file");
+        }
+        ReaderFixture r;
+        r.reader.setDatabaseFolder(db);
+        if (c.faultAfter != UINT64_MAX && c.error == 0) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                FileSystem::setWriteFault(c.faultAfter, 0);
+                r.read(path);
+                ::_exit(3);
+            }
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status));
+            EXPECT_EQ(readBytes(existing), "other list's file");
+            // The next load sweeps the killed one's half copy away and replaces the file whole.
+            EXPECT_EQ(FileSystem::listFolder(db)->size(), 2u);
+            EXPECT_EQ(r.read(path), 0);
+            EXPECT_EQ(readBytes(existing), data);
+            EXPECT_EQ(FileSystem::listFolder(db)->size(), 1u);
+            continue;
+        }
+        if (c.faultAfter != UINT64_MAX)
+            FileSystem::setWriteFault(c.faultAfter, c.error);
+        const int result = r.read(path);
+        FileSystem::clearWriteFault();
+        // OK skips the file; the cells after it are read.
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(r.doc.GetCell(1, 3), "after");
+        ASSERT_EQ(r.messages.shown.size(), 1u);
+        const std::string &text = r.messages.shown[0].text;
+        EXPECT_EQ(text.rfind("Error extracting the following destination file to the list:\n" + existing, 0), 0u);
+        const std::string cause = c.fifoOrLinkName ? FileSystem::errorCause(c.fifoOrLinkName[0] == 'l' ? ELOOP : EINVAL)
+                                                   : FileSystem::errorCause(c.error);
+        EXPECT_NE(text.find("GetFileFromFStreamBin()\n\n" + cause + " The existing file was kept."), std::string::npos)
+            << text;
+        if (!c.fifoOrLinkName) {
+            EXPECT_EQ(readBytes(existing), "other list's file");
+        }
+        EXPECT_EQ(FileSystem::listFolder(db)->size(), 1u);
+    }
 }
 
 TEST(ListFileFormat, versionFromExtensionAndMessageText)

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvex::test {
 namespace {
@@ -159,7 +162,79 @@ TEST(ListFileWriter, saveFailures_leaveOldFileAndNoTemporaryFile)
     WriterFixture w2;
     EXPECT_EQ(w2.writer.SaveList_V11(tmp.path() + "missing/l.lst", list.source()), 1);
     EXPECT_EQ(w2.messages.texts().at(0), "Unable to open file for writing. List was not saved. Please\n make sure "
-                                          "the disk is not write protected.\n\n - SaveList_V11()");
+                                          "the disk is not write protected.\n\n - SaveList_V11()\n\n"
+                                          "The file or folder does not exist.");
+}
+
+TEST(ListFileWriter, saveThroughLinkOrOntoFullDisk_writesTheTargetOrKeepsTheOldFile)
+{
+    struct Case {
+        const char *name;
+        bool throughLink;
+        std::uint64_t faultAfter; // UINT64_MAX: no fault
+        int error;                // 0: the writer is killed
+    };
+    const Case cases[] = {
+        {"through a link", true, UINT64_MAX, 0},
+        {"disk full in the header", false, 10, ENOSPC},
+        {"disk full in the attachment", true, 200, ENOSPC},
+        {"killed in the attachment", true, 200, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder tmp;
+        writeBytes(tmp.file("a.txt"), std::string(5000, 'a'));
+        ExampleList list;
+        list.doc.SetCell(1, 1, std::string("\x01\x04" "a.txt"));
+        ASSERT_TRUE(FileSystem::createFolder(tmp.file("real")));
+        const std::string real = tmp.file("real/target.lst");
+        writeBytes(real, "OLD");
+        ::chmod(real.c_str(), 0640);
+        const std::string path = c.throughLink ? tmp.file("link.lst") : real;
+        if (c.throughLink) {
+            ASSERT_EQ(::symlink("real/target.lst", path.c_str()), 0);
+        }
+        WriterFixture w;
+        w.writer.setDatabaseFolder(tmp.path());
+        if (c.faultAfter != UINT64_MAX && c.error == 0) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                FileSystem::setWriteFault(c.faultAfter, 0);
+                w.writer.SaveList_V11(path, list.source());
+                ::_exit(3);
+            }
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status));
+            EXPECT_EQ(readBytes(real), "OLD");
+            // The next save removes what the killed one left.
+            EXPECT_EQ(FileSystem::listFolder(tmp.file("real"))->size(), 2u);
+            EXPECT_EQ(w.writer.SaveList_V11(path, list.source()), 0);
+            EXPECT_EQ(FileSystem::listFolder(tmp.file("real"))->size(), 1u);
+            continue;
+        }
+        if (c.faultAfter != UINT64_MAX)
+            FileSystem::setWriteFault(c.faultAfter, c.error);
+        const int result = w.writer.SaveList_V11(path, list.source());
+        FileSystem::clearWriteFault();
+        EXPECT_EQ(result, c.faultAfter == UINT64_MAX ? 0 : 1);
+        if (result == 0) {
+            EXPECT_GT(readBytes(real).size(), 5000u);
+        } else {
+            EXPECT_EQ(readBytes(real), "OLD");
+            ASSERT_EQ(w.messages.shown.size(), 1u);
+            EXPECT_EQ(w.messages.shown[0].text, "An error occured while saving the list. List not saved.\n\n - "
+                                                "SaveList_V11()\n\nThe disk is full.");
+        }
+        struct stat st;
+        ASSERT_EQ(::stat(real.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+        EXPECT_EQ(FileSystem::listFolder(tmp.file("real"))->size(), 1u);
+        if (c.throughLink) {
+            ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+            EXPECT_TRUE(S_ISLNK(st.st_mode));
+        }
+    }
 }
 
 TEST(ListFileWriter, saveOverExisting_keepsItsPermissions)
