@@ -44,6 +44,11 @@ std::string PictureLoader::loadErrorMessage(const std::string &loweredPath)
 bool PictureLoader::decode(const std::string &path, RasterImage &picture, std::string &error, std::string *decidedExt)
 {
     PictureDecoders::clear(picture);
+    // A FIFO, device or folder under a picture's name is never opened for real.
+    if (!FileSystem::isRegularFile(path)) {
+        error = "The picture file cannot be read";
+        return false;
+    }
     std::string ext = extensionOf(asciiLower(path));
     if (const std::optional<std::string> head = FileSystem::readFilePrefix(path, PictureDecoders::SniffBytes))
         ext = PictureDecoders::sniffExtension(*head, ext);

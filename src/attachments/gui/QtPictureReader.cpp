@@ -2,15 +2,29 @@
 
 #include "attachments/core/PictureDecoders.h"
 
+#include "platform/core/FileSystem.h"
+
+#include <QFile>
 #include <QImageReader>
 
 #include <cstring>
+#include <unistd.h>
 
 namespace quorvex {
 
 bool QtPictureReader::read(const std::string &path, const std::string &ext, RasterImage &out, std::string &error)
 {
-    QImageReader reader(QString::fromStdString(path));
+    // Read from a descriptor that is known to be a regular file: a FIFO or
+    // device under a picture's name would block the reader.
+    const int fd = FileSystem::openForReading(path);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        error = "The picture file cannot be read";
+        return false;
+    }
+    QImageReader reader(&file);
     // Bitmaps and icons by their own reader; anything else as Qt recognises it.
     if (ext == ".bmp")
         reader.setFormat(QByteArrayLiteral("bmp"));

@@ -1,5 +1,7 @@
 #include "TextListImport.h"
 
+#include "platform/core/FileSystem.h"
+
 #include "document/core/CellRow.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/ProgressReporter.h"
@@ -482,8 +484,8 @@ TextListImport::Result TextListImport::importFile(const std::string &path, ListD
                                                   ProgressReporter *progress, const Limits &limits)
 {
     Result result;
-    // Non-blocking open: a FIFO in the file's place must not hang the window.
-    FdCloser file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    // A FIFO or device in the file's place is refused before it is opened.
+    FdCloser file{FileSystem::openForReading(path)};
     struct stat st;
     if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         result.error = "Unable to open the text file:\n\n" + path;

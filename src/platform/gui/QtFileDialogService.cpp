@@ -1,12 +1,16 @@
 #include "QtFileDialogService.h"
 
 #include "Cp1252.h"
+#include "platform/core/FileSystem.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+
+#include <unistd.h>
 
 namespace quorvex {
 
@@ -85,7 +89,16 @@ std::optional<std::string> QtFileDialogService::runOpen(const std::string &filte
             picture->setFrameStyle(QFrame::StyledPanel);
             grid->addWidget(picture, 0, grid->columnCount(), grid->rowCount(), 1);
             QObject::connect(&dialog, &QFileDialog::currentChanged, picture, [picture](const QString &path) {
-                QImageReader reader(path);
+                // Only a regular file is previewed: reading a FIFO would freeze the dialog.
+                const int fd = FileSystem::openForReading(path.toStdString());
+                QFile file;
+                if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+                    if (fd >= 0)
+                        ::close(fd);
+                    picture->setPixmap(QPixmap());
+                    return;
+                }
+                QImageReader reader(&file);
                 reader.setAutoTransform(true);
                 const QSize size = reader.size();
                 // Large pictures are decoded scaled down, never whole.

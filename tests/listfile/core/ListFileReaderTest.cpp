@@ -1,4 +1,6 @@
 #include "ListFileTestSupport.h"
+#include "attachments/core/PictureLoader.h"
+#include "listfile/core/TextListImport.h"
 
 #include <gtest/gtest.h>
 
@@ -537,6 +539,47 @@ TEST(ListFileReader, readV11_failedOrKilledExtractionKeepsTheDatabaseFile)
         }
         EXPECT_EQ(FileSystem::listFolder(db)->size(), 1u);
     }
+}
+
+TEST(ListFileReader, readersOfOutsideFiles_refuseFifoDeviceOrFolderWithoutBlocking)
+{
+    TempFolder tmp;
+    ASSERT_EQ(::mkfifo(tmp.file("f.lst").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(tmp.file("pic.bmp").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(tmp.file("notes.txt").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(tmp.file("gone.txt").c_str(), 0644), 0); // an attachment being saved
+    ASSERT_TRUE(FileSystem::createFolder(tmp.file("folder.lst")));
+    for (const std::string &path : {tmp.file("f.lst"), tmp.file("folder.lst"), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        ReaderFixture r;
+        EXPECT_EQ(r.read(path), 1);
+        EXPECT_EQ(r.messages.texts(),
+                  std::vector<std::string>{"Unable to open list file. Please make sure the disk is accessible."});
+        ListDocument doc;
+        const TextListImport::Result text = TextListImport::importFile(path, doc);
+        EXPECT_FALSE(text.ok);
+        EXPECT_EQ(text.error.rfind("Unable to open the text file", 0), 0u) << text.error;
+        EXPECT_FALSE(FileSystem::readFilePrefix(path, 100).has_value());
+        EXPECT_FALSE(FileSystem::readFile(path).has_value());
+    }
+    ScriptedMessages messages;
+    bool foreignCalled = false;
+    PictureLoader pictures(messages, [&](const std::string &, const std::string &, RasterImage &, std::string &) {
+        foreignCalled = true;
+        return false;
+    });
+    RasterImage picture;
+    EXPECT_EQ(pictures.LoadImage(picture, tmp.file("pic.bmp")), 1);
+    EXPECT_FALSE(foreignCalled);
+
+    // Saving an independent list whose attachment is a FIFO asks about it instead of waiting.
+    ExampleList list;
+    list.doc.SetCell(1, 1, std::string("\x01\x04" "gone.txt"));
+    WriterFixture w;
+    w.writer.setDatabaseFolder(tmp.path());
+    EXPECT_EQ(w.writer.SaveList_V11(tmp.file("out.lst"), list.source()), 0);
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text.rfind("Error saving the following source file to the list:", 0), 0u);
 }
 
 TEST(ListFileFormat, versionFromExtensionAndMessageText)
