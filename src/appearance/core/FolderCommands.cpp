@@ -135,6 +135,22 @@ bool FolderCommands::clearSharedTempFolder(const std::string &tempFolder, const 
     return true;
 }
 
+std::string FolderCommands::notDeletedMessage(const std::string &folder, const std::vector<std::string> &left)
+{
+    constexpr std::size_t MaxListed = 10;
+    std::string text = "Not everything in the database folder could be deleted.\n\n" + folder +
+                       "\n\nThese items are still there:\n";
+    if (left.empty() || (left.size() == 1 && left[0] == "."))
+        text += "(the folder could not be read)\n";
+    for (std::size_t i = 0; i < left.size() && i < MaxListed; ++i)
+        if (left[i] != ".")
+            text += left[i] + "\n";
+    if (left.size() > MaxListed)
+        text += "(and " + std::to_string(left.size() - MaxListed) + " more)\n";
+    text += "\nThey may be in use, or you may not have the right to delete them.";
+    return text;
+}
+
 std::optional<std::string> FolderCommands::databaseCleanRefusal(const std::string &folder) const
 {
     const std::string notCleaned = "The folder\n\n" + folder +
@@ -153,46 +169,6 @@ std::optional<std::string> FolderCommands::databaseCleanRefusal(const std::strin
             return notCleaned;
     }
     return std::nullopt;
-}
-
-bool FolderCommands::deleteTopLevelFiles(const std::string &folder)
-{
-    const int dirFd = ::open(stripSlashes(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
-        return false;
-    DIR *dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
-        return false;
-    }
-    bool ok = true;
-    while (struct dirent *entry = ::readdir(dir)) {
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        // The listing's type saves a stat per file; only an unknown type needs one.
-        if (entry->d_type != DT_REG) {
-            struct stat st;
-            if (entry->d_type != DT_UNKNOWN)
-                continue;
-            if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno == ENOENT)
-                    continue;
-                ok = false;
-                break;
-            }
-            if (!S_ISREG(st.st_mode))
-                continue;
-        }
-        // Removing a name needs only the folder's permission here, so a
-        // read-only file goes without having its mode changed first.
-        if (::unlinkat(dirFd, name, 0) != 0 && errno != ENOENT) {
-            ok = false;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return ok;
 }
 
 bool FolderCommands::cleanDatabaseFolder()
@@ -214,9 +190,10 @@ bool FolderCommands::cleanDatabaseFolder()
         m_messages.plain(CancelledText);
         return false;
     }
-    if (!deleteTopLevelFiles(folder)) {
-        m_messages.error("Error deleting files form database folder. This error\ncould have occured if any of the "
-                         "files are currently in\nuse.");
+    // Files, links (not followed) and sub-folders all go; whatever stays is named.
+    std::vector<std::string> left;
+    if (!FileSystem::clearFolderContents(folder, &left)) {
+        m_messages.error(notDeletedMessage(folder, left));
         return false;
     }
     m_messages.plain("All database files have been deleted.");

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -35,13 +36,12 @@ public:
     // Returns the new database folder (already in the paths) when it changed.
     std::optional<std::string> changeDatabaseFolder(FolderChooser &chooser, const std::string &shownFolder);
 
+    // What a database cleaning that left `left` (paths inside `folder`) says.
+    static std::string notDeletedMessage(const std::string &folder, const std::vector<std::string> &left);
+
     // Why `folder` may not be emptied as the database folder, or nullopt when it may.
     std::optional<std::string> databaseCleanRefusal(const std::string &folder) const;
 
-    // Deletes the plain files at the top of the folder (the store is flat);
-    // sub-folders, links and special files stay, read-only files go too.
-    // Stops at the first failure.
-    static bool deleteTopLevelFiles(const std::string &folder);
     // Empties the shared temporary folder without touching a live copy's
     // numbered folder; `ownFolder` is emptied but kept. Refuses any folder
     // that is not an absolute ".../QuorvexTmp/".

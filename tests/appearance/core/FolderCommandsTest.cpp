@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 #include <deque>
@@ -100,40 +101,63 @@ TEST(FolderCommands, databaseCleaningRefusesFoldersThatAreNotAStore)
     EXPECT_TRUE(FileSystem::exists(r + "home/notes.txt"));
 }
 
-TEST(FolderCommands, databaseCleaningAsksTwiceAndDeletesOnlyTopLevelPlainFiles)
+TEST(FolderCommands, databaseCleaningAsksTwiceAndDeletesEverythingInsideOrSaysWhatIsLeft)
 {
     struct Case {
         std::deque<MessageAnswer> answers;
+        const char *unremovable;
         std::size_t boxes;
-        const char *last;
+        std::string last;
         bool deleted;
     } cases[] = {
-        {{MessageAnswer::Cancel}, 2, Cancelled, false},
-        {{MessageAnswer::Yes, MessageAnswer::Cancel}, 3, Cancelled, false},
-        {{MessageAnswer::Yes, MessageAnswer::Yes}, 3, "All database files have been deleted.", true},
+        {{MessageAnswer::Cancel}, nullptr, 2, Cancelled, false},
+        {{MessageAnswer::Yes, MessageAnswer::Cancel}, nullptr, 3, Cancelled, false},
+        {{MessageAnswer::Yes, MessageAnswer::Yes}, nullptr, 3, "All database files have been deleted.", true},
+        {{MessageAnswer::Yes, MessageAnswer::Yes}, "keep.txt", 3, "sub/keep.txt\n", false},
+        {{MessageAnswer::Yes, MessageAnswer::Yes}, "link", 3, "\nlink\n", false},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.last);
         Folders f;
         const std::string db = f.paths.databaseFolder;
         touch(db + "a.jpg");
         touch(db + "locked.mp3", 0444);
-        FileSystem::createFolders(db + "sub");
+        FileSystem::createFolders(db + "sub/deeper");
         touch(db + "sub/keep.txt");
         touch(f.paths.programFolder + "settings.mtr");
         ::symlink((f.paths.programFolder + "settings.mtr").c_str(), (db + "link").c_str());
+        ::symlink(f.paths.programFolder.c_str(), (db + "sub/folderlink").c_str());
         f.messages.answers = c.answers;
+        if (c.unremovable)
+            FileSystem::setRemoveFault(c.unremovable, EBUSY);
+        const bool cleaned = f.commands.cleanDatabaseFolder();
+        FileSystem::clearWriteFault();
 
-        EXPECT_EQ(f.commands.cleanDatabaseFolder(), c.deleted);
+        const bool asked = c.answers.size() == 2 && c.answers[1] == MessageAnswer::Yes;
+        EXPECT_EQ(cleaned, c.deleted);
         ASSERT_EQ(f.messages.shown.size(), c.boxes);
         EXPECT_EQ(f.messages.shown[0].kind, MessageKind::Warning);
         EXPECT_EQ(f.messages.shown[0].buttons, MessageButtons::YesCancel);
-        EXPECT_EQ(f.messages.shown.back().text, c.last);
-        EXPECT_EQ(f.messages.shown.back().kind, MessageKind::Plain);
-        EXPECT_EQ(FileSystem::exists(db + "a.jpg"), !c.deleted);
-        EXPECT_EQ(FileSystem::exists(db + "locked.mp3"), !c.deleted);
-        // The folder, sub-folders and links stay; nothing outside is touched.
+        if (asked && c.unremovable) {
+            // No success claimed: the box names what is left.
+            EXPECT_EQ(f.messages.shown.back().kind, MessageKind::Error);
+            EXPECT_EQ(f.messages.shown.back().text.rfind("Not everything in the database folder could be deleted.", 0),
+                      0u);
+            EXPECT_NE(f.messages.shown.back().text.find(c.last), std::string::npos) << f.messages.shown.back().text;
+            EXPECT_EQ(f.messages.shown.back().text.find("a.jpg"), std::string::npos);
+        } else {
+            EXPECT_EQ(f.messages.shown.back().text, c.last);
+            EXPECT_EQ(f.messages.shown.back().kind, MessageKind::Plain);
+        }
+        EXPECT_EQ(FileSystem::exists(db + "a.jpg"), !asked);
+        EXPECT_EQ(FileSystem::exists(db + "locked.mp3"), !asked);
+        EXPECT_EQ(FileSystem::isDirectory(db + "sub/deeper"), !asked);
+        EXPECT_EQ(FileSystem::exists(db + "sub/keep.txt"), !c.deleted && (!asked || std::string(c.unremovable) == "keep.txt"));
+        if (c.deleted) {
+            EXPECT_TRUE(FileSystem::listFolder(db)->empty());
+        }
+        // The folder itself stays; nothing a link leads to is touched.
         EXPECT_TRUE(FileSystem::isDirectory(db));
-        EXPECT_TRUE(FileSystem::exists(db + "sub/keep.txt"));
         EXPECT_TRUE(FileSystem::exists(f.paths.programFolder + "settings.mtr"));
     }
 }
