@@ -671,6 +671,7 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
     // refused rather than written through.
     AtomicFile file(path, AtomicFile::LinkPolicy::Refuse);
     file.setRemoveStale(false);
+    file.setSyncNewFiles(false);
     file.setNewFileMode(0644);
     file.setModeMask(0644);
     auto cannotWrite = [&](std::uint64_t unread) {

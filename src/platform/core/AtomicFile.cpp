@@ -153,6 +153,7 @@ bool AtomicFile::open()
     if (m_fd < 0)
         return fail(errno);
     m_temp.assign(name.data());
+    m_replaces = exists;
     const mode_t mode = exists ? (old.st_mode & 07777 & m_modeMask) | S_IWUSR : m_newMode;
     if (::fchmod(m_fd, mode) != 0)
         return fail(errno);
@@ -202,7 +203,8 @@ bool AtomicFile::finish(bool replace)
         if (::futimens(m_fd, spec) != 0)
             return fail(errno);
     }
-    if (::fsync(m_fd) != 0)
+    const bool sync = m_replaces || m_syncNew || ::access(m_final.c_str(), F_OK) == 0;
+    if (sync && ::fsync(m_fd) != 0)
         return fail(errno);
     const int fd = m_fd;
     m_fd = -1;
@@ -225,7 +227,8 @@ bool AtomicFile::finish(bool replace)
     m_temp.clear();
     m_committed = true;
     // The rename itself reaches the disk only with the folder.
-    syncFolder(m_final);
+    if (sync)
+        syncFolder(m_final);
     return true;
 }
 

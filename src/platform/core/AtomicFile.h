@@ -60,6 +60,10 @@ public:
     // (default true). A caller writing many files to one folder sweeps it once
     // with StaleFiles::removeStaleTemporaries(folder) and turns this off.
     void setRemoveStale(bool remove) { m_removeStale = remove; }
+    // Before commit(): whether a new file (nothing replaced) is synced too.
+    // Default true; a caller writing many new files (a list's attachments)
+    // turns it off, as a new file lost to a power cut replaces nothing.
+    void setSyncNewFiles(bool sync) { m_syncNew = sync; }
     // Before commit(): an empty result is a failure unless allowed (default:
     // allowed, as an empty export or attachment is a valid file).
     void allowEmpty(bool allow) { m_allowEmpty = allow; }
@@ -110,6 +114,8 @@ private:
     mode_t m_modeMask = 0666;
     bool m_removeStale = true;
     bool m_allowEmpty = true;
+    bool m_syncNew = true;
+    bool m_replaces = false;
     bool m_direct = false;
     bool m_committed = false;
     bool m_hasTimes = false;

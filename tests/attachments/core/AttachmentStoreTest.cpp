@@ -3,7 +3,9 @@
 #include "attachments/core/AttachmentStore.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using quorvex::AttachmentStore;
@@ -169,4 +171,61 @@ TEST(AttachmentStore, copyReplacing_failureLeavesDestinationAndNoTemporaryFile)
     const auto names = FileSystem::listFolder(f.src);
     EXPECT_EQ(names->size(), 3u);
     EXPECT_EQ(FileSystem::listFolder(f.root.path())->size(), 3u); // db, src, keep.txt
+}
+
+TEST(AttachmentStore, copyReplacing_throughLinkOrOntoFullDiskOrKilledKeepsLinkAndOldFile)
+{
+    struct Case {
+        const char *name;
+        bool throughLink;
+        std::uint64_t faultAfter; // UINT64_MAX: no fault
+        int error;                // 0: the copy is killed
+    };
+    const Case cases[] = {
+        {"through a link", true, UINT64_MAX, 0},
+        {"disk full", false, 70000, ENOSPC},
+        {"disk full through a link", true, 0, ENOSPC},
+        {"killed", false, 70000, 0},
+    };
+    const std::string data(200000, 'd');
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        StoreFolders f;
+        writeFile(f.db + "song.mp3", data);
+        const std::string real = f.src + "two/old.mp3";
+        writeFile(real, "older file");
+        ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+        const std::string destination = c.throughLink ? f.src + "one/link.mp3" : real;
+        if (c.throughLink) {
+            ASSERT_EQ(::symlink("../two/old.mp3", destination.c_str()), 0);
+        }
+        if (c.faultAfter != UINT64_MAX && c.error == 0) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                FileSystem::setWriteFault(c.faultAfter, 0);
+                AttachmentStore::copyReplacing(f.db + "song.mp3", destination);
+                ::_exit(3);
+            }
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status));
+            EXPECT_EQ(content(real), "older file");
+            continue;
+        }
+        if (c.faultAfter != UINT64_MAX)
+            FileSystem::setWriteFault(c.faultAfter, c.error);
+        int error = 0;
+        const bool ok = AttachmentStore::copyReplacing(f.db + "song.mp3", destination, &error);
+        FileSystem::clearWriteFault();
+        EXPECT_EQ(ok, c.faultAfter == UINT64_MAX);
+        EXPECT_EQ(error, ok ? 0 : c.error);
+        EXPECT_EQ(content(real), ok ? data : "older file");
+        EXPECT_EQ(modeOf(real), 0600u);
+        EXPECT_EQ(FileSystem::listFolder(f.src + "two")->size(), 1u);
+        if (c.throughLink) {
+            struct stat st;
+            ASSERT_EQ(::lstat(destination.c_str(), &st), 0);
+            EXPECT_TRUE(S_ISLNK(st.st_mode));
+        }
+    }
 }

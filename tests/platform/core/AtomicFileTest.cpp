@@ -88,8 +88,9 @@ TEST(AtomicFileTest, atomicFile_failedOrKilledWriteKeepsOldFileWhole)
         const std::string path = c.throughLink ? dir.file("link.lst") : real;
         if (c.existing)
             put(real, "old list");
-        if (c.throughLink)
+        if (c.throughLink) {
             ASSERT_EQ(::symlink("real.lst", path.c_str()), 0);
+        }
         if (c.faultAfter != UINT64_MAX && c.error == 0) {
             const int status = killedWriter(path, big, c.faultAfter);
             ASSERT_TRUE(WIFSIGNALED(status));
@@ -116,8 +117,9 @@ TEST(AtomicFileTest, atomicFile_failedOrKilledWriteKeepsOldFileWhole)
             EXPECT_EQ(file.error(), c.error);
             EXPECT_EQ(file.errorText(), FileSystem::errorCause(c.error));
             EXPECT_EQ(FileSystem::exists(real), c.existing);
-            if (c.existing)
+            if (c.existing) {
                 EXPECT_EQ(FileSystem::readFile(real).value_or("?"), "old list");
+            }
         }
         // No temporary file is left, and a link stays a link.
         EXPECT_EQ(namesIn(dir.path()).size(), (c.existing || ok ? 1u : 0u) + (c.throughLink ? 1u : 0u));
@@ -170,8 +172,9 @@ TEST(AtomicFileTest, atomicFile_writesToTheLinksFinalTargetOrInPlace)
         EXPECT_EQ(ok, c.error == 0);
         EXPECT_EQ(file.error(), c.error);
         EXPECT_EQ(file.isDirect(), c.direct);
-        if (c.writtenAt)
+        if (c.writtenAt) {
             EXPECT_EQ(FileSystem::readFile(dir.file(c.writtenAt)).value_or("?"), "new");
+        }
     }
     struct stat st;
     ASSERT_EQ(::stat(dir.file("real/target.lstd").c_str(), &st), 0);
@@ -179,6 +182,11 @@ TEST(AtomicFileTest, atomicFile_writesToTheLinksFinalTargetOrInPlace)
     ASSERT_EQ(::lstat(dir.file("links/a").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(FileSystem::readFile(dir.file("links/b")).value_or("?"), "new");
+    // Exports and settings files take the same path.
+    ASSERT_TRUE(FileSystem::writeFileAtomic(dir.file("links/a"), "exported"));
+    EXPECT_EQ(FileSystem::readFile(dir.file("real/target.lstd")).value_or("?"), "exported");
+    ASSERT_EQ(::lstat(dir.file("links/a").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(namesIn(dir.file("real")), std::vector<std::string>{"target.lstd"});
 
     // A FIFO with a reader is written in place, never renamed over.
@@ -298,8 +306,9 @@ TEST(AtomicFileTest, clearFolderContents_removesEverythingWithoutFollowingLinks)
         FileSystem::clearWriteFault();
         EXPECT_EQ(ok, c.left.empty());
         EXPECT_EQ(left, c.left);
-        if (c.left.empty())
+        if (c.left.empty()) {
             EXPECT_TRUE(namesIn(dir.path()).empty());
+        }
         EXPECT_TRUE(FileSystem::isDirectory(dir.path()));
         EXPECT_EQ(FileSystem::readFile(outside.file("precious")).value_or("?"), "keep");
     }
