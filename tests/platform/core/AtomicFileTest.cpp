@@ -217,7 +217,7 @@ TEST(AtomicFileTest, atomicFile_writesToTheLinksFinalTargetOrInPlace)
     ASSERT_TRUE(copy.open() && copy.write("other"));
     EXPECT_FALSE(copy.commitNoReplace());
     EXPECT_EQ(copy.error(), EEXIST);
-    EXPECT_EQ(FileSystem::readFile(dir.file("real/target.lstd")).value_or("?"), "new");
+    EXPECT_EQ(FileSystem::readFile(dir.file("real/target.lstd")).value_or("?"), "exported");
 }
 
 TEST(AtomicFileTest, staleFiles_removedOnlyWhenTheirProcessEnded)
