@@ -39,6 +39,11 @@ namespace quorvex {
 // - An existing file keeps its permissions (and owner where allowed);
 //   a new file gets newFileMode (0644 unless set).
 //
+// A read-only target is not refused here: callers that must ask first test
+// FileSystem::isReadOnly(target) (which follows links) before open().
+// Standard output ("-") needs no AtomicFile: write to descriptor 1 directly,
+// or give "/dev/stdout", which is written in place.
+//
 // Temporary files are named TARGET.tmp-PID-XXXXXX. open() removes the ones
 // beside the same target whose process no longer runs (see StaleFiles), and
 // never one whose process still does.
