@@ -175,6 +175,69 @@ private slots:
         form->ExitBtnClick();
     }
 
+    // The arrangement F12 chose holds when the dialog opens again; in every
+    // number box a letter is dropped and Enter presses the default OK.
+    void pageDialogs_keepTheWidthsLayoutAndEnterInANumberBoxPressesOk()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        TPageSetupForm *setup = form->printing()->pageSetupForm();
+        TPrintPageNumsForm *pages = form->printing()->pageNumsForm();
+        whenModal<TPageSetupForm>([](TPageSetupForm *d) {
+            QTest::keyRelease(d, Qt::Key_F12);
+            d->CancelBtn->click();
+        });
+        setup->run();
+        for (int round = 0; round < 2; ++round) {
+            QSize size;
+            bool apart = false;
+            whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+                QTest::keyRelease(d, Qt::Key_F12);
+                size = d->size();
+                apart = d->GroupBox1->isVisible() &&
+                        !d->GroupBox1->geometry().intersects(d->GroupBox2->geometry()) &&
+                        !d->GroupBox1->geometry().intersects(d->GroupBox4->geometry()) &&
+                        d->GroupBox2->width() == 169;
+                d->CancelBtn->click();
+            });
+            setup->run();
+            QCOMPARE(size.height(), 350);
+            QVERIFY(apart);
+        }
+
+        struct Box {
+            QDialog *dialog;
+            const char *name;
+            const char *typed;
+            int value;
+        };
+        const Box boxes[] = {
+            {setup, "MaxEntriesEdit", "4x0", 40},   {setup, "LeftIndentEdit", "1+2.0", 120},
+            {setup, "TopIndentEdit", "9 5", 95},    {pages, "EndEdit", "3-", 3},
+            {pages, "StartEdit", "a2", 2},
+        };
+        for (const Box &b : boxes) {
+            int value = -1;
+            whenModal<QDialog>([&](QDialog *d) {
+                auto *box = d->findChild<QSpinBox *>(QString::fromLatin1(b.name));
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, QString::fromLatin1(b.typed));
+                value = box->value();
+                QTest::keyClick(box, Qt::Key_Return);
+                // Nothing pressed OK: leave by Cancel so the run ends.
+                if (d->isVisible())
+                    d->reject();
+            });
+            const int result = b.dialog == setup ? setup->run() : pages->run();
+            QCOMPARE(value, b.value);
+            QVERIFY2(result == QDialog::Accepted, b.name);
+        }
+        QCOMPARE(form->printing()->commands().selection.startPage, 2);
+        QCOMPARE(form->printing()->commands().selection.endPage, 3);
+        form->ExitBtnClick();
+    }
+
     void pageSelection_staysOpenAfterEveryMessage()
     {
         auto form = m_sandbox->start();
