@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -33,6 +34,12 @@ PrintDevice::DialogResult QPrinterDevice::choosePrinter()
     QPrintDialog dialog(&m_printer, m_parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    // The dialog's own proposal is print.pdf in the working folder, which is
+    // the program's data folder. Only the file box: naming the printer's file
+    // would choose the file over the printers.
+    if (!m_proposedFile.isEmpty() && m_printer.outputFileName().isEmpty())
+        if (auto *file = dialog.findChild<QLineEdit *>(QStringLiteral("filename")))
+            file->setText(m_proposedFile);
     return dialog.exec() == QDialog::Accepted ? DialogResult::Accepted : DialogResult::Cancelled;
 }
 

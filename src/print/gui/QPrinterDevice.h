@@ -23,6 +23,10 @@ public:
                    bool showDialog = true);
     ~QPrinterDevice() override;
 
+    // The file the print dialog offers when the user picks printing to a
+    // file and the printer has none yet.
+    void setProposedFile(const QString &path) { m_proposedFile = path; }
+
     DialogResult choosePrinter() override;
     bool setLandscape(bool landscape) override;
     bool begin() override;
@@ -40,6 +44,7 @@ private:
     QWidget *m_parent;
     bool m_showDialog;
     QPainter m_painter;
+    QString m_proposedFile;
     QString m_target;
     QString m_temporary;
 };

@@ -372,6 +372,42 @@ private slots:
         form->ExitBtnClick();
     }
 
+    // The print dialog's file box offers the list's name in the documents
+    // folder, and keeps a file the user chose before.
+    void printDialog_proposesAPdfNamedAfterTheList()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 3);
+        Editor &editor = form->editor();
+        const QString documents = QString::fromStdString(editor.paths().documentsFolder);
+        struct Case {
+            std::string list;
+            QString printerFile;
+            QString offered;
+        };
+        const Case cases[] = {
+            {m_sandbox->home() + "lists/Movies.lstd", QString(), documents + QStringLiteral("Movies.pdf")},
+            {m_sandbox->home() + "lists/tv.shows.lst", QString(), documents + QStringLiteral("tv.shows.pdf")},
+            {std::string(), QString(), documents + QStringLiteral("My List.pdf")},
+            {m_sandbox->home() + "Movies.lstd", QStringLiteral("/tmp/chosen.pdf"), QStringLiteral("/tmp/chosen.pdf")},
+        };
+        for (const Case &c : cases) {
+            editor.currentListFile = c.list;
+            editor.saveListEnabled = !c.list.empty();
+            form->printing()->printer().setOutputFileName(c.printerFile);
+            QString offered;
+            whenModal<QDialog>([&](QDialog *d) {
+                if (auto *file = d->findChild<QLineEdit *>(QStringLiteral("filename")))
+                    offered = file->text();
+                d->reject();
+            });
+            form->findChild<QAction *>(QStringLiteral("PrintBtn"))->trigger();
+            QCOMPARE(offered, c.offered);
+        }
+        form->printing()->printer().setOutputFileName(QString());
+        form->ExitBtnClick();
+    }
+
     void export_goesThroughTheSaveDialogAndAsksBeforeReplacing()
     {
         auto form = m_sandbox->start();
