@@ -1,10 +1,14 @@
 #include "FileSystem.h"
 
+#include "AtomicFile.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +18,24 @@
 namespace quorvex {
 
 namespace {
+
+struct WriteFault {
+    bool armed = false;
+    std::uint64_t left = 0;
+    int error = 0;
+    std::string unremovable;
+    int removeError = 0;
+};
+WriteFault writeFault;
+
+int removeAt(int dirFd, const std::string &name, int flags)
+{
+    if (!writeFault.unremovable.empty() && name == writeFault.unremovable) {
+        errno = writeFault.removeError;
+        return -1;
+    }
+    return ::unlinkat(dirFd, name.c_str(), flags);
+}
 
 bool lstatPath(const std::string &path, struct stat &st)
 {
@@ -264,19 +286,185 @@ std::string FileSystem::join(const std::string &folder, const std::string &name)
 
 std::optional<std::string> FileSystem::readFile(const std::string &path)
 {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const int fd = openForReading(path);
+    if (fd < 0)
         return std::nullopt;
     std::string data;
     char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        data.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    bool failed = false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failed = true;
+        if (n <= 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     if (failed)
         return std::nullopt;
     return data;
+}
+
+int FileSystem::openForReading(const std::string &path)
+{
+    // stat first: merely opening some devices has effects, and a FIFO's open
+    // would wait for a writer.
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    // The name may have been swapped since: O_NONBLOCK keeps that open from
+    // waiting, and fstat tells what was opened.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string FileSystem::errorCause(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return "The disk is full.";
+    case EDQUOT:
+        return "The disk quota is used up.";
+    case EACCES:
+    case EPERM:
+        return "Permission denied.";
+    case EROFS:
+        return "The disk is write protected (read-only file system).";
+    case ENOENT:
+        return "The folder does not exist.";
+    case ENOTDIR:
+        return "A part of the path is not a folder.";
+    case EISDIR:
+        return "A folder has that name.";
+    case ELOOP:
+        return "The name is a symbolic link, or too many links lead to it.";
+    case ENAMETOOLONG:
+        return "The file name is too long.";
+    case EEXIST:
+        return "A file of that name already exists.";
+    case EINVAL:
+        return "The name does not belong to a regular file.";
+    case ENXIO:
+        return "No program is reading from the pipe.";
+    case EIO:
+        return "The disk reported an input/output error.";
+    case EFBIG:
+        return "The file is too large for the disk.";
+    case EMFILE:
+    case ENFILE:
+        return "Too many files are open.";
+    default:
+        return error != 0 ? std::string(std::strerror(error)) + "." : std::string("Unknown error.");
+    }
+}
+
+namespace {
+
+// Empties the folder open as `dirFd`, never leaving it through a link.
+bool clearAt(int dirFd, const std::string &relative, std::vector<std::string> *left)
+{
+    DIR *dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        if (left)
+            left->push_back(relative.empty() ? std::string(".") : relative);
+        return false;
+    }
+    std::vector<std::string> names;
+    while (struct dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+            names.emplace_back(name);
+    }
+    bool ok = true;
+    const int fd = ::dirfd(dir);
+    for (const std::string &name : names) {
+        const std::string shown = relative.empty() ? name : relative + "/" + name;
+        struct stat st;
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT)
+                continue;
+            ok = false;
+            if (left)
+                left->push_back(shown);
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            if ((st.st_mode & (S_IRUSR | S_IWUSR | S_IXUSR)) != (S_IRUSR | S_IWUSR | S_IXUSR))
+                ::fchmodat(fd, name.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR | S_IXUSR, 0);
+            const int sub = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const std::size_t before = left ? left->size() : 0;
+            const bool emptied = sub >= 0 ? clearAt(sub, shown, left) : false;
+            if (removeAt(fd, name, AT_REMOVEDIR) != 0 && errno != ENOENT) {
+                ok = false;
+                // The folder itself is named only when nothing inside it was.
+                if (left && (emptied || left->size() == before))
+                    left->push_back(shown + "/");
+            }
+            continue;
+        }
+        if (removeAt(fd, name, 0) == 0 || errno == ENOENT)
+            continue;
+        // Only a file's folder governs its removal on this system; a
+        // read-only mark is cleared anyway in case the file system cares.
+        if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0 &&
+            ::fchmodat(fd, name.c_str(), (st.st_mode & 07777) | S_IWUSR, 0) == 0 &&
+            removeAt(fd, name, 0) == 0)
+            continue;
+        ok = false;
+        if (left)
+            left->push_back(shown);
+    }
+    ::closedir(dir);
+    return ok;
+}
+
+} // namespace
+
+bool FileSystem::clearFolderContents(const std::string &folder, std::vector<std::string> *left)
+{
+    const int fd = ::open(stripTrailingSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (left)
+            left->push_back(".");
+        return false;
+    }
+    return clearAt(fd, std::string(), left);
+}
+
+void FileSystem::setWriteFault(std::uint64_t afterBytes, int error)
+{
+    writeFault.armed = true;
+    writeFault.left = afterBytes;
+    writeFault.error = error;
+}
+
+void FileSystem::setRemoveFault(const std::string &name, int error)
+{
+    writeFault.unremovable = name;
+    writeFault.removeError = error;
+}
+
+void FileSystem::clearWriteFault()
+{
+    writeFault = WriteFault();
 }
 
 std::optional<std::string> FileSystem::readFilePrefix(const std::string &path, std::size_t maxBytes)
@@ -320,34 +508,33 @@ bool FileSystem::writeFileAtomic(const std::string &path, const std::string &dat
     // that may replace one ask first and make it writable.
     if (isReadOnly(path))
         return false;
-    std::string tmpl = path + ".tmp-XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return false;
-    const std::string tmp(name.data());
-    struct stat old;
-    mode_t mode = 0644;
-    if (::stat(path.c_str(), &old) == 0)
-        mode = old.st_mode & 0666;
-    bool ok = FileSystem::writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
+    AtomicFile file(path);
+    return file.open() && file.write(data) && file.commit();
 }
 
 bool FileSystem::writeAll(int fd, const char *data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        std::size_t piece = size;
+        if (writeFault.armed) {
+            if (writeFault.left == 0) {
+                if (writeFault.error == 0)
+                    ::raise(SIGKILL);
+                errno = writeFault.error;
+                return false;
+            }
+            piece = static_cast<std::size_t>(std::min<std::uint64_t>(piece, writeFault.left));
+        }
+        const ssize_t n = ::write(fd, data, piece);
+        if (n > 0 && writeFault.armed)
+            writeFault.left -= static_cast<std::uint64_t>(n);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
             return false;
         }
         data += n;

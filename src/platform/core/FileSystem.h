@@ -64,12 +64,38 @@ public:
     // folder or a pipe put in the file's place is refused instead of waited on,
     // and a huge file costs no more than the limit. nullopt when unreadable.
     static std::optional<std::string> readFilePrefix(const std::string &path, std::size_t maxBytes);
-    // Writes to a temporary file beside `path`, syncs it and renames it over
-    // `path`, so the old file survives any failure. Mode 0644 for new files.
-    // Fails, writing nothing, when `path` is a read-only file.
+    // Writes `data` through AtomicFile: a temporary file beside the final
+    // target (links followed), synced and renamed over it, so the old file
+    // survives any failure. Mode 0644 for new files. Fails, writing nothing,
+    // when `path` is a read-only file. AtomicFile tells the cause of a failure.
     static bool writeFileAtomic(const std::string &path, const std::string &data);
     // Writes every byte to an open descriptor, again after an interruption.
+    // False with errno set on failure. Every file the program writes goes
+    // through here, which is where tests inject their faults.
     static bool writeAll(int fd, const char *data, std::size_t size);
+
+    // Opens a regular file for reading without ever blocking: a FIFO, device
+    // or folder in its place is refused (errno EINVAL, or EISDIR for a folder)
+    // before it is opened for real. The descriptor is blocking again; -1 on failure.
+    static int openForReading(const std::string &path);
+
+    // A short sentence naming the cause of a failed file operation, for the
+    // end of a message: "The disk is full.", "Permission denied." ...
+    static std::string errorCause(int error);
+
+    // Removes everything inside `folder`: files, links (never followed) and
+    // sub-folders with their content; read-only files and closed sub-folders
+    // are opened up first. Goes on past a failure and lists, relative to
+    // `folder`, what could not be removed. True when the folder is empty.
+    static bool clearFolderContents(const std::string &folder, std::vector<std::string> *left = nullptr);
+
+    // Test hook: after `afterBytes` more bytes, writeAll fails with `error`
+    // (ENOSPC: a full disk), or with error 0 the process is killed with
+    // SIGKILL in the middle of the write, as a crash or kill -9 would.
+    static void setWriteFault(std::uint64_t afterBytes, int error);
+    // Test hook: removing an entry of this name fails with `error`.
+    static void setRemoveFault(const std::string &name, int error);
+    static void clearWriteFault();
 };
 
 } // namespace quorvex
