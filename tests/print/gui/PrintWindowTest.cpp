@@ -1,6 +1,7 @@
 #include "GuiSandbox.h"
 #include "platform/core/AppConstants.h"
 #include "platform/core/FileSystem.h"
+#include "print/core/PdfFileCheck.h"
 #include "print/core/PrintLayout.h"
 #include "print/gui/OrientationPicture.h"
 #include "print/gui/PrintController.h"
@@ -27,7 +28,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace quorvex;
 
@@ -358,17 +362,84 @@ private slots:
         }
         QVERIFY(!FileSystem::exists(cancelled));
         QVERIFY(m_sandbox->sawBox("Printing cancelled."));
-        // An unwritable path shows the printer error, not the job as sent.
+        // An unwritable path shows an error about the file, not the job as sent.
         printer.setOutputFileName(QString::fromStdString(m_sandbox->home() + "missing/out.pdf"));
         {
             QPrinterDevice device(printer, renderer, nullptr, false);
             QCOMPARE(print->commands().PrintBtnClick(device, renderer), int(ResultFailed));
         }
-        QVERIFY(m_sandbox->sawBox(PrintEngine::SendError));
+        QVERIFY(m_sandbox->sawBox("Error writing the PDF file " + m_sandbox->home() + "missing/out.pdf"));
+        QVERIFY(!m_sandbox->sawBox(PrintEngine::SendError));
         QVERIFY(form->editor().statusBar().text(0) != PrintEngine::JobSent);
         const auto files = FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{});
         for (const std::string &f : files)
             QVERIFY2(f.find(".pdf.") == std::string::npos, f.c_str());
+        form->ExitBtnClick();
+    }
+
+    // A PDF replaces a file only whole: a write the disk refuses (a file size
+    // limit stands in for a full disk) fails with a message about the file
+    // and leaves the former PDF as it was; a read-only PDF is asked about.
+    void printToPdf_replacesAFileOnlyWithAWholePdf()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        PrintController *print = form->printing();
+        const std::string pdf = m_sandbox->home() + "kept.pdf";
+        QPrinter &printer = print->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        QtPageRenderer renderer(form->font());
+        const auto printOnce = [&] {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            const int result = print->commands().PrintBtnClick(device, renderer);
+            print->progressWindow()->okBtn()->click();
+            return result;
+        };
+        QCOMPARE(printOnce(), int(ResultOk));
+        const std::string good = FileSystem::readFile(pdf).value_or("");
+        QVERIFY(good.size() > 100000);
+        QVERIFY(PdfFileCheck::isComplete(pdf));
+
+        struct Case {
+            const char *name;
+            rlim_t limit;          // RLIM_INFINITY: no write fault
+            bool readOnly;
+            MessageAnswer answer;
+            int result;
+            const char *box;
+        };
+        const Case cases[] = {
+            {"read-only, No", RLIM_INFINITY, true, MessageAnswer::No, ResultSkipped, PrintEngine::NotPrinted},
+            {"read-only, Yes", RLIM_INFINITY, true, MessageAnswer::Yes, ResultOk, PrintEngine::ReadOnlyQuestion},
+            {"nearly full", 60000, false, MessageAnswer::Ok, ResultFailed, "Error writing the PDF file"},
+            {"no space", 0, false, MessageAnswer::Ok, ResultFailed, "Error writing the PDF file"},
+            // Room again: the same printer writes a whole PDF.
+            {"read-only again, Yes", RLIM_INFINITY, true, MessageAnswer::Yes, ResultOk, PrintEngine::ReadOnlyQuestion},
+        };
+        ::signal(SIGXFSZ, SIG_IGN);
+        for (const Case &c : cases) {
+            m_sandbox->boxes.clear();
+            m_sandbox->answers = {c.answer};
+            if (c.readOnly)
+                ::chmod(pdf.c_str(), 0444);
+            rlimit old{};
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            rlimit limited = old;
+            limited.rlim_cur = c.limit;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
+            const int result = printOnce();
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            QVERIFY2(result == c.result, c.name);
+            QVERIFY2(m_sandbox->sawBox(c.box), c.name);
+            QVERIFY2(!m_sandbox->sawBox("printer is installed"), c.name);
+            QVERIFY2(FileSystem::readFile(pdf).value_or("") == good || c.result == ResultOk, c.name);
+            QVERIFY2(PdfFileCheck::isComplete(pdf), c.name);
+            QCOMPARE(FileSystem::isReadOnly(pdf), c.readOnly && c.answer != MessageAnswer::Yes);
+            ::chmod(pdf.c_str(), 0644);
+            for (const std::string &f : FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{}))
+                QVERIFY2(f.find(".pdf.") == std::string::npos, f.c_str());
+        }
         form->ExitBtnClick();
     }
 
