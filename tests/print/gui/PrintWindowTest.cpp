@@ -99,6 +99,8 @@ private slots:
         // More than recommended: No keeps the dialog open, Yes keeps the larger value.
         bool stayedOpen = false;
         whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+            // The focus test below needs the dialog active, which may come a little after it shows.
+            QTest::qWaitForWindowActive(d);
             d->MaxEntriesEdit->setValue(60);
             m_sandbox->answers = {MessageAnswer::No};
             d->OKBtn->click();
@@ -250,6 +252,8 @@ private slots:
         QCOMPARE(pages->windowTitle(), QStringLiteral("Print Page Numbers"));
         QStringList openAfter;
         whenModal<TPrintPageNumsForm>([&](TPrintPageNumsForm *d) {
+            // The focus test below needs the dialog active, which may come a little after it shows.
+            QTest::qWaitForWindowActive(d);
             d->PageNumRdioBtn->click();
             QVERIFY(!d->StartEdit->isEnabled());
             for (const char *text : {"1,x", "0,2", "1,9", "1,2,,"}) {
@@ -397,7 +401,7 @@ private slots:
             return result;
         };
         QCOMPARE(printOnce(), int(ResultOk));
-        const std::string good = FileSystem::readFile(pdf).value_or("");
+        std::string good = FileSystem::readFile(pdf).value_or("");
         QVERIFY(good.size() > 100000);
         QVERIFY(PdfFileCheck::isComplete(pdf));
 
@@ -433,7 +437,10 @@ private slots:
             QVERIFY2(result == c.result, c.name);
             QVERIFY2(m_sandbox->sawBox(c.box), c.name);
             QVERIFY2(!m_sandbox->sawBox("printer is installed"), c.name);
-            QVERIFY2(FileSystem::readFile(pdf).value_or("") == good || c.result == ResultOk, c.name);
+            // A new PDF differs from the old one at least in its creation time.
+            if (c.result == ResultOk)
+                good = FileSystem::readFile(pdf).value_or("");
+            QVERIFY2(FileSystem::readFile(pdf).value_or("") == good, c.name);
             QVERIFY2(PdfFileCheck::isComplete(pdf), c.name);
             QCOMPARE(FileSystem::isReadOnly(pdf), c.readOnly && c.answer != MessageAnswer::Yes);
             ::chmod(pdf.c_str(), 0644);
