@@ -2,7 +2,9 @@
 
 #include "NonInteractiveMessages.h"
 #include "platform/core/AppConstants.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/FileSystem.h"
+#include "platform/core/StaleFiles.h"
 #include "platform/core/ProgressReporter.h"
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/Editor.h"
@@ -21,6 +23,7 @@
 #include "search/core/GridSearch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <new>
@@ -45,30 +48,9 @@ struct LoadedList {
     ListFileVersion version = ListFileVersion::Unknown;
 };
 
-// A folder of our own under the system temporary folder, removed with its content.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        const char *base = std::getenv("TMPDIR");
-        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/quorvex-cli-XXXXXX";
-        std::vector<char> name(tmpl.begin(), tmpl.end());
-        name.push_back('\0');
-        if (::mkdtemp(name.data()))
-            m_path = std::string(name.data()) + "/";
-    }
-    ~ScratchFolder()
-    {
-        if (!m_path.empty())
-            FileSystem::RemoveFolder(m_path);
-    }
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    const std::string &path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+// Scratch folders are named after the process that made them, so a killed
+// run's folder can be told from a running one's and removed by the next run.
+constexpr const char *ScratchPrefix = "quorvex-cli-";
 
 // The words after the command: positional ones, flags and "--name VALUE" or
 // "--name=VALUE" options, each given at most once; "--" ends the options.
@@ -168,6 +150,46 @@ bool ensureFolder(const std::string &folder)
     return FileSystem::isDirectory(folder) || FileSystem::createFolders(folder);
 }
 
+// --database DIR and --strict of the verbs that read or write lists.
+bool takeListOptions(const CommandArgs &parsed, CliTool::ListOptions &options)
+{
+    if (const auto database = parsed.value("database")) {
+        if (database->empty())
+            return false;
+        options.database = *database;
+    }
+    options.strict = parsed.has("strict");
+    return true;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool isValidUtf8(const std::string &text)
+{
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        if (extra < 0 || n - i <= static_cast<std::size_t>(extra))
+            return false;
+        unsigned cp = extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3Fu);
+        }
+        static const unsigned least[4] = {0, 0x80, 0x800, 0x10000};
+        if (cp < least[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
 // Command-line text is UTF-8; list text is Windows-1252, "?" for what it cannot hold.
 std::string utf8ToCp1252(const std::string &utf8)
 {
@@ -225,15 +247,19 @@ public:
 std::string CliTool::usage()
 {
     return "usage: quorvex-cli info LIST\n"
-           "       quorvex-cli export LIST OUT\n"
-           "       quorvex-cli convert IN OUT [--database DIR]\n"
-           "       quorvex-cli import IN OUT [--type LISTTYPE]\n"
-           "       quorvex-cli extract LIST DIR\n"
+           "       quorvex-cli export LIST OUT|-\n"
+           "       quorvex-cli convert IN OUT [--strict]\n"
+           "       quorvex-cli import IN OUT [--type LISTTYPE] [--strict]\n"
+           "       quorvex-cli extract LIST DIR | extract LIST --database DIR\n"
            "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
-           "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards]\n"
-           "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell]\n"
+           "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards] [--strict]\n"
+           "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell] [--strict]\n"
            "       quorvex-cli --version\n"
-           "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n";
+           "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n"
+           "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
+           "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
+           "--find and --with: UTF-8 text. An attachment whose file is not in the database folder is saved\n"
+           "without its file, with a warning; --strict ends the save instead.\n";
 }
 
 int CliTool::fail(const std::string &line)
@@ -255,78 +281,64 @@ int CliTool::run(const std::vector<std::string> &args)
     if (args.empty())
         return usageError();
     const std::string &command = args[0];
-    if (command == "print") {
-        try {
-            return print(args);
-        } catch (const std::bad_alloc &) {
-            return fail("not enough memory");
-        } catch (const std::exception &e) {
-            return fail(NonInteractiveMessages::oneLine(e.what()));
-        }
-    }
     if (args.size() == 1 && (command == "--help" || command == "-h" || command == "help")) {
         m_out << usage();
         return ExitOk;
-    }
-    if (command == "sort") {
-        try {
-            return sort(args);
-        } catch (const std::bad_alloc &) {
-            return fail("not enough memory");
-        } catch (const std::exception &e) {
-            return fail(NonInteractiveMessages::oneLine(e.what()));
-        }
-    }
-    if (command == "replace") {
-        const auto parsed = parseCommandArgs(args, {"entire-cell"}, {"find", "with"});
-        if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
-            parsed->positional[1].empty() || !parsed->value("find") || !parsed->value("with") ||
-            parsed->value("find")->empty())
-            return usageError();
-        try {
-            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->value("find")),
-                           utf8ToCp1252(*parsed->value("with")), parsed->has("entire-cell"));
-        } catch (const std::bad_alloc &) {
-            return fail("not enough memory");
-        } catch (const std::exception &e) {
-            return fail(NonInteractiveMessages::oneLine(e.what()));
-        }
     }
     if (args.size() == 1 && command == "--version") {
         m_out << "quorvex-cli " << releaseVersion << '\n';
         return ExitOk;
     }
-    std::string optionName;
-    std::size_t wanted = 2;
-    if (command == "info")
-        wanted = 1;
-    else if (command == "convert")
-        optionName = "database";
-    else if (command == "import")
-        optionName = "type";
-    else if (command != "export" && command != "extract")
+    static const std::set<std::string> verbs = {"info", "export", "convert", "import", "extract",
+                                                "print", "sort",   "replace"};
+    if (!verbs.count(command))
         return usageError();
-
-    const auto parsed = optionName.empty() ? parseCommandArgs(args, {}, {}) : parseCommandArgs(args, {}, {optionName});
-    if (!parsed || parsed->positional.size() != wanted)
-        return usageError();
-    for (const std::string &p : parsed->positional)
-        if (p.empty())
-            return usageError();
-    const auto &pos = parsed->positional;
+    // What killed runs left in the temporary folder goes before this run starts.
+    StaleFiles::removeStaleFolders(ScratchFolder::systemTempFolder(), ScratchPrefix);
+    m_options = ListOptions{};
     try {
+        if (command == "print")
+            return print(args);
+        if (command == "sort")
+            return sort(args);
+        if (command == "replace") {
+            const auto parsed = parseCommandArgs(args, {"entire-cell", "strict"}, {"find", "with", "database"});
+            if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
+                parsed->positional[1].empty() || !parsed->value("find") || !parsed->value("with") ||
+                parsed->value("find")->empty() || !takeListOptions(*parsed, m_options))
+                return usageError();
+            // Text that is not UTF-8 would find nothing, silently.
+            if (!isValidUtf8(*parsed->value("find")) || !isValidUtf8(*parsed->value("with")))
+                return usageError();
+            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->value("find")),
+                           utf8ToCp1252(*parsed->value("with")), parsed->has("entire-cell"));
+        }
+
+        const bool writes = command == "convert" || command == "import";
+        const auto parsed = command == "import" ? parseCommandArgs(args, {"strict"}, {"type", "database"})
+                            : writes            ? parseCommandArgs(args, {"strict"}, {"database"})
+                                                : parseCommandArgs(args, {}, {"database"});
+        if (!parsed || !takeListOptions(*parsed, m_options))
+            return usageError();
+        std::size_t wanted = command == "info" ? 1 : 2;
+        // extract LIST DIR, or extract LIST --database DIR.
+        if (command == "extract" && parsed->value("database"))
+            wanted = 1;
+        if (parsed->positional.size() != wanted)
+            return usageError();
+        for (const std::string &p : parsed->positional)
+            if (p.empty())
+                return usageError();
+        const auto &pos = parsed->positional;
         if (command == "info")
             return info(pos[0]);
         if (command == "export")
             return exportList(pos[0], pos[1]);
         if (command == "extract")
-            return extract(pos[0], pos[1]);
-        if (command == "convert") {
-            if (parsed->value(optionName) && parsed->value(optionName)->empty())
-                return usageError();
-            return convert(pos[0], pos[1], parsed->value(optionName).value_or(std::string()));
-        }
-        const std::string type = parsed->value(optionName).value_or(DefaultImportType);
+            return extract(pos[0], wanted == 1 ? m_options.database : pos[1]);
+        if (command == "convert")
+            return convert(pos[0], pos[1], m_options.database);
+        const std::string type = parsed->value("type").value_or(DefaultImportType);
         if (type.size() > static_cast<std::size_t>(ListFileFormat::MaxListTypeLength))
             return usageError();
         return import(pos[0], pos[1], type);
@@ -335,6 +347,39 @@ int CliTool::run(const std::vector<std::string> &args)
     } catch (const std::exception &e) {
         return fail(NonInteractiveMessages::oneLine(e.what()));
     }
+}
+
+std::string CliTool::attachmentFolder(const std::string &scratch) const
+{
+    return m_options.database.empty() ? scratch : FileSystem::withTrailingSlash(m_options.database);
+}
+
+int CliTool::writeList(const std::string &outPath, const ListFileSource &source, const std::string &folder,
+                       NonInteractiveMessages &messages, ProgressReporter &progress)
+{
+    // Through a link to the file it names: the link stays a link.
+    std::string target;
+    bool throughProc = false;
+    if (!AtomicFile::resolveLinks(outPath, target, throughProc))
+        return fail("Unable to follow the link " + outPath + ". " + FileSystem::errorCause(errno) +
+                    " List NOT saved.");
+    if (throughProc || (FileSystem::exists(target) && !FileSystem::isRegularFile(target)))
+        return fail(outPath + " is not a regular file; a list is saved only to a regular file. List NOT saved.");
+    if (FileSystem::exists(target) && FileSystem::isReadOnly(target))
+        return fail("The list file being saved is read-only. List NOT saved.");
+    messages.setSkipMissingAttachments(!m_options.strict);
+    ListFileWriter writer(messages, progress);
+    writer.setDatabaseFolder(folder);
+    // The version follows the name given, as the Save As dialog's type does.
+    const int result = ListFileFormat::versionForPath(outPath) == ListFileVersion::V11
+                           ? writer.SaveList_V11(target, source)
+                           : writer.SaveList_V12(target, source);
+    if (result != ResultOk || messages.hasError())
+        return fail(messages.firstErrorLine());
+    for (const std::string &file : messages.skippedFiles())
+        m_err << Prefix << "warning: " << file << " is missing; its attachment was saved without the file.\n";
+    m_err.flush();
+    return ExitOk;
 }
 
 int CliTool::info(const std::string &path)
@@ -411,6 +456,11 @@ int CliTool::exportList(const std::string &path, const std::string &outPath)
     if (!load(reader, messages, path, list))
         return fail(messages.firstErrorLine());
     const std::string text = exportText(list.document);
+    if (outPath == "-") {
+        m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        m_out.flush();
+        return m_out.good() ? ExitOk : fail("List was not exported: standard output could not be written.");
+    }
     if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
         return fail("The text file being saved is read-only. List NOT exported.");
     if (!FileSystem::writeFileAtomic(outPath, text))
@@ -420,8 +470,8 @@ int CliTool::exportList(const std::string &path, const std::string &outPath)
 
 int CliTool::convert(const std::string &inPath, const std::string &outPath, const std::string &database)
 {
-    ScratchFolder scratch;
-    const std::string folder = database.empty() ? scratch.path() : FileSystem::withTrailingSlash(database);
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
     if (folder.empty() || !ensureFolder(folder))
         return fail("Unable to create the database folder " + (database.empty() ? std::string("") : database) +
                     ".");
@@ -432,14 +482,8 @@ int CliTool::convert(const std::string &inPath, const std::string &outPath, cons
     LoadedList list;
     if (!load(reader, messages, inPath, list))
         return fail(messages.firstErrorLine());
-    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
-        return fail("The list file being saved is read-only. List NOT saved.");
-    ListFileWriter writer(messages, progress);
-    writer.setDatabaseFolder(folder);
-    const int result = writer.save(outPath, ListFileSource{list.document, list.pageSetup, list.listType});
-    if (result != ResultOk || messages.hasError())
-        return fail(messages.firstErrorLine());
-    return ExitOk;
+    return writeList(outPath, ListFileSource{list.document, list.pageSetup, list.listType}, folder, messages,
+                     progress);
 }
 
 namespace {
@@ -466,8 +510,8 @@ std::optional<std::vector<int>> parseKeyList(const std::string &text)
 
 int CliTool::sort(const std::vector<std::string> &args)
 {
-    const auto parsed = parseCommandArgs(args, {"case-sensitive", "backwards"}, {"keys"});
-    if (!parsed)
+    const auto parsed = parseCommandArgs(args, {"case-sensitive", "backwards", "strict"}, {"keys", "database"});
+    if (!parsed || !takeListOptions(*parsed, m_options))
         return usageError();
     const std::vector<std::string> &pos = parsed->positional;
     const std::optional<std::string> keysText = parsed->value("keys");
@@ -497,13 +541,14 @@ int CliTool::sort(const std::vector<std::string> &args)
                 kept->push_back(new LoadedList(std::move(list)));
         }
     } leaveToExit{list};
-    ScratchFolder scratch;
-    if (scratch.path().empty())
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
+    if (folder.empty() || !ensureFolder(folder))
         return fail("Unable to create a temporary folder.");
     NonInteractiveMessages messages;
     SilentProgress progress;
     ListFileReader reader(messages, progress);
-    reader.setDatabaseFolder(scratch.path());
+    reader.setDatabaseFolder(folder);
     if (!load(reader, messages, pos[0], list))
         return fail(messages.firstErrorLine());
     ListDocument &doc = list.document;
@@ -531,28 +576,22 @@ int CliTool::sort(const std::vector<std::string> &args)
 
     doc.RenumberPages(list.pageSetup.entriesPerPage());
     SortEngine::SortGrid(doc, options, 1, doc.RowCount());
-
-    if (FileSystem::exists(pos[1]) && FileSystem::isReadOnly(pos[1]))
-        return fail("The list file being saved is read-only. List NOT saved.");
-    ListFileWriter writer(messages, progress);
-    writer.setDatabaseFolder(scratch.path());
-    const int result = writer.save(pos[1], ListFileSource{list.document, list.pageSetup, list.listType});
-    if (result != ResultOk || messages.hasError())
-        return fail(messages.firstErrorLine());
-    return ExitOk;
+    return writeList(pos[1], ListFileSource{list.document, list.pageSetup, list.listType}, folder, messages,
+                     progress);
 }
 
 int CliTool::replace(const std::string &inPath, const std::string &outPath, const std::string &find,
                      const std::string &with, bool entireCell)
 {
     // Attachments travel through a folder of our own, as with convert.
-    ScratchFolder scratch;
-    if (scratch.path().empty())
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
+    if (folder.empty() || !ensureFolder(folder))
         return fail("Unable to create a scratch folder for the attachments.");
     NonInteractiveMessages messages;
     SilentProgress progress;
     ListFileReader reader(messages, progress);
-    reader.setDatabaseFolder(scratch.path());
+    reader.setDatabaseFolder(folder);
     LoadedList list;
     if (!load(reader, messages, inPath, list))
         return fail(messages.firstErrorLine());
@@ -569,13 +608,11 @@ int CliTool::replace(const std::string &inPath, const std::string &outPath, cons
     search.replaceWith = with;
     const long long count = search.ReplaceAll();
 
-    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
-        return fail("The list file being saved is read-only. List NOT saved.");
-    ListFileWriter writer(messages, progress);
-    writer.setDatabaseFolder(scratch.path());
-    const int result = writer.save(outPath, ListFileSource{editor.document(), list.pageSetup, list.listType});
-    if (result != ResultOk || messages.hasError())
-        return fail(messages.firstErrorLine());
+    const int written =
+        writeList(outPath, ListFileSource{editor.document(), list.pageSetup, list.listType}, folder, messages,
+                  progress);
+    if (written != ExitOk)
+        return written;
     m_out << "replacements: " << count << '\n';
     m_out.flush();
     return ExitOk;
@@ -599,19 +636,13 @@ int CliTool::import(const std::string &inPath, const std::string &outPath, const
     list.listType = type;
     TextListImport::fitColumnWidths(list.document);
     list.document.RenumberPages(list.pageSetup.entriesPerPage());
-    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
-        return fail("The list file being saved is read-only. List NOT saved.");
-    // A cell that happens to start with the marker byte would be taken for an
-    // attachment; an empty folder makes its missing file end the save cleanly.
-    ScratchFolder scratch;
+    // A cell that happens to start with the marker byte is taken for an
+    // attachment; its file comes from the database folder given, if any.
+    ScratchFolder scratch(ScratchPrefix);
     NonInteractiveMessages messages;
     SilentProgress progress;
-    ListFileWriter writer(messages, progress);
-    writer.setDatabaseFolder(scratch.path());
-    const int result = writer.save(outPath, ListFileSource{list.document, list.pageSetup, list.listType});
-    if (result != ResultOk || messages.hasError())
-        return fail(messages.firstErrorLine());
-    return ExitOk;
+    return writeList(outPath, ListFileSource{list.document, list.pageSetup, list.listType},
+                     attachmentFolder(scratch.path()), messages, progress);
 }
 
 int CliTool::extract(const std::string &path, const std::string &folderArg)
@@ -680,6 +711,13 @@ int CliTool::print(const std::vector<std::string> &args)
         const std::string &a = args[i];
         if (a == "--odd-first") {
             sel.oddsFirst = true;
+        } else if (a == "--database" || a.rfind("--database=", 0) == 0) {
+            // Printing reads no attachment file; the folder is taken as the other verbs take it.
+            if (!m_options.database.empty() || (a == "--database" && i + 1 >= args.size()))
+                return usageError();
+            m_options.database = a == "--database" ? args[++i] : a.substr(11);
+            if (m_options.database.empty())
+                return usageError();
         } else if ((a == "--range" || a == "--pages") && i + 1 < args.size()) {
             if (haveRange || havePages)
                 return usageError();
@@ -729,6 +767,9 @@ int CliTool::print(const std::vector<std::string> &args)
     std::string name = positional[0];
     job.listName = PrintLayout::listName(true, name.find('/') == std::string::npos ? "./" + name : name);
     job.date = PrintLayout::today();
+    // Nobody is asked here: a read-only PDF stays as it is.
+    if (FileSystem::exists(positional[1]) && FileSystem::isReadOnly(positional[1]))
+        return fail("The PDF file being saved is read-only. List NOT printed.");
     if (pdfPrinter()(list.document, job, positional[1], messages) != ResultOk || messages.hasError())
         return fail(messages.hasError() ? messages.firstErrorLine() : std::string("printing failed"));
     return ExitOk;

@@ -9,6 +9,9 @@ namespace quorvex {
 
 class ListDocument;
 class MessageService;
+class NonInteractiveMessages;
+class ProgressReporter;
+struct ListFileSource;
 struct PrintJob;
 
 // quorvex-cli: list files for scripts, backups and migration. Exit codes:
@@ -20,6 +23,15 @@ public:
     static constexpr int ExitFailed = 1;
     static constexpr int ExitUsage = 2;
     static constexpr const char *DefaultImportType = "dvdmovie";
+
+    // The options every verb that reads or writes lists takes.
+    struct ListOptions {
+        // --database DIR: where attachments of a version 1.1 list are put when
+        // it is read, and taken from when one is written.
+        std::string database;
+        // --strict: a missing attachment file ends the save instead of being skipped.
+        bool strict = false;
+    };
 
     CliTool(std::ostream &out, std::ostream &err) : m_out(out), m_err(err) {}
 
@@ -58,11 +70,19 @@ private:
     int replace(const std::string &in, const std::string &out, const std::string &find, const std::string &with,
                 bool entireCell);
 
+    // The database folder given, else `scratch`.
+    std::string attachmentFolder(const std::string &scratch) const;
+    // Saves a list in the version its name gives, through a link to its
+    // target; skipped attachments get a warning line each.
+    int writeList(const std::string &outPath, const ListFileSource &source, const std::string &folder,
+                  NonInteractiveMessages &messages, ProgressReporter &progress);
+
     int fail(const std::string &line);
     int usageError();
 
     std::ostream &m_out;
     std::ostream &m_err;
+    ListOptions m_options;
 };
 
 } // namespace quorvex

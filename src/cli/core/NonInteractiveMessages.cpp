@@ -1,9 +1,21 @@
 #include "NonInteractiveMessages.h"
 
+#include <algorithm>
+
 namespace quorvex {
 
 MessageAnswer NonInteractiveMessages::show(MessageKind kind, const std::string &text, MessageButtons buttons)
 {
+    const std::string prefix = MissingSourcePrefix;
+    if (m_skipMissing && kind == MessageKind::Error && buttons == MessageButtons::OkCancel &&
+        text.compare(0, prefix.size(), prefix) == 0) {
+        const std::size_t end = text.find('\n', prefix.size());
+        const std::string file = text.substr(prefix.size(), end == std::string::npos ? end : end - prefix.size());
+        if (std::find(m_skipped.begin(), m_skipped.end(), file) == m_skipped.end())
+            m_skipped.push_back(file);
+        m_shown.push_back({kind, text});
+        return MessageAnswer::Ok;
+    }
     if (kind == MessageKind::Error && m_firstError < 0)
         m_firstError = static_cast<int>(m_shown.size());
     m_shown.push_back({kind, text});

@@ -17,7 +17,16 @@ public:
         std::string text;
     };
 
+    // How the list writer asks about an attachment whose file is missing.
+    static constexpr const char *MissingSourcePrefix = "Error saving the following source file to the list:\n";
+
     MessageAnswer show(MessageKind kind, const std::string &text, MessageButtons buttons) override;
+
+    // Answers the writer's missing-file question OK, as a user who saves the
+    // list anyway: the reference stays, the file goes without its data. Such a
+    // question is then no error; skippedFiles() names each file once.
+    void setSkipMissingAttachments(bool skip) { m_skipMissing = skip; }
+    const std::vector<std::string> &skippedFiles() const { return m_skipped; }
     void showException(const std::string &what) override;
 
     const std::vector<Shown> &shown() const { return m_shown; }
@@ -33,6 +42,8 @@ private:
     std::vector<Shown> m_shown;
     std::vector<std::string> m_exceptions;
     int m_firstError = -1;
+    bool m_skipMissing = false;
+    std::vector<std::string> m_skipped;
 };
 
 } // namespace quorvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace quorvex {
 
 // The printer as a print job drives it. Each call returns false when the
@@ -23,6 +25,11 @@ public:
     // the paper means something only when the odd pages went out as a job
     // of their own. A file keeps one document.
     virtual bool splitsJobAtPause() const { return false; }
+    // The file the job writes once the printer is chosen; empty for a printer.
+    virtual std::string outputFile() const { return std::string(); }
+    // What a failure is told as: a printer's message, or for a file one that
+    // names the file and the cause.
+    virtual std::string failureText(const std::string &printerText) const { return printerText; }
 };
 
 } // namespace quorvex

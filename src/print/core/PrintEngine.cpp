@@ -4,6 +4,7 @@
 #include "PrintDevice.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/AppConstants.h"
+#include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
 #include "platform/core/ProgressWindow.h"
@@ -113,6 +114,19 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
     case PrintDevice::DialogResult::Cancelled: return ResultSkipped;
     case PrintDevice::DialogResult::Accepted: break;
     }
+    // The PDF replaces the file by a rename, which a read-only file does not
+    // stop: ask first, as the export does.
+    const std::string file = device.outputFile();
+    if (!file.empty() && FileSystem::exists(file) && FileSystem::isReadOnly(file)) {
+        if (m_messages.confirm(ReadOnlyQuestion) != MessageAnswer::Yes) {
+            m_messages.plain(NotPrinted);
+            return ResultSkipped;
+        }
+        if (!FileSystem::makeWritable(file)) {
+            m_messages.error(MakeWritableFailed);
+            return ResultFailed;
+        }
+    }
 
     const int entries = job.setup.entriesPerPage();
     const PageSelection &sel = job.selection;
@@ -138,7 +152,7 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
     const PageGeometry geometry = PrintLayout::geometry(widths, entries, job.metrics, job.setup);
 
     if (!device.begin()) {
-        failed(SendError);
+        failed(device.failureText(SendError));
         return ResultFailed;
     }
     bool documentOpen = true;
@@ -178,7 +192,7 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
         if (!documentOpen) {
             // The even pages of a split job go out as a job of their own.
             if (!device.begin()) {
-                failed(SendError);
+                failed(device.failureText(SendError));
                 return ResultFailed;
             }
             documentOpen = true;
@@ -202,7 +216,7 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
                 sent = renderer.render(PageContent{page, grid, geometry, footer}) && device.sendPage();
             ++pagesInDocument;
             if (!sent)
-                m_messages.error(SendError);
+                m_messages.error(device.failureText(SendError));
             m_window.setLowerText("100% - Page " + std::to_string(page) + " sent to printer.");
         }
 
@@ -215,7 +229,7 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
                 if (device.splitsJobAtPause()) {
                     documentOpen = false;
                     if (!device.end()) {
-                        failed(SendError);
+                        failed(device.failureText(SendError));
                         return ResultFailed;
                     }
                 }
@@ -225,7 +239,7 @@ int PrintEngine::run(const ListDocument &doc, const PrintJob &job, PrintDevice &
     }
 
     if (documentOpen && !device.end()) {
-        failed(SendError);
+        failed(device.failureText(SendError));
         return ResultFailed;
     }
     m_status.setProgress(0, JobSent);

@@ -38,6 +38,13 @@ public:
     static constexpr const char *Cancelled = "Printing cancelled.";
     static constexpr const char *JobSent = "100% - Print job sent.";
     static constexpr const char *PageFlip = " - Paused for page flip.";
+    // Printing over a read-only file asks as the export does.
+    static constexpr const char *ReadOnlyQuestion =
+        "The PDF file being saved is read-only. Do you want Quorvex.exe to make this file write able?";
+    static constexpr const char *NotPrinted = "List NOT printed.";
+    static constexpr const char *MakeWritableFailed =
+        "Quorvex.exe was unable to make the PDF file write able. Please make sure it is not on a write protected "
+        "disk.";
 
     PrintEngine(MessageService &messages, ProgressReporter &status, ProgressWindow &window);
 
@@ -49,7 +56,8 @@ public:
 
     // One job over a snapshot of `doc` taken when the printer is chosen.
     // 0 printed, 1 failed after a message, 5 nothing to do (not OK, dialog
-    // cancelled, another job running), 10 cancelled by the user.
+    // cancelled, a read-only file kept, another job running), 10 cancelled
+    // by the user.
     int printList(const ListDocument &doc, const PrintJob &job, PrintDevice &device, PageRenderer &renderer);
 
     // The print grid of the page whose first row is `firstRow`: the header row and

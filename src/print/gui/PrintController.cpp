@@ -15,6 +15,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -67,6 +68,7 @@ void PrintController::PrintBtnClick()
         return;
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
+    device.setProposedFile(proposedPdfFile());
     m_commands.PrintBtnClick(device, renderer);
     done();
 }
@@ -79,6 +81,7 @@ void PrintController::PrintPageNumsBtnClick()
     m_pageNums->run();
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
+    device.setProposedFile(proposedPdfFile());
     m_commands.printSelection(device, renderer);
     done();
 }
@@ -89,6 +92,7 @@ void PrintController::TestPrintBtnClick()
         return;
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
+    device.setProposedFile(proposedPdfFile());
     m_commands.TestPrintBtnClick(device, renderer);
     done();
 }
@@ -119,6 +123,18 @@ void PrintController::PrintPreviewBtnClick()
     });
     dialog.exec();
     done();
+}
+
+QString PrintController::proposedPdfFile() const
+{
+    // Named after the list, in the documents folder, as the export is.
+    QString name = QString::fromLatin1(ExportCommand::DefaultName);
+    if (m_editor.saveListEnabled && !m_editor.currentListFile.empty()) {
+        const QString base = QFileInfo(Cp1252::fromPath(m_editor.currentListFile)).completeBaseName();
+        if (!base.isEmpty())
+            name = base;
+    }
+    return Cp1252::fromPath(m_editor.paths().documentsFolder) + name + QStringLiteral(".pdf");
 }
 
 std::optional<std::string> PrintController::chooseExportFile()

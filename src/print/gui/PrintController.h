@@ -44,6 +44,9 @@ public:
     void PrintPreviewBtnClick();
     void ExportBtnClick();
 
+    // The PDF file the print dialog offers: the list's name in the documents folder.
+    QString proposedPdfFile() const;
+
     // The export file dialog: the chosen name, or nothing when cancelled.
     std::optional<std::string> chooseExportFile();
 

@@ -1,15 +1,16 @@
 #include "QPrinterDevice.h"
 
 #include "QtPageRenderer.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/FileSystem.h"
+#include "platform/gui/Cp1252.h"
+#include "print/core/PdfFileCheck.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
-
-#include <cstdio>
+#include <cerrno>
 
 namespace quorvex {
 
@@ -33,6 +34,12 @@ PrintDevice::DialogResult QPrinterDevice::choosePrinter()
     QPrintDialog dialog(&m_printer, m_parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    // The dialog's own proposal is print.pdf in the working folder, which is
+    // the program's data folder. Only the file box: naming the printer's file
+    // would choose the file over the printers.
+    if (!m_proposedFile.isEmpty() && m_printer.outputFileName().isEmpty())
+        if (auto *file = dialog.findChild<QLineEdit *>(QStringLiteral("filename")))
+            file->setText(m_proposedFile);
     return dialog.exec() == QDialog::Accepted ? DialogResult::Accepted : DialogResult::Cancelled;
 }
 
@@ -44,30 +51,50 @@ bool QPrinterDevice::setLandscape(bool landscape)
 bool QPrinterDevice::begin()
 {
     m_target.clear();
-    m_temporary.clear();
+    m_file.reset();
+    m_filePrinter.reset();
+    m_fileError = 0;
     const QString target = m_printer.outputFileName();
     if (!target.isEmpty()) {
-        const QFileInfo info(target);
-        QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                 QStringLiteral(".XXXXXX"));
-        temporary.setAutoRemove(false);
-        if (!temporary.open())
-            return false;
         m_target = target;
-        m_temporary = temporary.fileName();
-        temporary.close();
-        m_printer.setOutputFileName(m_temporary);
+        m_file = std::make_unique<AtomicFile>(Cp1252::toPath(target));
+        // A full disk leaves an empty file: never a PDF.
+        m_file->allowEmpty(false);
+        if (!m_file->open()) {
+            failFile(m_file->error());
+            m_file.reset();
+            return false;
+        }
+        // A printer of its own for every file: the PDF engine's stream keeps
+        // a failed write's state, so after a full disk every later document
+        // of the same printer would come out empty.
+        m_filePrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_filePrinter->setOutputFormat(QPrinter::PdfFormat);
+        m_filePrinter->setResolution(m_printer.resolution());
+        m_filePrinter->setFullPage(false);
+        m_filePrinter->setPageLayout(m_printer.pageLayout());
+        m_filePrinter->setColorMode(m_printer.colorMode());
+        m_filePrinter->setDocName(m_printer.docName());
+        m_filePrinter->setCreator(m_printer.creator());
+        m_filePrinter->setOutputFileName(
+            Cp1252::fromPath(m_file->isDirect() ? m_file->finalPath() : m_file->tempPath()));
     }
-    if (!m_painter.begin(&m_printer)) {
+    if (!m_painter.begin(&active())) {
+        failFile(EIO);
         dropTemporary();
         return false;
     }
     return true;
 }
 
+QPrinter &QPrinterDevice::active()
+{
+    return m_filePrinter ? *m_filePrinter : m_printer;
+}
+
 bool QPrinterDevice::newPage()
 {
-    return m_printer.newPage();
+    return active().newPage();
 }
 
 bool QPrinterDevice::sendPage()
@@ -76,7 +103,8 @@ bool QPrinterDevice::sendPage()
     if (image.isNull() || !m_painter.isActive())
         return false;
     // Stretched over the whole printable area, whatever its proportions.
-    const QRect area(QPoint(0, 0), m_printer.pageLayout().paintRectPixels(m_printer.resolution()).size());
+    QPrinter &printer = active();
+    const QRect area(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     // The page image's pixels are painted over for the next page. A PDF engine
     // writes the picture out at once; any other (the print preview records the
     // pages to play them later) must keep a copy of its own.
@@ -91,26 +119,27 @@ bool QPrinterDevice::sendPage()
 bool QPrinterDevice::end()
 {
     bool ok = m_painter.isActive() && m_painter.end();
-    if (!m_temporary.isEmpty()) {
-        m_printer.setOutputFileName(m_target);
-        if (ok) {
-            const QByteArray from = QFile::encodeName(m_temporary);
-            const QByteArray to = QFile::encodeName(m_target);
-            ok = std::rename(from.constData(), to.constData()) == 0;
-            if (ok)
-                QFile::setPermissions(m_target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                    QFile::ReadOther);
-        }
-        if (!ok)
-            QFile::remove(m_temporary);
-        m_temporary.clear();
+    if (!m_file)
+        return ok;
+    // The engine reports no write error of its own: the file shows whether
+    // every byte arrived. A pipe cannot be read back.
+    if (ok && !m_file->isDirect() && !PdfFileCheck::isComplete(m_file->tempPath())) {
+        ok = false;
+        failFile(-1);
     }
+    if (ok && !m_file->commit()) {
+        ok = false;
+        failFile(m_file->error());
+    }
+    if (!ok && m_fileError == 0)
+        failFile(EIO);
+    dropTemporary();
     return ok;
 }
 
 void QPrinterDevice::abort()
 {
-    if (m_temporary.isEmpty()) {
+    if (!m_file) {
         m_printer.abort();
         if (m_painter.isActive())
             m_painter.end();
@@ -123,11 +152,33 @@ void QPrinterDevice::abort()
 
 void QPrinterDevice::dropTemporary()
 {
-    if (m_temporary.isEmpty())
-        return;
-    QFile::remove(m_temporary);
-    m_printer.setOutputFileName(m_target);
-    m_temporary.clear();
+    // Discards the temporary file unless it was committed.
+    m_file.reset();
+    m_filePrinter.reset();
+}
+
+void QPrinterDevice::failFile(int error)
+{
+    if (m_fileError == 0)
+        m_fileError = error;
+}
+
+std::string QPrinterDevice::outputFile() const
+{
+    return Cp1252::toPath(m_printer.outputFileName());
+}
+
+std::string QPrinterDevice::failureText(const std::string &printerText) const
+{
+    if (m_target.isEmpty())
+        return printerText;
+    const std::string path = Cp1252::toPath(m_target);
+    std::string cause;
+    if (m_fileError > 0)
+        cause = FileSystem::errorCause(m_fileError);
+    else
+        cause = "It could not be written whole: the disk may be full, or the file too large for it.";
+    return "Error writing the PDF file " + path + ". " + cause + " Any former file of that name is unchanged.";
 }
 
 bool QPrinterDevice::splitsJobAtPause() const

@@ -184,7 +184,9 @@ int TPageSetupForm::run()
         const bool present = i == 0 || i + 1 <= doc.ColCount() - 1;
         widthEdits[static_cast<std::size_t>(i)]->setEnabled(present);
     }
-    arrange(GroupBox1->isVisible());
+    // The dialog is hidden here, and so is every child by isVisible(): the
+    // flag, not the group, says which arrangement it opens with.
+    arrange(m_widthsShown);
     showValues();
     if (!PortraitRdioBtn->isChecked() && !LandRdioBtn->isChecked())
         PortraitRdioBtn->setChecked(true);
@@ -290,8 +292,9 @@ void TPageSetupForm::arrange(bool wide)
 
 void TPageSetupForm::revealWidths()
 {
-    if (GroupBox1->isVisible())
+    if (m_widthsShown)
         return;
+    m_widthsShown = true;
     GroupBox1->show();
     arrange(true);
 }
@@ -305,15 +308,22 @@ void TPageSetupForm::keyReleaseEvent(QKeyEvent *event)
 
 bool TPageSetupForm::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter is dropped in the number boxes instead of pressing OK.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;
-    }
+    if (event->type() == QEvent::KeyPress && dropsTypedCharacter(*static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F12)
         revealWidths();
     return QDialog::eventFilter(watched, event);
+}
+
+bool TPageSetupForm::dropsTypedCharacter(const QKeyEvent &event)
+{
+    // Digits, control characters and DEL pass; Enter is never typed into the
+    // box (a spin box takes none) and goes on to press the default button.
+    const QString text = event.text();
+    if (text.size() != 1)
+        return false;
+    const char16_t c = text.front().unicode();
+    return c >= 32 && c != 127 && (c < u'0' || c > u'9');
 }
 
 } // namespace quorvex

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -60,6 +61,9 @@ public:
     // Escape and the close box act as Cancel.
     void reject() override;
 
+    // The number boxes take digits only: true for a key whose character is dropped.
+    static bool dropsTypedCharacter(const QKeyEvent &event);
+
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -78,6 +82,8 @@ private:
     PageSetup m_opened;
     QLabel *m_maxLabel = nullptr;
     bool m_syncing = false;
+    // F12 was pressed: the widths stay shown for the rest of the run.
+    bool m_widthsShown = false;
 };
 
 } // namespace quorvex

@@ -1,5 +1,7 @@
 #include "TPrintPageNumsForm.h"
 
+#include "TPageSetupForm.h"
+
 #include "platform/core/MessageService.h"
 #include "platform/gui/Cp1252.h"
 #include "print/core/PageSelection.h"
@@ -124,11 +126,8 @@ void TPrintPageNumsForm::OkBtnClick()
 
 bool TPrintPageNumsForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;
-    }
+    if (event->type() == QEvent::KeyPress && TPageSetupForm::dropsTypedCharacter(*static_cast<QKeyEvent *>(event)))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

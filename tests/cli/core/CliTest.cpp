@@ -17,6 +17,9 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,7 +54,8 @@ struct CliRun {
 };
 
 // Runs the built tool with its output captured in files of `scratch`.
-CliRun runCli(const TempFolder &scratch, const std::vector<std::string> &args)
+// `fileSizeLimit` bytes (RLIMIT_FSIZE) stand in for a nearly full disk.
+CliRun runCli(const TempFolder &scratch, const std::vector<std::string> &args, long long fileSizeLimit = -1)
 {
     const std::string outPath = scratch.file(".cli-out");
     const std::string errPath = scratch.file(".cli-err");
@@ -65,6 +69,13 @@ CliRun runCli(const TempFolder &scratch, const std::vector<std::string> &args)
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        if (fileSizeLimit >= 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = static_cast<rlim_t>(fileSizeLimit);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char *> argv;
         std::string program = QUORVEX_CLI_PATH;
         argv.push_back(&program[0]);
@@ -173,7 +184,12 @@ TEST(Cli, wrongArgumentsGiveUsageOnStderrAndExitTwo)
         {"export", "a.lst"},
         {"convert", "a.lst", "b.lst", "--database"},
         {"convert", "a.lst", "b.lst", "--type", "cdmusic"},
-        {"import", "a.txt", "b.lst", "--database", "x"},
+        {"import", "a.txt", "b.lst", "--database"},
+        {"info", "a.lst", "--strict"},
+        {"extract", "a.lst", "dir", "--database", "dir"},
+        {"replace", "a.lst", "b.lst", "--find", "caf\xE9", "--with", "x"},
+        {"replace", "a.lst", "b.lst", "--find", "a", "--with", "\xC0\xAF"},
+        {"replace", "a.lst", "b.lst", "--find", "\xED\xA0\x80", "--with", "x"},
         {"import", "a.txt", "b.lst", "--type", std::string(56, 't')},
         {"extract", "a.lst", "dir", "--verbose"},
         {"convert", "", "b.lst"},
@@ -271,9 +287,9 @@ TEST(Cli, convertThroughTheDatabaseFolderBringsAttachmentsBack)
     Loaded refs = loadBack(t.file("refs.lstd"));
     EXPECT_EQ(refs.doc.GetCell(1, 1), AttachmentRef::make(quorvex::AttachFile, "a.txt"));
 
-    // ... but a version 1.1 list cannot be written without the files: the
-    // missing-file question is answered Cancel and nothing is written.
-    r = runCli(t, {"convert", t.file("refs.lstd"), t.file("lost.lst")});
+    // ... but with --strict a version 1.1 list is not written without the
+    // files: the missing-file question is answered Cancel and nothing is written.
+    r = runCli(t, {"convert", t.file("refs.lstd"), t.file("lost.lst"), "--strict"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(isOneLine(r.err)) << r.err;
     EXPECT_NE(r.err.find("Error saving the following source file to the list:"), std::string::npos) << r.err;
@@ -603,3 +619,178 @@ TEST(CliSort, sortsWithTheNamedKeysAfterRenumberingAndRefusesBadKeyLists)
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(isOneLine(missing.err)) << missing.err;
 }
+
+// The program's own lists may hold references whose file was skipped: they
+// sort, replace and convert as the window's OK saves them, or end with --strict.
+TEST(CliAttachments, missingFilesAreSkippedWithOneWarningEachUnlessStrict)
+{
+    TempFolder t;
+    SmallList list;
+    list.doc = ListDocument(3, 4);
+    list.doc.SetCell(1, 1, AttachmentRef::make(quorvex::AttachFile, "a.txt"));
+    list.doc.SetCell(1, 2, AttachmentRef::make(quorvex::AttachPicture, "b.jpg"));
+    list.doc.SetCell(2, 3, AttachmentRef::make(quorvex::AttachPicture, "b.jpg"));
+    save(list, t.file("refs.lstd"));
+    const std::string db = t.file("db/");
+    FileSystem::createFolders(db);
+    FileSystem::writeFileAtomic(db + "a.txt", "abc");
+    FileSystem::writeFileAtomic(db + "b.jpg", "jpeg");
+
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        int warnings;
+        bool embedded;
+    };
+    const std::vector<std::string> replace{"replace", t.file("refs.lstd"), t.file("out.lst"), "--find", "zz",
+                                           "--with", "y"};
+    const auto with = [](std::vector<std::string> a, std::initializer_list<std::string> more) {
+        a.insert(a.end(), more);
+        return a;
+    };
+    const Case cases[] = {
+        {{"convert", t.file("refs.lstd"), t.file("out.lst")}, 0, 2, false},
+        {{"sort", t.file("refs.lstd"), t.file("out.lst")}, 0, 2, false},
+        {replace, 0, 2, false},
+        {{"convert", t.file("refs.lstd"), t.file("out.lst"), "--strict"}, 1, 0, false},
+        {{"sort", t.file("refs.lstd"), t.file("out.lst"), "--strict"}, 1, 0, false},
+        {with(replace, {"--strict"}), 1, 0, false},
+        {{"sort", t.file("refs.lstd"), t.file("out.lst"), "--database", db, "--strict"}, 0, 0, true},
+        {with(replace, {"--database=" + db}), 0, 0, true},
+    };
+    for (const Case &c : cases) {
+        FileSystem::removeFile(t.file("out.lst"));
+        const CliRun r = runCli(t, c.args);
+        const std::string what = c.args[0] + (c.args.size() > 3 ? " " + c.args.back() : "");
+        ASSERT_EQ(r.code, c.code) << what << ": " << r.err;
+        if (c.code != 0) {
+            EXPECT_TRUE(isOneLine(r.err)) << r.err;
+            EXPECT_FALSE(FileSystem::exists(t.file("out.lst")));
+            continue;
+        }
+        std::size_t lines = 0;
+        for (std::size_t at = r.err.find("warning: "); at != std::string::npos; at = r.err.find("warning: ", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, static_cast<std::size_t>(c.warnings)) << what << ": " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.warnings) << r.err;
+        if (c.warnings > 0) {
+            EXPECT_NE(r.err.find("a.txt is missing"), std::string::npos) << r.err;
+        }
+        const Loaded l = loadBack(t.file("out.lst"));
+        ASSERT_EQ(l.result, 0) << what;
+        EXPECT_EQ(l.doc.GetCell(2, 3), AttachmentRef::make(quorvex::AttachPicture, "b.jpg")) << what;
+        const std::string bytes = bytesOf(t.file("out.lst"));
+        EXPECT_EQ(bytes.find("jpeg") != std::string::npos, c.embedded) << what;
+    }
+    // Reading verbs take the folder too, and write nothing into it.
+    FileSystem::ClearFolder(db);
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"info", t.file("refs.lstd"), "--database", db},
+          std::vector<std::string>{"export", t.file("refs.lstd"), t.file("x.txt"), "--database", db}})
+        EXPECT_EQ(runCli(t, args).code, 0) << args[0];
+    EXPECT_TRUE(FileSystem::listFolder(db)->empty());
+}
+
+// Outputs go where their names lead: standard output, a link's target, a
+// pipe written in place; a list is never saved over something that is not a
+// file. A scratch folder whose run was killed goes at the next run.
+TEST(CliOutputs, writeThroughLinksAndStreamsAndStaleScratchFoldersGo)
+{
+    TempFolder t;
+    SmallList list;
+    list.doc = ListDocument(2, 4);
+    for (int r = 1; r <= 3; ++r)
+        list.doc.SetCell(1, r, std::string(1, static_cast<char>('d' - r)));
+    save(list, t.file("a.lst"));
+    CliRun r = runCli(t, {"export", t.file("a.lst"), "-"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "\rc\rb\ra\r");
+
+    // A link to the standard output (as /dev/stdout is) is written through, and stays.
+    ASSERT_EQ(::symlink("/proc/self/fd/1", t.file("out").c_str()), 0);
+    r = runCli(t, {"export", t.file("a.lst"), t.file("out")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "\rc\rb\ra\r");
+    struct stat st;
+    ASSERT_EQ(::lstat(t.file("out").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    r = runCli(t, {"convert", t.file("a.lst"), t.file("out")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    ASSERT_EQ(::lstat(t.file("out").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    // Sorting a list onto itself through a link: the target is sorted, the link stays.
+    FileSystem::createFolders(t.file("real/"));
+    save(list, t.file("real/target.lstd"));
+    ASSERT_EQ(::symlink("real/target.lstd", t.file("link.lstd").c_str()), 0);
+    r = runCli(t, {"sort", t.file("link.lstd"), t.file("link.lstd")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(::lstat(t.file("link.lstd").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(loadBack(t.file("real/target.lstd")).doc.GetCell(1, 1), "a");
+    EXPECT_EQ(FileSystem::listFolder(t.file("real/"))->size(), 1u);
+
+    // Scratch folders: a dead run's goes, a running one's stays.
+    const std::string tmp = t.file("tmp/");
+    FileSystem::createFolders(tmp + "quorvex-cli-999999999-AbCdEf/x");
+    const std::string live = "quorvex-cli-" + std::to_string(::getpid()) + "-GhIjKl";
+    FileSystem::createFolders(tmp + live);
+    const char *old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    r = runCli(t, {"info", t.file("a.lst")});
+    old ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(*FileSystem::listFolder(tmp), std::vector<std::string>{live});
+}
+
+namespace quorvex {
+namespace {
+
+// A PDF replaces a file only whole: a refused write (a file size limit stands
+// in for a nearly full and a full disk) fails on one line about the file, and
+// a read-only PDF is left alone.
+TEST(CliPrint, replacesAPdfOnlyWithAWholeOne)
+{
+    test::TempFolder t;
+    std::string text = "Tape#\tTitle\n";
+    for (int i = 1; i <= 400; ++i)
+        text += std::to_string(i) + "\tMovie " + std::to_string(i) + "\n";
+    ASSERT_TRUE(FileSystem::writeFileAtomic(t.file("in.txt"), text));
+    ASSERT_EQ(runCli(t, {"import", t.file("in.txt"), t.file("big.lstd")}).code, 0);
+    const std::string pdf = t.file("T.pdf");
+    CliRun r = runCli(t, {"print", t.file("big.lstd"), pdf, "--range", "1-5"});
+    if (r.err.find("not available") != std::string::npos)
+        GTEST_SKIP() << "built without the windowing toolkit";
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string good = bytesOf(pdf);
+    ASSERT_GT(good.size(), 200000u);
+    struct Case {
+        const char *name;
+        long long limit;
+        bool readOnly;
+        const char *err;
+    } cases[] = {
+        {"nearly full", 150000, false, "Error writing the PDF file"},
+        // Room for the one line on standard error, a file too, but no more.
+        {"no space", 400, false, "Error writing the PDF file"},
+        {"read-only", -1, true, "read-only"},
+    };
+    for (const Case &c : cases) {
+        if (c.readOnly)
+            ASSERT_EQ(::chmod(pdf.c_str(), 0444), 0);
+        r = runCli(t, {"print", t.file("big.lstd"), pdf, "--range", "1-5"}, c.limit);
+        EXPECT_EQ(r.code, 1) << c.name;
+        EXPECT_TRUE(isOneLine(r.err)) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("printer is installed"), std::string::npos) << r.err;
+        EXPECT_TRUE(bytesOf(pdf) == good) << c.name;
+        EXPECT_EQ(FileSystem::isReadOnly(pdf), c.readOnly) << c.name;
+        ::chmod(pdf.c_str(), 0644);
+        EXPECT_EQ(FileSystem::listFolder(t.path())->size(), 3u) << c.name; // in.txt, big.lstd, T.pdf
+    }
+}
+
+} // namespace
+} // namespace quorvex

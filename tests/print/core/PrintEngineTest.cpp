@@ -6,6 +6,7 @@
 #include "platform/core/ProgressWindow.h"
 #include "print/core/ExportCommand.h"
 #include "print/core/PageRenderer.h"
+#include "print/core/PdfFileCheck.h"
 #include "print/core/PrintCommands.h"
 #include "print/core/PrintDevice.h"
 #include "print/core/PrintLayout.h"
@@ -501,3 +502,33 @@ TEST(ExportCommandTest, exportWritesCrLinesAndKeepsTheOldFileOnEveryRefusal)
 
 } // namespace
 } // namespace quorvex
+
+// A PDF counts as written only when its trailer ends the file and points at
+// its cross-reference table: a byte lost anywhere before moves the table.
+TEST(PdfFileCheck, wholeOnlyWhenTheTrailerPointsAtTheTable)
+{
+    quorvex::test::TempFolder t;
+    const std::string body = "%PDF-1.4\n1 0 obj\n<<>>\nendobj\n";
+    const std::string table = "xref\n0 2\n0000000000 65535 f \n0000000009 00000 n \ntrailer\n<< /Size 2 >>\n";
+    const std::string whole = body + table + "startxref\n" + std::to_string(body.size()) + "\n%%EOF\n";
+    struct Case {
+        const char *name;
+        std::string bytes;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"whole", whole, true},
+        {"without the last line end", whole.substr(0, whole.size() - 1), true},
+        {"cut in the trailer", whole.substr(0, whole.size() - 3), false},
+        {"a byte lost in the body", whole.substr(1), false},
+        {"no trailer at all", body + table, false},
+        {"empty", "", false},
+        {"offset past the end", body + "startxref\n99999\n%%EOF\n", false},
+    };
+    for (const Case &c : cases) {
+        const std::string path = t.file("out.pdf");
+        ASSERT_TRUE(quorvex::FileSystem::writeFileAtomic(path, c.bytes));
+        EXPECT_EQ(quorvex::PdfFileCheck::isComplete(path), c.complete) << c.name;
+    }
+    EXPECT_FALSE(quorvex::PdfFileCheck::isComplete(t.file("missing.pdf")));
+}

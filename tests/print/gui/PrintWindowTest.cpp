@@ -1,6 +1,7 @@
 #include "GuiSandbox.h"
 #include "platform/core/AppConstants.h"
 #include "platform/core/FileSystem.h"
+#include "print/core/PdfFileCheck.h"
 #include "print/core/PrintLayout.h"
 #include "print/gui/OrientationPicture.h"
 #include "print/gui/PrintController.h"
@@ -27,7 +28,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace quorvex;
 
@@ -95,6 +99,8 @@ private slots:
         // More than recommended: No keeps the dialog open, Yes keeps the larger value.
         bool stayedOpen = false;
         whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+            // The focus test below needs the dialog active, which may come a little after it shows.
+            QTest::qWaitForWindowActive(d);
             d->MaxEntriesEdit->setValue(60);
             m_sandbox->answers = {MessageAnswer::No};
             d->OKBtn->click();
@@ -175,6 +181,69 @@ private slots:
         form->ExitBtnClick();
     }
 
+    // The arrangement F12 chose holds when the dialog opens again; in every
+    // number box a letter is dropped and Enter presses the default OK.
+    void pageDialogs_keepTheWidthsLayoutAndEnterInANumberBoxPressesOk()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        TPageSetupForm *setup = form->printing()->pageSetupForm();
+        TPrintPageNumsForm *pages = form->printing()->pageNumsForm();
+        whenModal<TPageSetupForm>([](TPageSetupForm *d) {
+            QTest::keyRelease(d, Qt::Key_F12);
+            d->CancelBtn->click();
+        });
+        setup->run();
+        for (int round = 0; round < 2; ++round) {
+            QSize size;
+            bool apart = false;
+            whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
+                QTest::keyRelease(d, Qt::Key_F12);
+                size = d->size();
+                apart = d->GroupBox1->isVisible() &&
+                        !d->GroupBox1->geometry().intersects(d->GroupBox2->geometry()) &&
+                        !d->GroupBox1->geometry().intersects(d->GroupBox4->geometry()) &&
+                        d->GroupBox2->width() == 169;
+                d->CancelBtn->click();
+            });
+            setup->run();
+            QCOMPARE(size.height(), 350);
+            QVERIFY(apart);
+        }
+
+        struct Box {
+            QDialog *dialog;
+            const char *name;
+            const char *typed;
+            int value;
+        };
+        const Box boxes[] = {
+            {setup, "MaxEntriesEdit", "4x0", 40},   {setup, "LeftIndentEdit", "1+2.0", 120},
+            {setup, "TopIndentEdit", "9 5", 95},    {pages, "EndEdit", "3-", 3},
+            {pages, "StartEdit", "a2", 2},
+        };
+        for (const Box &b : boxes) {
+            int value = -1;
+            whenModal<QDialog>([&](QDialog *d) {
+                auto *box = d->findChild<QSpinBox *>(QString::fromLatin1(b.name));
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, QString::fromLatin1(b.typed));
+                value = box->value();
+                QTest::keyClick(box, Qt::Key_Return);
+                // Nothing pressed OK: leave by Cancel so the run ends.
+                if (d->isVisible())
+                    d->reject();
+            });
+            const int result = b.dialog == setup ? setup->run() : pages->run();
+            QCOMPARE(value, b.value);
+            QVERIFY2(result == QDialog::Accepted, b.name);
+        }
+        QCOMPARE(form->printing()->commands().selection.startPage, 2);
+        QCOMPARE(form->printing()->commands().selection.endPage, 3);
+        form->ExitBtnClick();
+    }
+
     void pageSelection_staysOpenAfterEveryMessage()
     {
         auto form = m_sandbox->start();
@@ -183,6 +252,8 @@ private slots:
         QCOMPARE(pages->windowTitle(), QStringLiteral("Print Page Numbers"));
         QStringList openAfter;
         whenModal<TPrintPageNumsForm>([&](TPrintPageNumsForm *d) {
+            // The focus test below needs the dialog active, which may come a little after it shows.
+            QTest::qWaitForWindowActive(d);
             d->PageNumRdioBtn->click();
             QVERIFY(!d->StartEdit->isEnabled());
             for (const char *text : {"1,x", "0,2", "1,9", "1,2,,"}) {
@@ -295,17 +366,123 @@ private slots:
         }
         QVERIFY(!FileSystem::exists(cancelled));
         QVERIFY(m_sandbox->sawBox("Printing cancelled."));
-        // An unwritable path shows the printer error, not the job as sent.
+        // An unwritable path shows an error about the file, not the job as sent.
         printer.setOutputFileName(QString::fromStdString(m_sandbox->home() + "missing/out.pdf"));
         {
             QPrinterDevice device(printer, renderer, nullptr, false);
             QCOMPARE(print->commands().PrintBtnClick(device, renderer), int(ResultFailed));
         }
-        QVERIFY(m_sandbox->sawBox(PrintEngine::SendError));
+        QVERIFY(m_sandbox->sawBox("Error writing the PDF file " + m_sandbox->home() + "missing/out.pdf"));
+        QVERIFY(!m_sandbox->sawBox(PrintEngine::SendError));
         QVERIFY(form->editor().statusBar().text(0) != PrintEngine::JobSent);
         const auto files = FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{});
         for (const std::string &f : files)
             QVERIFY2(f.find(".pdf.") == std::string::npos, f.c_str());
+        form->ExitBtnClick();
+    }
+
+    // A PDF replaces a file only whole: a write the disk refuses (a file size
+    // limit stands in for a full disk) fails with a message about the file
+    // and leaves the former PDF as it was; a read-only PDF is asked about.
+    void printToPdf_replacesAFileOnlyWithAWholePdf()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 120);
+        PrintController *print = form->printing();
+        const std::string pdf = m_sandbox->home() + "kept.pdf";
+        QPrinter &printer = print->printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        QtPageRenderer renderer(form->font());
+        const auto printOnce = [&] {
+            QPrinterDevice device(printer, renderer, nullptr, false);
+            const int result = print->commands().PrintBtnClick(device, renderer);
+            print->progressWindow()->okBtn()->click();
+            return result;
+        };
+        QCOMPARE(printOnce(), int(ResultOk));
+        std::string good = FileSystem::readFile(pdf).value_or("");
+        QVERIFY(good.size() > 100000);
+        QVERIFY(PdfFileCheck::isComplete(pdf));
+
+        struct Case {
+            const char *name;
+            rlim_t limit;          // RLIM_INFINITY: no write fault
+            bool readOnly;
+            MessageAnswer answer;
+            int result;
+            const char *box;
+        };
+        const Case cases[] = {
+            {"read-only, No", RLIM_INFINITY, true, MessageAnswer::No, ResultSkipped, PrintEngine::NotPrinted},
+            {"read-only, Yes", RLIM_INFINITY, true, MessageAnswer::Yes, ResultOk, PrintEngine::ReadOnlyQuestion},
+            {"nearly full", 60000, false, MessageAnswer::Ok, ResultFailed, "Error writing the PDF file"},
+            {"no space", 0, false, MessageAnswer::Ok, ResultFailed, "Error writing the PDF file"},
+            // Room again: the same printer writes a whole PDF.
+            {"read-only again, Yes", RLIM_INFINITY, true, MessageAnswer::Yes, ResultOk, PrintEngine::ReadOnlyQuestion},
+        };
+        ::signal(SIGXFSZ, SIG_IGN);
+        for (const Case &c : cases) {
+            m_sandbox->boxes.clear();
+            m_sandbox->answers = {c.answer};
+            if (c.readOnly)
+                ::chmod(pdf.c_str(), 0444);
+            rlimit old{};
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            rlimit limited = old;
+            limited.rlim_cur = c.limit;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
+            const int result = printOnce();
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            QVERIFY2(result == c.result, c.name);
+            QVERIFY2(m_sandbox->sawBox(c.box), c.name);
+            QVERIFY2(!m_sandbox->sawBox("printer is installed"), c.name);
+            // A new PDF differs from the old one at least in its creation time.
+            if (c.result == ResultOk)
+                good = FileSystem::readFile(pdf).value_or("");
+            QVERIFY2(FileSystem::readFile(pdf).value_or("") == good, c.name);
+            QVERIFY2(PdfFileCheck::isComplete(pdf), c.name);
+            QCOMPARE(FileSystem::isReadOnly(pdf), c.readOnly && c.answer != MessageAnswer::Yes);
+            ::chmod(pdf.c_str(), 0644);
+            for (const std::string &f : FileSystem::listFolder(m_sandbox->home()).value_or(std::vector<std::string>{}))
+                QVERIFY2(f.find(".pdf.") == std::string::npos, f.c_str());
+        }
+        form->ExitBtnClick();
+    }
+
+    // The print dialog's file box offers the list's name in the documents
+    // folder, and keeps a file the user chose before.
+    void printDialog_proposesAPdfNamedAfterTheList()
+    {
+        auto form = m_sandbox->start();
+        fillRows(form->editor(), 3);
+        Editor &editor = form->editor();
+        const QString documents = QString::fromStdString(editor.paths().documentsFolder);
+        struct Case {
+            std::string list;
+            QString printerFile;
+            QString offered;
+        };
+        const Case cases[] = {
+            {m_sandbox->home() + "lists/Movies.lstd", QString(), documents + QStringLiteral("Movies.pdf")},
+            {m_sandbox->home() + "lists/tv.shows.lst", QString(), documents + QStringLiteral("tv.shows.pdf")},
+            {std::string(), QString(), documents + QStringLiteral("My List.pdf")},
+            {m_sandbox->home() + "Movies.lstd", QStringLiteral("/tmp/chosen.pdf"), QStringLiteral("/tmp/chosen.pdf")},
+        };
+        for (const Case &c : cases) {
+            editor.currentListFile = c.list;
+            editor.saveListEnabled = !c.list.empty();
+            form->printing()->printer().setOutputFileName(c.printerFile);
+            QString offered;
+            whenModal<QDialog>([&](QDialog *d) {
+                if (auto *file = d->findChild<QLineEdit *>(QStringLiteral("filename")))
+                    offered = file->text();
+                d->reject();
+            });
+            form->findChild<QAction *>(QStringLiteral("PrintBtn"))->trigger();
+            QCOMPARE(offered, c.offered);
+        }
+        form->printing()->printer().setOutputFileName(QString());
         form->ExitBtnClick();
     }
 
