@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GroupStates.h"
 #include "KeyStore.h"
 #include "MinTree.h"
 #include "Ranking.h"
@@ -7,6 +8,7 @@
 #include "SortEngine.h"
 #include "SortKeyText.h"
 #include "SparseMinTree.h"
+#include "StateScan.h"
 
 #include <algorithm>
 #include <array>
@@ -42,6 +44,22 @@ public:
             m_slotPos.push_back(plan.m_where[members[k]]);
         std::sort(m_slotPos.begin(), m_slotPos.end());
         m_memberAt.resize(size);
+        if (size > SmallGroup) {
+            // Few distinct keys: the scan over their states, whatever their order.
+            std::vector<std::uint32_t> contents(size);
+            for (std::size_t k = 0; k < size; ++k)
+                contents[k] = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[k]]);
+            auto states = std::make_unique<GroupStates>();
+            const GroupStates::Where where{plan.m_doc,     plan.m_options,       plan.m_first,    plan.m_pages,
+                                           plan.m_pageKey, plan.m_pagesNumbered, plan.m_fixedPage};
+            if (states->build(where, contents, m_slotPos)) {
+                m_states = std::make_unique<StateScan>(std::move(states->beats), states->states, states->slotStates);
+                m_groupStates = std::move(states);
+                for (std::size_t k = 0; k < size; ++k)
+                    m_memberAt[k] = k;
+                return;
+            }
+        }
         if (size <= SmallGroup) {
             // Few members: the plain scan costs less than ranking them.
             m_literal = true;
@@ -193,6 +211,8 @@ public:
     // The position of the member the selection sort's scan ends on.
     std::size_t winner() const
     {
+        if (m_states)
+            return m_slotPos[m_states->winner()];
         if (m_literal) {
             std::size_t best = m_alive.front();
             for (std::size_t k = 1; k < m_alive.size(); ++k)
@@ -226,6 +246,16 @@ public:
     {
         const std::size_t winnerSlot = slotOf(winnerPos);
         const std::size_t si = slotOf(i);
+        if (m_states) {
+            if (si < m_slotPos.size() && m_slotPos[si] == i && m_states->alive(si) && i != winnerPos) {
+                // The member at i moves into the winner's slot, and takes the state it has there.
+                m_states->set(winnerSlot, m_groupStates->stateOf(static_cast<std::uint32_t>(m_plan.m_perm[i]), winnerSlot));
+                m_states->set(si, StateScan::Dead);
+            } else {
+                m_states->set(winnerSlot, StateScan::Dead);
+            }
+            return;
+        }
         const bool memberAtI = si < m_slotPos.size() && m_slotPos[si] == i && alive(si);
         const std::size_t winner = m_memberAt[winnerSlot];
         if (memberAtI && i != winnerPos) {
@@ -493,6 +523,8 @@ private:
     std::size_t m_nestNodes = 0;
     std::vector<std::uint32_t> m_slotOf;      // by member: its slot now, or Gone
     std::vector<MinTree> m_trees;             // by length index: the rank of the member at each slot
+    std::unique_ptr<GroupStates> m_groupStates; // with m_states: the members' states
+    std::unique_ptr<StateScan> m_states;
     bool m_literal = false;
     std::vector<std::string> m_raw;           // plain scan: raw keys by slot
     std::vector<std::size_t> m_alive;         // plain scan: live slots, ascending
