@@ -5,6 +5,7 @@
 #include "SortKeyText.h"
 #include "document/core/ListDocument.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -138,8 +139,10 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
     // Contents by their key with empty page cells and the places of those.
     std::unordered_map<std::string, std::uint32_t> classes;
     std::vector<std::uint32_t> representative;
+    m_contentClass.assign(contents.empty() ? 0 : *std::max_element(contents.begin(), contents.end()) + std::size_t(1), 0);
+    std::string id;
     for (std::uint32_t content : contents) {
-        std::string id;
+        id.clear();
         appendKey(id, w.doc, w.options, w.first + static_cast<int>(content), std::string_view());
         {
             // ... and where the page cells stand in it.
@@ -153,7 +156,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
                     length += w.doc.cellView(c, w.first + static_cast<int>(content)).size();
             }
         }
-        const auto it = classes.emplace(std::move(id), static_cast<std::uint32_t>(representative.size())).first;
+        const auto it = classes.emplace(id, static_cast<std::uint32_t>(representative.size())).first;
         if (it->second == representative.size())
             representative.push_back(content);
         m_contentClass[content] = it->second;

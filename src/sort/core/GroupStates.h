@@ -40,7 +40,7 @@ public:
 
     StateScan::State stateOf(std::uint32_t content, std::size_t slot) const
     {
-        return static_cast<StateScan::State>(m_contentClass.at(content) * m_pageKinds + m_pageKind[slot]);
+        return static_cast<StateScan::State>(m_contentClass[content] * m_pageKinds + m_pageKind[slot]);
     }
 
     std::vector<char> beats; // by best state and candidate state
@@ -51,7 +51,7 @@ public:
     static constexpr std::size_t MaxBytes = std::size_t(256) << 20;
 
 private:
-    std::unordered_map<std::uint32_t, std::uint32_t> m_contentClass;
+    std::vector<std::uint32_t> m_contentClass; // by content, for the members
     std::vector<std::uint32_t> m_pageKind; // by slot
     std::size_t m_pageKinds = 1;
 };

@@ -13,7 +13,7 @@ StateScan::StateScan(std::vector<char> beats, std::size_t states, const std::vec
     m_leaf.assign(m_size, Dead);
     std::copy(slots.begin(), slots.end(), m_leaf.begin());
     m_live.assign(2 * m_size, 0);
-    m_exits.resize(2 * m_size * m_states);
+    m_exits.reset(new Exit[2 * m_size * m_states]);
     for (std::size_t s = 0; s < m_size; ++s)
         makeLeaf(s);
     for (std::size_t node = m_size - 1; node >= 1; --node)
@@ -32,7 +32,7 @@ void StateScan::makeLeaf(std::size_t slot)
 {
     const std::size_t node = m_size + slot;
     const State y = m_leaf[slot];
-    Exit *exits = m_exits.data() + node * m_states;
+    Exit *exits = m_exits.get() + node * m_states;
     m_live[node] = y != Dead;
     for (std::size_t x = 0; x < m_states; ++x) {
         if (y != Dead && m_beats[x * m_states + y])
@@ -44,9 +44,9 @@ void StateScan::makeLeaf(std::size_t slot)
 
 void StateScan::combine(std::size_t node)
 {
-    const Exit *left = m_exits.data() + 2 * node * m_states;
-    const Exit *right = m_exits.data() + (2 * node + 1) * m_states;
-    Exit *exits = m_exits.data() + node * m_states;
+    const Exit *left = m_exits.get() + 2 * node * m_states;
+    const Exit *right = m_exits.get() + (2 * node + 1) * m_states;
+    Exit *exits = m_exits.get() + node * m_states;
     m_live[node] = m_live[2 * node] + m_live[2 * node + 1];
     for (std::size_t x = 0; x < m_states; ++x) {
         const Exit a = left[x];

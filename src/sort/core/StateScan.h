@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace quorvex::sorting {
@@ -46,7 +47,7 @@ private:
     std::size_t m_size = 1;
     std::vector<State> m_leaf;
     std::vector<std::uint32_t> m_live; // by node
-    std::vector<Exit> m_exits;         // by node and entering state
+    std::unique_ptr<Exit[]> m_exits;   // by node and entering state; every entry is written before use
 };
 
 } // namespace quorvex::sorting
