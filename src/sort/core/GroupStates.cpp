@@ -141,7 +141,10 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
     std::vector<std::uint32_t> representative;
     m_contentClass.assign(contents.empty() ? 0 : *std::max_element(contents.begin(), contents.end()) + std::size_t(1), 0);
     std::string id;
+    std::size_t done = 0;
     for (std::uint32_t content : contents) {
+        if (++done % (1 << 16) == 0 && w.idle)
+            w.idle();
         id.clear();
         appendKey(id, w.doc, w.options, w.first + static_cast<int>(content), std::string_view());
         {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -33,6 +34,7 @@ public:
         bool pageKey;            // page cells differ and are key cells
         bool pagesNumbered;
         std::string_view fixedPage; // the page text when they are not
+        const std::function<void()> &idle; // called every so many members
     };
 
     // False when the members take too many states for their slots.

@@ -51,7 +51,8 @@ public:
                 contents[k] = static_cast<std::uint32_t>(plan.m_perm[m_slotPos[k]]);
             auto states = std::make_unique<GroupStates>();
             const GroupStates::Where where{plan.m_doc,     plan.m_options,       plan.m_first,    plan.m_pages,
-                                           plan.m_pageKey, plan.m_pagesNumbered, plan.m_fixedPage};
+                                           plan.m_pageKey, plan.m_pagesNumbered, plan.m_fixedPage,
+                                           plan.m_idle};
             if (states->build(where, contents, m_slotPos)) {
                 m_states = std::make_unique<StateScan>(std::move(states->beats), states->states, states->slotStates);
                 m_groupStates = std::move(states);
@@ -123,6 +124,7 @@ public:
                 m_pageSlot[s] = ++pageSlots;
         std::vector<std::vector<std::uint32_t>> ranks;
         for (std::size_t li = 0; li < lengths.size() && !m_literal; ++li) {
+            plan.idleNow();
             const std::size_t from = rawPos + lengths[li];
             KeyStore suffixes;
             for (std::size_t s = 0; s < size; ++s) {

@@ -8,15 +8,20 @@
 namespace quorvex::sorting {
 
 RankedPlan::RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
-                       const PageColumn &pages, bool pageKey)
-    : m_doc(doc), m_options(options), m_first(first), m_pages(pages), m_pageKey(pageKey),
+                       const PageColumn &pages, bool pageKey, const std::function<void()> &idle)
+    : m_doc(doc), m_options(options), m_first(first), m_pages(pages), m_pageKey(pageKey), m_idle(idle),
       m_fixedPage(pageKey ? std::string_view() : pages.at(0)), m_perm(perm)
 {
     const std::size_t n = static_cast<std::size_t>(end - first);
     m_keys.reserve(n, n * 96);
-    for (std::size_t c = 0; c < n; ++c)
+    for (std::size_t c = 0; c < n; ++c) {
+        if (c % IdleEvery == IdleEvery - 1)
+            idleNow();
         m_keys.addRow(doc, options, first + static_cast<int>(c), m_fixedPage);
+    }
+    idleNow();
     m_ranking = rankKeys(m_keys, pageKey);
+    idleNow();
     m_pagesNumbered = pageKey && pages.numbered();
     m_where.resize(n);
     for (std::size_t p = 0; p < n; ++p)

@@ -45,13 +45,21 @@ public:
 class RankedPlan final : public Plan {
 public:
     RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
-               const PageColumn &pages, bool pageKey);
+               const PageColumn &pages, bool pageKey, const std::function<void()> &idle = {});
     ~RankedPlan() override;
 
     std::size_t step(std::size_t i) override;
 
 private:
     friend class PaddedGroupScan;
+
+    // Work between two calls of the idle function, in rows.
+    static constexpr std::size_t IdleEvery = 1 << 16;
+    void idleNow() const
+    {
+        if (m_idle)
+            m_idle();
+    }
 
     std::string rawKey(std::uint32_t content, std::string_view pageText) const
     {
@@ -171,6 +179,7 @@ private:
     int m_first;
     const PageColumn &m_pages;
     bool m_pageKey;
+    const std::function<void()> &m_idle;
     std::string_view m_fixedPage; // the page text in the ranked keys
     bool m_pagesNumbered = false;
     std::vector<int> &m_perm;

@@ -72,8 +72,17 @@ int SortCommand::run(const SortOptions &options)
         m_lastReport = std::chrono::steady_clock::time_point(); // the first point reports
 
         const int end = doc.RowCount();
-        const bool finished =
-            SortEngine::SortGrid(doc, options, 1, end, [this, end](int i) { return progressPoint(i, end); });
+        // Events run while the sort prepares, too: a window that does not
+        // answer for a second looks hung.
+        const auto idle = [this, &progress] {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - m_lastReport < m_interval)
+                return;
+            m_lastReport = now;
+            progress.pumpEvents();
+        };
+        const bool finished = SortEngine::SortGrid(
+            doc, options, 1, end, [this, end](int i) { return progressPoint(i, end); }, idle);
         if (finished) {
             progress.setProgress(0, FinishedText);
             // Enter closes the finished window.

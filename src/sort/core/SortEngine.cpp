@@ -94,7 +94,7 @@ void SortEngine::SwapGridRows(ListDocument &doc, int a, int b)
 }
 
 bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int first, int end,
-                          const ProgressPoint &progress)
+                          const ProgressPoint &progress, const Idle &idle)
 {
     first = std::max(first, 0);
     end = std::min(end, doc.RowCount());
@@ -116,7 +116,7 @@ bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int fir
             ++p;
         pageKey = p < n;
     }
-    const std::unique_ptr<Plan> plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, pages, pageKey);
+    const std::unique_ptr<Plan> plan = std::make_unique<RankedPlan>(doc, options, first, end, perm, pages, pageKey, idle);
 
     bool finished = true;
     try {

@@ -350,6 +350,30 @@ TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
     }
 }
 
+// Preparing the keys and groups of a long list takes longer than a window may
+// stay deaf: the idle hook runs along the way, before the first progress point.
+TEST(SortGrid, callsItsIdleHookWhilePreparingALongList)
+{
+    static const char *const labels[] = {"x", "y", "Tape 7", "tape 007", "Alien"};
+    std::mt19937 rng(3);
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < 300000; ++r)
+        rows.push_back({labels[rng() % 5]});
+    ListDocument doc = listOf(rows, 1, 54);
+    int idle = 0, points = 0, idleBeforePoints = 0;
+    ASSERT_TRUE(SortEngine::SortGrid(
+        doc, defaultOptions(1), 1, doc.RowCount(),
+        [&](int) {
+            if (points++ == 0)
+                idleBeforePoints = idle;
+            return true;
+        },
+        [&] { ++idle; }));
+    EXPECT_GE(idleBeforePoints, 4); // every 65,536 keys, then once per phase
+    EXPECT_GT(idle, idleBeforePoints) << "the large group's preparation";
+    EXPECT_EQ(doc.GetCell(1, 1), "Alien");
+}
+
 TEST(SortGrid, swapGridRowsKeepsThePageColumnAndOtherRowsAlone)
 {
     ListDocument doc = listOf({{"a", "b"}, {"c"}, {"d", "e", "f"}}, 3, 2);
