@@ -103,6 +103,7 @@ void TStatusForm::start(const std::string &upperText, const std::string *lowerTe
 {
     m_CancelBtn->show();
     m_OkBtn->hide();
+    m_OkBtn->setDefault(false);
     m_PauseBtn->show();
     m_PauseBtn->setEnabled(true);
     m_ResumeBtn->hide();
@@ -189,6 +190,9 @@ void TStatusForm::finish(const std::string &upperText, bool focusOk)
     m_OkBtn->show();
     m_CancelBtn->hide();
     m_PauseBtn->setEnabled(false);
+    // Enter then closes the window: the buttons are no default buttons while
+    // the operation runs, so that Enter cannot cancel it.
+    m_OkBtn->setDefault(focusOk);
     if (focusOk && m_OkBtn->isVisible())
         m_OkBtn->setFocus();
 }

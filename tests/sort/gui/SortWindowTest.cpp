@@ -239,6 +239,10 @@ private slots:
         QVERIFY(status()->okBtn()->isVisible() && !status()->cancelBtn()->isVisible());
         QVERIFY(!status()->pauseBtn()->isEnabled());
         QCOMPARE(status()->result(), ProgressWindow::Result::Ok);
+        // OK has the keys: Enter closes the finished window.
+        QCOMPARE(status()->focusWidget(), static_cast<QWidget *>(status()->okBtn()));
+        QTest::keyClick(status(), Qt::Key_Return);
+        QVERIFY(!status()->isVisible());
         status()->close();
         QVERIFY(!status()->isVisible());
 
