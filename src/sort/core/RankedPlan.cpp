@@ -20,7 +20,7 @@ RankedPlan::RankedPlan(const ListDocument &doc, const SortOptions &options, int 
         m_keys.addRow(doc, options, first + static_cast<int>(c), m_fixedPage);
     }
     idleNow();
-    m_ranking = rankKeys(m_keys, pageKey);
+    m_ranking = rankKeys(m_keys, pageKey, &idle);
     idleNow();
     m_pagesNumbered = pageKey && pages.numbered();
     m_where.resize(n);

@@ -10,8 +10,12 @@
 
 namespace quorvex::sorting {
 
-Ranking rankKeys(const KeyStore &keys, bool byMarks)
+Ranking rankKeys(const KeyStore &keys, bool byMarks, const std::function<void()> *idle)
 {
+    const auto idleAt = [idle](std::size_t done) {
+        if (idle && *idle && done % (std::size_t(1) << 16) == 0)
+            (*idle)();
+    };
     const std::size_t n = keys.size();
     struct Item {
         std::uint64_t prefix;
@@ -38,6 +42,7 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks)
     } else {
         Item *spare = spareStore.get();
         for (int shift = 0; shift < 64 && n > 1; shift += 8) {
+            idleAt(0);
             std::size_t count[257] = {0};
             for (const Item *it = items; it != items + n; ++it)
                 ++count[((it->prefix >> shift) & 0xFF) + 1];
@@ -51,6 +56,7 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks)
         }
     }
     for (std::size_t lo = 0; lo < n;) {
+        idleAt(lo);
         std::size_t hi = lo + 1;
         while (hi < n && items[hi].prefix == items[lo].prefix)
             ++hi;
@@ -70,6 +76,7 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks)
     std::vector<std::pair<std::size_t, std::size_t>> mismatches; // (depth, pair index)
     std::vector<std::size_t> pastMark;                          // pair indices
     for (std::size_t s = 0; s + 1 < n; ++s) {
+        idleAt(s);
         const std::uint32_t a = items[s].id, b = items[s + 1].id;
         if (items[s].prefix != items[s + 1].prefix) {
             // Settled within the first eight bytes, without reading the keys.

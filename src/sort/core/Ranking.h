@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quorvex::sorting {
@@ -23,7 +24,8 @@ struct Ranking {
     std::vector<char> groupMarked;         // by group: keys meet past a mark
 };
 
-Ranking rankKeys(const KeyStore &keys, bool byMarks = false);
+// `idle`, when given, is called every so many keys of a long ranking.
+Ranking rankKeys(const KeyStore &keys, bool byMarks = false, const std::function<void()> *idle = nullptr);
 
 
 } // namespace quorvex::sorting

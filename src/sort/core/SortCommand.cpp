@@ -25,9 +25,16 @@ bool SortCommand::progressPoint(int i, int end)
     // window answers on time however long a step takes; the read costs
     // nanoseconds against a million rows' 200,000 points.
     const auto now = std::chrono::steady_clock::now();
-    const bool due = m_window.isPaused() || m_window.result() == ProgressWindow::Result::Cancel ||
+    // A pause made while the sort prepared keeps its " - Paused." text.
+    const bool pausedBefore = m_window.isPaused();
+    const bool due = pausedBefore || m_window.result() == ProgressWindow::Result::Cancel ||
                      now - m_lastReport >= m_interval;
-    if (due) {
+    if (due && pausedBefore) {
+        while (m_window.isPaused()) {
+            progress.pumpEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    } else if (due) {
         m_lastReport = now;
         const int pct = static_cast<int>(static_cast<double>(i) / static_cast<double>(end - 1) * 100.0);
         const std::string text =
