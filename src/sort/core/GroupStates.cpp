@@ -139,7 +139,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
     // Contents by their key with empty page cells and the places of those.
     std::unordered_map<std::string, std::uint32_t> classes;
     std::vector<std::uint32_t> representative;
-    m_contentClass.assign(contents.empty() ? 0 : *std::max_element(contents.begin(), contents.end()) + std::size_t(1), 0);
+    m_contentClass.clear();
     std::string id;
     std::size_t done = 0;
     for (std::uint32_t content : contents) {
@@ -162,10 +162,11 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
         const auto it = classes.emplace(id, static_cast<std::uint32_t>(representative.size())).first;
         if (it->second == representative.size())
             representative.push_back(content);
-        m_contentClass[content] = it->second;
+        m_contentClass.emplace_back(content, it->second);
         if (representative.size() * m_pageKinds > MaxStates)
             return false;
     }
+    std::sort(m_contentClass.begin(), m_contentClass.end());
     states = representative.size() * m_pageKinds;
     if (StateScan::bytesFor(slots, states) > MaxBytes)
         return false;

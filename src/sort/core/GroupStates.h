@@ -3,11 +3,12 @@
 #include "StateScan.h"
 #include "sort/core/SortOptions.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quorvex {
@@ -42,7 +43,8 @@ public:
 
     StateScan::State stateOf(std::uint32_t content, std::size_t slot) const
     {
-        return static_cast<StateScan::State>(m_contentClass[content] * m_pageKinds + m_pageKind[slot]);
+        const auto it = std::lower_bound(m_contentClass.begin(), m_contentClass.end(), std::make_pair(content, 0u));
+        return static_cast<StateScan::State>(it->second * m_pageKinds + m_pageKind[slot]);
     }
 
     std::vector<char> beats; // by best state and candidate state
@@ -53,7 +55,7 @@ public:
     static constexpr std::size_t MaxBytes = std::size_t(256) << 20;
 
 private:
-    std::vector<std::uint32_t> m_contentClass; // by content, for the members
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_contentClass; // (content, class), ascending
     std::vector<std::uint32_t> m_pageKind; // by slot
     std::size_t m_pageKinds = 1;
 };
