@@ -32,10 +32,9 @@ public:
 
     // Adds a raw key as it is; returns its id. With `stem`, the normalised
     // length of raw[0, stem) is kept as the key's mark (stem must not split
-    // a digit run). `pageAtMark`: a page cell begins at the mark.
-    std::uint32_t add(std::string_view raw, std::size_t stem = std::string_view::npos, bool pageAtMark = false)
+    // a digit run).
+    std::uint32_t add(std::string_view raw, std::size_t stem = std::string_view::npos)
     {
-        m_pageAtMark.push_back(pageAtMark);
         if (stem >= raw.size())
             return addSegments(&raw, 1, false);
         const std::string_view parts[2] = {raw.substr(0, stem), raw.substr(stem)};
@@ -59,14 +58,10 @@ public:
                 mark = k;
             segments[k++] = c == 0 ? pageText : (c > 0 && c < columns ? cells.cell(c) : std::string_view());
         }
-        m_pageAtMark.push_back(mark != std::string_view::npos);
         return addSegments(segments, k, !options.caseSensitive, mark);
     }
     // The normalised length before the mark (the whole key when none).
     std::size_t mark(std::uint32_t id) const { return m_marks[id]; }
-    // True when the mark is where a page cell begins (not the key's end for
-    // want of one, nor a place past a page cell's start).
-    bool pageAtMark(std::uint32_t id) const { return m_pageAtMark[id] != 0; }
 
     std::size_t size() const { return m_starts.size() - 1; }
     std::string_view key(std::uint32_t id) const
@@ -162,7 +157,6 @@ private:
     std::vector<Run> m_runs;
     std::vector<std::size_t> m_runStarts{0};
     std::vector<std::size_t> m_marks;
-    std::vector<char> m_pageAtMark;
 };
 
 // The run length of the number token at `offset` of a key.

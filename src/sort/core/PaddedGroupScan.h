@@ -131,9 +131,9 @@ public:
                 const std::string_view suffix =
                     from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
                 // The page cells' part of a suffix is marked, as in the whole keys.
-                suffixes.add(suffix, rawMarks[s] > from ? rawMarks[s] - from : 0, rawMarks[s] >= from);
+                suffixes.add(suffix, rawMarks[s] > from ? rawMarks[s] - from : 0);
             }
-            const Ranking r = rankKeys(suffixes, plan.m_pageKey, nullptr, plan.m_pagesNumbered);
+            const Ranking r = rankKeys(suffixes, plan.m_pageKey);
             // A class of suffixes equal but for the page cells orders by
             // the page cell where each member stands: it takes one value
             // for an empty page cell and one per numbered slot above it.
@@ -414,9 +414,9 @@ private:
             for (std::uint32_t m : members) {
                 const std::string_view suffix =
                     from < raws[m].size() ? std::string_view(raws[m]).substr(from) : std::string_view();
-                suffixes.add(suffix, rawMarks[m] > from ? rawMarks[m] - from : 0, rawMarks[m] >= from);
+                suffixes.add(suffix, rawMarks[m] > from ? rawMarks[m] - from : 0);
             }
-            const Ranking r = rankKeys(suffixes, m_plan.m_pageKey, nullptr, m_plan.m_pagesNumbered);
+            const Ranking r = rankKeys(suffixes, m_plan.m_pageKey);
             const std::size_t classes = r.classStart.size() - 1;
             std::vector<int> childOfClass(classes, -1);
             for (std::size_t k = 0; k < classes; ++k) {

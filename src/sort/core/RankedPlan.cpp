@@ -20,9 +20,9 @@ RankedPlan::RankedPlan(const ListDocument &doc, const SortOptions &options, int 
         m_keys.addRow(doc, options, first + static_cast<int>(c), m_fixedPage);
     }
     idleNow();
-    m_pagesNumbered = pageKey && pages.numbered();
-    m_ranking = rankKeys(m_keys, pageKey, &idle, m_pagesNumbered);
+    m_ranking = rankKeys(m_keys, pageKey, &idle);
     idleNow();
+    m_pagesNumbered = pageKey && pages.numbered();
     m_where.resize(n);
     for (std::size_t p = 0; p < n; ++p)
         m_where[static_cast<std::size_t>(m_perm[p])] = static_cast<std::uint32_t>(p);

@@ -4,14 +4,13 @@
 #include "platform/core/LargePages.h"
 
 #include <algorithm>
-#include <string_view>
 #include <limits>
 #include <string_view>
 #include <utility>
 
 namespace quorvex::sorting {
 
-Ranking rankKeys(const KeyStore &keys, bool byMarks, const std::function<void()> *idle, bool blankLedPages)
+Ranking rankKeys(const KeyStore &keys, bool byMarks, const std::function<void()> *idle)
 {
     const auto idleAt = [idle](std::size_t done) {
         if (idle && *idle && done % (std::size_t(1) << 16) == 0)
@@ -87,19 +86,8 @@ Ranking rankKeys(const KeyStore &keys, bool byMarks, const std::function<void()>
             lcp[s] = commonPrefix(keys.key(a), keys.key(b));
         }
         if (byMarks) {
-            const std::size_t ma = keys.mark(a), mb = keys.mark(b);
-            const std::size_t mark = std::min(ma, mb);
-            // Where one key's page cell begins, it reads a blank or ends, whatever
-            // the page text; a byte above the blank in the other key settles the
-            // order there.
-            bool settled = false;
-            if (blankLedPages && lcp[s] == mark && ma != mb) {
-                const std::uint32_t low = ma < mb ? a : b;
-                const std::string_view high = keys.key(ma < mb ? b : a);
-                settled = keys.pageAtMark(low) && mark < high.size() &&
-                          static_cast<unsigned char>(high[mark]) > (0x20 ^ 0x80);
-            }
-            if (lcp[s] >= mark && !settled) {
+            const std::size_t mark = std::min(keys.mark(a), keys.mark(b));
+            if (lcp[s] >= mark) {
                 mismatches.emplace_back(mark, s);
                 pastMark.push_back(s);
             }

@@ -25,10 +25,7 @@ struct Ranking {
 };
 
 // `idle`, when given, is called every so many keys of a long ranking.
-// `blankLedPages`: every page cell is empty or begins with a blank, so a
-// key reads a blank or ends where a page cell of it begins.
-Ranking rankKeys(const KeyStore &keys, bool byMarks = false, const std::function<void()> *idle = nullptr,
-                 bool blankLedPages = false);
+Ranking rankKeys(const KeyStore &keys, bool byMarks = false, const std::function<void()> *idle = nullptr);
 
 
 } // namespace quorvex::sorting
