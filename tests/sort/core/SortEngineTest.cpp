@@ -309,7 +309,8 @@ TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
             static const std::size_t zeros[] = {1, 2, 7};
             const std::string pad = std::string(zeros[rng() % 3], '0') + n;
             std::vector<std::string> forms = {n, pad, "Tape " + n, "tape " + pad, "", "Alien", "alien",
-                                              "Disc " + n + " of 2", "disc " + pad + " of 02", n + " " + pad};
+                                              "Disc " + n + " of 2", "disc " + pad + " of 02", n + " " + pad, " ",
+                                              pad + "   "};
             // Both forms of the number always, then others at random.
             std::shuffle(forms.begin() + 2, forms.end(), rng);
             if (rng() % 2)
