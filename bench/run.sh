@@ -9,7 +9,22 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEX_TESTS=O
 cmake --build "$dir" -j "$(nproc)" --target core_bench gui_bench quorvex quorvex-cli templates >/dev/null
 core=$(mktemp)
 gui=$(mktemp)
-trap 'rm -f "$core" "$gui"' EXIT
+# Whatever ends the script, the processes it started stop and its files go.
+started=()
+home=
+cleanup() {
+    local p
+    for p in "${started[@]}"; do
+        kill "$p" 2>/dev/null || true
+    done
+    for p in "${started[@]}"; do
+        wait "$p" 2>/dev/null || true
+    done
+    rm -f "$core" "$gui"
+    [ -z "$home" ] || rm -rf "$home"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 # Nothing here may wait for a person: the window benchmarks answer their own
 # boxes, and a binary that still hangs is stopped.
 timeout 3600 "$dir/bench/core_bench" --benchmark_filter="$filter" --benchmark_format=json >"$core" 2>/dev/null || true
@@ -24,6 +39,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && [ -x "$dir/quo
     display=:$((90 + RANDOM % 100))
     Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 &
     xvfb=$!
+    started+=("$xvfb")
     sleep 1
     home=$(mktemp -d)
     best=999999
@@ -31,16 +47,21 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && [ -x "$dir/quo
         start=$(date +%s%N)
         DISPLAY=$display HOME=$home XDG_DATA_HOME= TMPDIR=$home "$dir/quorvex" >/dev/null 2>&1 &
         pid=$!
-        DISPLAY=$display timeout 10 xdotool search --sync --onlyvisible --name '^Quorvex( |$)' >/dev/null
+        started+=("$pid")
+        DISPLAY=$display timeout 10 xdotool search --sync --onlyvisible --name '^Quorvex( |$)' >/dev/null || true
         end=$(date +%s%N)
         ms=$(((end - start) / 1000000))
         [ $ms -lt $best ] && best=$ms
         sleep 2
-        kill $pid 2>/dev/null; wait $pid 2>/dev/null
+        # The killed program's status (143) is no failure of the script.
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        started=("$xvfb")
         rm -f "$home/.local/share/Quorvex/RunCount.mtr"
     done
-    kill $xvfb
-    rm -rf "$home"
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    started=()
     verdict=ok; [ $best -le 400 ] || verdict=OVER
     printf "%-40s %10d ms %8.1f ms  %s   process start to the window shown (best of 3, splash on)\n" \
         "program start (Xvfb)" "$best" 400 "$verdict"

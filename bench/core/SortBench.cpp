@@ -64,6 +64,47 @@ ListDocument paddedList(int rows, unsigned seed)
     return doc;
 }
 
+// A one-column list of disc labels with few values, where one number is
+// written both padded and plain; the seven key boxes past the column read
+// the page column.
+ListDocument labelsList(int rows, unsigned seed)
+{
+    static const char *const labels[] = {"x", "y", "Tape 7", "tape 007", "Alien"};
+    std::mt19937 rng(seed);
+    ListDocument doc(2, rows + 1);
+    for (int r = 1; r <= rows; ++r)
+        doc.setRowAt(r, CellRow::fromCells(std::vector<std::string>{std::string(), labels[rng() % 5]}));
+    doc.RenumberPages(54);
+    return doc;
+}
+
+// The shape that costs the engine most: in every column two to six values,
+// among them one number written plain and padded, the same text in both
+// cases, and empty cells; a page of one entry per row, so that every page
+// cell differs and takes part in the keys of fewer than eight columns.
+ListDocument adversarialList(int rows, int dataCols, unsigned seed)
+{
+    static const char *const pool[] = {"7", "007", "Tape 7", "tape 07", "", "X"};
+    std::mt19937 rng(seed);
+    ListDocument doc(dataCols + 1, rows + 1);
+    std::vector<std::string> cells(static_cast<std::size_t>(dataCols) + 1);
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= dataCols; ++c)
+            cells[static_cast<std::size_t>(c)] = pool[rng() % 6];
+        doc.setRowAt(r, CellRow::fromCells(cells));
+    }
+    doc.RenumberPages(1);
+    return doc;
+}
+
+SortOptions optionsFor(int dataCols)
+{
+    SortOptions o;
+    for (int k = 0; k < 8; ++k)
+        o.keyColumns[static_cast<std::size_t>(k)] = k < dataCols ? k + 1 : 0;
+    return o;
+}
+
 void runSort(benchmark::State &state, const ListDocument &source, const SortOptions &options = SortOptions())
 {
     for (auto _ : state) {
@@ -130,6 +171,47 @@ void BM_SortPagedPadded100k(benchmark::State &state)
     runSort(state, source, options);
 }
 BENCHMARK(BM_SortPagedPadded100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SortLabelsMillion(benchmark::State &state)
+{
+    static const ListDocument source = labelsList(static_cast<int>(state.range(0)), 23);
+    runSort(state, source, optionsFor(1));
+}
+BENCHMARK(BM_SortLabelsMillion)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// 50 numbers, half of them padded, in the first key column and in three.
+void BM_SortPaddedMillion(benchmark::State &state)
+{
+    static const ListDocument one = paddedList(1000000, 29);
+    static const ListDocument three = [] {
+        ListDocument doc = paddedList(1000000, 31);
+        std::mt19937 rng(37);
+        for (int r = 1; r < doc.RowCount(); ++r)
+            for (int c : {3, 5}) {
+                const std::string plain = std::to_string(rng() % 50);
+                doc.SetCell(c, r, rng() % 2 ? std::string(3 - plain.size(), '0') + plain : plain);
+            }
+        return doc;
+    }();
+    runSort(state, state.range(0) == 1 ? one : three);
+}
+BENCHMARK(BM_SortPaddedMillion)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_SortAdversarialMillion(benchmark::State &state)
+{
+    const int dataCols = static_cast<int>(state.range(0));
+    const ListDocument source = adversarialList(static_cast<int>(state.range(1)), dataCols, 41 + static_cast<unsigned>(dataCols));
+    runSort(state, source, optionsFor(dataCols));
+}
+BENCHMARK(BM_SortAdversarialMillion)
+    ->Args({1, 1000000})
+    ->Args({2, 1000000})
+    // Groups of many distinct keys in this shape still take the plain scan:
+    // at a million rows these two would run for hours.
+    ->Args({4, 20000})
+    ->Args({7, 20000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace
 

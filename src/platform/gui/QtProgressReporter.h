@@ -8,10 +8,13 @@
 
 namespace quorvex {
 
-// Sends progress to the status bar and lets window events run at most every 25 ms.
+// Sends progress to the status bar and lets window events run at most every
+// 20 ms, so that callers reporting at every step do not drown in repaints.
 class QtProgressReporter final : public ProgressReporter {
 public:
     using Sink = std::function<void(int, const std::string &)>;
+
+    static constexpr int MinPumpIntervalMs = 20;
 
     QtProgressReporter();
     void setSink(Sink sink) { m_sink = std::move(sink); }

@@ -32,9 +32,8 @@ private:
 
     Editor &m_editor;
     ProgressWindow &m_window;
-    std::chrono::milliseconds m_interval{20};
+    std::chrono::milliseconds m_interval{25};
     std::chrono::steady_clock::time_point m_lastReport;
-    int m_pointsSinceClock = 0;
 };
 
 } // namespace quorvex

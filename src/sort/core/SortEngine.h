@@ -18,6 +18,9 @@ public:
     // Called before outer step i when i is a multiple of five; returning false
     // ends the sort there, with the exchanges of the steps before i done.
     using ProgressPoint = std::function<bool(int i)>;
+    // Called now and then while the sort prepares its keys and groups, which
+    // for a long list takes longer than anyone waits for a window to answer.
+    using Idle = std::function<void()>;
 
     // The key of a row: the cells of the eight key columns joined by three
     // blanks, lowered by ASCII rules unless case-sensitive. A column outside
@@ -34,7 +37,7 @@ public:
     // progress point stopped it. Rows are only rewritten once the outcome is
     // known, so an exception leaves the document as it was.
     static bool SortGrid(ListDocument &doc, const SortOptions &options, int first, int end,
-                         const ProgressPoint &progress = {});
+                         const ProgressPoint &progress = {}, const Idle &idle = {});
 
     // The value of a digit run, as the comparison converts it.
     static double runValue(const char *digits, std::size_t length);

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace quorvex {
 
 namespace {
@@ -64,19 +66,21 @@ TStatusForm::TStatusForm(QWidget *parent)
     setObjectName(QStringLiteral("StatusForm"));
     QWidget::setWindowTitle(QStringLiteral("Status"));
     setModal(false);
-    setFixedSize(350, 116);
+    setFixedSize(ClientWidth, ClientHeight);
 
     m_StatusLbl = new QLabel(this);
     m_StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
     m_StatusLbl->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    m_StatusLbl->setGeometry(6, 14, 337, 18);
+    m_StatusLbl->setGeometry(6, UpperTop, LineWidth, LineHeight);
+    m_StatusLbl->setWordWrap(true);
     m_Status2Lbl = new QLabel(this);
     m_Status2Lbl->setObjectName(QStringLiteral("Status2Lbl"));
     m_Status2Lbl->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    m_Status2Lbl->setGeometry(6, 38, 337, 18);
+    m_Status2Lbl->setGeometry(6, LowerTop, LineWidth, LineHeight);
+    m_Status2Lbl->setWordWrap(true);
 
-    const QRect pausePlace(70, 74, 96, 28);
-    const QRect cancelPlace(184, 74, 96, 28);
+    const QRect pausePlace(70, ButtonTop, 96, 28);
+    const QRect cancelPlace(184, ButtonTop, 96, 28);
     m_PauseBtn = makeButton(this, "PauseBtn", "&Pause", pausePlace);
     m_ResumeBtn = makeButton(this, "ResumeBtn", "&Resume", pausePlace);
     m_CancelBtn = makeButton(this, "CancelBtn", "&Cancel", cancelPlace);
@@ -99,6 +103,7 @@ void TStatusForm::start(const std::string &upperText, const std::string *lowerTe
 {
     m_CancelBtn->show();
     m_OkBtn->hide();
+    m_OkBtn->setDefault(false);
     m_PauseBtn->show();
     m_PauseBtn->setEnabled(true);
     m_ResumeBtn->hide();
@@ -109,6 +114,7 @@ void TStatusForm::start(const std::string &upperText, const std::string *lowerTe
     } else {
         m_Status2Lbl->hide();
     }
+    layoutLines();
     show();
     raise();
 }
@@ -116,11 +122,38 @@ void TStatusForm::start(const std::string &upperText, const std::string *lowerTe
 void TStatusForm::setUpperText(const std::string &text)
 {
     m_StatusLbl->setText(Cp1252::toUnicode(text));
+    layoutLines();
 }
 
 void TStatusForm::setLowerText(const std::string &text)
 {
     m_Status2Lbl->setText(Cp1252::toUnicode(text));
+    layoutLines();
+}
+
+void TStatusForm::layoutLines()
+{
+    // A line that does not fit the window's width wraps, and the lines below
+    // it, the buttons and the window move down to show it whole; one-line
+    // texts keep the window at its usual size.
+    const auto heightOf = [](const QLabel *label) {
+        if (label->text().isEmpty() || label->fontMetrics().horizontalAdvance(label->text()) <= LineWidth)
+            return LineHeight;
+        return std::max(LineHeight, label->heightForWidth(LineWidth));
+    };
+    const int upper = heightOf(m_StatusLbl);
+    m_StatusLbl->setGeometry(6, UpperTop, LineWidth, upper);
+    const int lowerTop = LowerTop + (upper - LineHeight);
+    const int lower = heightOf(m_Status2Lbl);
+    m_Status2Lbl->setGeometry(6, lowerTop, LineWidth, lower);
+    const int lowerBottom = lowerTop + (m_Status2Lbl->isHidden() ? LineHeight : lower);
+    const int buttonTop = ButtonTop + std::max(0, lowerBottom - (LowerTop + LineHeight));
+    for (QPushButton *button : {m_PauseBtn, m_ResumeBtn, m_CancelBtn, m_OkBtn})
+        if (button)
+            button->move(button->x(), buttonTop);
+    const int height = ClientHeight + (buttonTop - ButtonTop);
+    if (height != this->height())
+        setFixedSize(ClientWidth, height);
 }
 
 bool TStatusForm::isPaused() const
@@ -157,6 +190,9 @@ void TStatusForm::finish(const std::string &upperText, bool focusOk)
     m_OkBtn->show();
     m_CancelBtn->hide();
     m_PauseBtn->setEnabled(false);
+    // Enter then closes the window: the buttons are no default buttons while
+    // the operation runs, so that Enter cannot cancel it.
+    m_OkBtn->setDefault(focusOk);
     if (focusOk && m_OkBtn->isVisible())
         m_OkBtn->setFocus();
 }
@@ -166,6 +202,7 @@ void TStatusForm::OkBtnClick()
     m_result = Result::Ok;
     QDialog::hide();
     m_Status2Lbl->clear();
+    layoutLines();
     wakePauseWait();
 }
 
@@ -185,6 +222,7 @@ void TStatusForm::PauseBtnClick()
     m_ResumeBtn->show();
     m_PauseBtn->hide();
     m_StatusLbl->setText(m_StatusLbl->text() + QStringLiteral(" - Paused."));
+    layoutLines();
     if (m_ResumeBtn->isVisible())
         m_ResumeBtn->setFocus();
 }

@@ -40,6 +40,9 @@ public:
     void resume() override { ResumeBtnClick(); }
 
     static constexpr int PauseWaitMs = 100;
+    // The usual client area, for texts that fit one line each.
+    static constexpr int ClientWidth = 350;
+    static constexpr int ClientHeight = 116;
 
     // The widget that gets the keys back when the window hides (the main
     // window's grid): without a window manager nothing else hands them back.
@@ -67,6 +70,13 @@ protected:
 
 private:
     void returnFocus();
+    void layoutLines();
+
+    static constexpr int LineWidth = 337;
+    static constexpr int LineHeight = 18;
+    static constexpr int UpperTop = 14;
+    static constexpr int LowerTop = 38;
+    static constexpr int ButtonTop = 74;
     void wakePauseWait() const;
 
     QLabel *m_StatusLbl = nullptr;

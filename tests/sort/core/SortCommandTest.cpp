@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <new>
 #include <optional>
+#include <thread>
 
 namespace quorvex {
 namespace {
@@ -73,6 +76,7 @@ TEST(SortCommand, writesAProgressTextAtEveryFifthRowAndEndsFinished)
         status.emplace_back(0, "100% - Sorting finished.");
         EXPECT_EQ(fx.progress.reports, status) << c.rows;
         EXPECT_TRUE(window.visible && window.okShown && !window.cancelShown && !window.pauseEnabled && !window.lowerShown);
+        EXPECT_TRUE(window.okFocused) << "Enter closes the finished window";
         EXPECT_EQ(window.result(), Result::Ok);
         EXPECT_TRUE(fx.messages.shown.empty());
         EXPECT_EQ(fx.editor.document().GetCell(1, 1), "Tape 1");
@@ -135,6 +139,54 @@ TEST(SortCommand, pauseWaitsAndCancelStopsAtItsPointKeepingMovedRowsUntilUndo)
         fx.editor.Undo();
         EXPECT_TRUE(fx.editor.document().sameCells(before)) << c.atText;
     }
+}
+
+// Steps that each take a while (the window's poll stands for them): events must
+// still run by the clock, not by a count of points.
+TEST(SortCommand, eventsRunByTheClockHoweverLongAStepTakes)
+{
+    using Clock = std::chrono::steady_clock;
+    struct TimedProgress final : ProgressReporter {
+        void setProgress(int, const std::string &) override {}
+        void pumpEvents() override { pumps.push_back(Clock::now()); }
+        std::vector<Clock::time_point> pumps;
+    };
+    struct SlowStepWindow final : ProgressWindow {
+        void start(const std::string &, const std::string *) override {}
+        void setUpperText(const std::string &) override {}
+        void setLowerText(const std::string &) override {}
+        bool isPaused() const override
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+            return false;
+        }
+        Result result() const override { return r; }
+        void setResult(Result v) override { r = v; }
+        void hide() override {}
+        void finish(const std::string &, bool) override {}
+        void pause() override {}
+        void resume() override {}
+        Result r = Result::None;
+    };
+    test::ScriptedMessages messages;
+    TimedProgress progress;
+    test::FakeShell shell;
+    test::FakeClipboard clipboard;
+    test::RecordingView view;
+    Editor editor(UiServices{messages, progress, shell, clipboard}, &view);
+    loadDescending(editor, 300); // 59 points of at least 4 ms
+    SlowStepWindow window;
+    SortCommand command(editor, window); // the window's own pacing
+    const Clock::time_point start = Clock::now();
+    ASSERT_EQ(command.run(SortOptions{}), ResultOk);
+    ASSERT_GE(progress.pumps.size(), 3u);
+    auto longest = std::chrono::milliseconds(0);
+    for (std::size_t k = 1; k < progress.pumps.size(); ++k)
+        longest = std::max(longest, std::chrono::duration_cast<std::chrono::milliseconds>(progress.pumps[k] -
+                                                                                          progress.pumps[k - 1]));
+    // About every 25 ms; a count of 32 points would wait at least 128 ms.
+    EXPECT_LT(longest.count(), 90) << "over " << (Clock::now() - start).count() / 1000000 << " ms";
+    EXPECT_GE(progress.pumps.size(), 7u); // at least 236 ms of steps
 }
 
 // Fails like an exhausted heap at the given progress report.

@@ -288,6 +288,93 @@ TEST(SortGrid, matchesTheSelectionSortOnRandomListsWholeAndAfterACancel)
     }
 }
 
+// Lists made to defeat shortcuts: in every column a few values, among them
+// one number written plain and padded (alone and after a word, in both
+// cases), empty cells and a case pair; pages of 1, 3 or 54 entries, so the
+// page cells differ from row to row or mostly stay empty; sometimes the page
+// column leads the keys or holds texts the numbering never wrote.
+TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
+{
+    const char *env = std::getenv("QUORVEX_SORT_ADVERSARIAL_COUNT");
+    const int count = env ? std::atoi(env) : 2500;
+    std::mt19937 rng(20261210);
+    static const int pageSizes[] = {1, 3, 54};
+    for (int round = 0; round < count; ++round) {
+        const int dataCols = 1 + round % 8;
+        const int variety = 2 + static_cast<int>(rng() % 5);
+        std::vector<std::vector<std::string>> pool(static_cast<std::size_t>(dataCols));
+        for (auto &p : pool) {
+            const std::string n = std::to_string(rng() % 12);
+            // Padding past a separator and a page cell's width too.
+            static const std::size_t zeros[] = {1, 2, 7};
+            const std::string pad = std::string(zeros[rng() % 3], '0') + n;
+            std::vector<std::string> forms = {n, pad, "Tape " + n, "tape " + pad, "", "Alien", "alien",
+                                              "Disc " + n + " of 2", "disc " + pad + " of 02", n + " " + pad, " ",
+                                              pad + "   "};
+            // Both forms of the number always, then others at random.
+            std::shuffle(forms.begin() + 2, forms.end(), rng);
+            if (rng() % 2)
+                std::swap(forms[0], forms[2]), std::swap(forms[1], forms[3]);
+            p.assign(forms.begin(), forms.begin() + variety);
+        }
+        const int rows = static_cast<int>(round % 25 == 0 ? 300 : 10 + rng() % 110);
+        std::vector<std::vector<std::string>> cells;
+        for (int r = 0; r < rows; ++r) {
+            std::vector<std::string> row;
+            for (int c = 0; c < dataCols; ++c)
+                row.push_back(pool[static_cast<std::size_t>(c)][rng() % static_cast<unsigned>(variety)]);
+            cells.push_back(row);
+        }
+        ListDocument doc = listOf(cells, dataCols, pageSizes[rng() % 3]);
+        const unsigned shape = rng() % 10;
+        if (shape == 0) // a page column the numbering never wrote: few texts, or one per row
+            for (int r = 1; r < doc.RowCount(); ++r)
+                doc.SetCell(0, r, rng() % 2 ? std::string() : rng() % 2 ? " 07" : " " + std::to_string(rng() % 500));
+        SortOptions o = defaultOptions(dataCols, rng() % 3 == 0, rng() % 3 == 0);
+        std::shuffle(o.keyColumns.begin(), o.keyColumns.begin() + std::min(dataCols, 8), rng);
+        if (shape == 1) // the page column first
+            std::rotate(o.keyColumns.begin(), o.keyColumns.end() - 1, o.keyColumns.end()), o.keyColumns[0] = 0;
+
+        ListDocument expected = doc;
+        reference::sortGrid(expected, o, 1, expected.RowCount());
+        ListDocument actual = doc;
+        ASSERT_TRUE(SortEngine::SortGrid(actual, o, 1, actual.RowCount()));
+        ASSERT_TRUE(actual.sameCells(expected)) << "round " << round << ", " << dataCols << " columns";
+        if (round % 4 == 0) {
+            const int stopAt = 5 * (1 + static_cast<int>(rng() % static_cast<unsigned>(rows / 5 + 1)));
+            expected = doc;
+            reference::sortGrid(expected, o, 1, expected.RowCount(), stopAt);
+            actual = doc;
+            SortEngine::SortGrid(actual, o, 1, actual.RowCount(), [&](int i) { return i != stopAt; });
+            ASSERT_TRUE(actual.sameCells(expected)) << "round " << round << " stopped at " << stopAt;
+        }
+    }
+}
+
+// Preparing the keys and groups of a long list takes longer than a window may
+// stay deaf: the idle hook runs along the way, before the first progress point.
+TEST(SortGrid, callsItsIdleHookWhilePreparingALongList)
+{
+    static const char *const labels[] = {"x", "y", "Tape 7", "tape 007", "Alien"};
+    std::mt19937 rng(3);
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < 300000; ++r)
+        rows.push_back({labels[rng() % 5]});
+    ListDocument doc = listOf(rows, 1, 54);
+    int idle = 0, points = 0, idleBeforePoints = 0;
+    ASSERT_TRUE(SortEngine::SortGrid(
+        doc, defaultOptions(1), 1, doc.RowCount(),
+        [&](int) {
+            if (points++ == 0)
+                idleBeforePoints = idle;
+            return true;
+        },
+        [&] { ++idle; }));
+    EXPECT_GE(idleBeforePoints, 4); // every 65,536 keys, then once per phase
+    EXPECT_GT(idle, idleBeforePoints) << "the large group's preparation";
+    EXPECT_EQ(doc.GetCell(1, 1), "Alien");
+}
+
 TEST(SortGrid, swapGridRowsKeepsThePageColumnAndOtherRowsAlone)
 {
     ListDocument doc = listOf({{"a", "b"}, {"c"}, {"d", "e", "f"}}, 3, 2);

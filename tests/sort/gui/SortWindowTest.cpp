@@ -239,6 +239,10 @@ private slots:
         QVERIFY(status()->okBtn()->isVisible() && !status()->cancelBtn()->isVisible());
         QVERIFY(!status()->pauseBtn()->isEnabled());
         QCOMPARE(status()->result(), ProgressWindow::Result::Ok);
+        // OK has the keys: Enter closes the finished window.
+        QCOMPARE(status()->focusWidget(), static_cast<QWidget *>(status()->okBtn()));
+        QTest::keyClick(status(), Qt::Key_Return);
+        QVERIFY(!status()->isVisible());
         status()->close();
         QVERIFY(!status()->isVisible());
 
@@ -338,6 +342,30 @@ private slots:
         QVERIFY(!s->isVisible());
         QCOMPARE(s->result(), ProgressWindow::Result::Ok);
         QVERIFY(s->status2Lbl()->text().isEmpty());
+        // A line too long for the width wraps and is shown whole: the lower
+        // line and the buttons move below it; short lines give the usual size back.
+        const std::string longText =
+            "46% - Sending page 3 of 3 to printer. - Paused for page flip: turn the paper over and press Resume.";
+        for (const std::string *second : {&lower, static_cast<const std::string *>(nullptr)}) {
+            s->start(longText, second);
+            QTest::mouseClick(s->pauseBtn(), Qt::LeftButton);
+            const QLabel *upper = s->statusLbl();
+            QVERIFY(upper->height() >= upper->heightForWidth(upper->width()));
+            QVERIFY(upper->height() > upper->fontMetrics().height());
+            QVERIFY(s->rect().contains(upper->geometry()));
+            QVERIFY(upper->geometry().bottom() < s->resumeBtn()->y());
+            if (second)
+                QVERIFY(upper->geometry().bottom() < s->status2Lbl()->y() &&
+                        s->status2Lbl()->geometry().bottom() < s->resumeBtn()->y());
+            QVERIFY(s->rect().contains(s->resumeBtn()->geometry()) && s->rect().contains(s->cancelBtn()->geometry()));
+            s->resume();
+            s->setUpperText("50% - Sorting row 5 of 10");
+            QCOMPARE(s->size(), QSize(TStatusForm::ClientWidth, TStatusForm::ClientHeight));
+            QCOMPARE(s->pauseBtn()->y(), 74);
+            s->close();
+        }
+        s->setResult(ProgressWindow::Result::Ok);
+
         // An operation without a lower line hides it at set-up.
         s->start(std::string(), nullptr);
         QVERIFY(!s->status2Lbl()->isVisible() && s->statusLbl()->text().isEmpty());
