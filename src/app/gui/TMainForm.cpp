@@ -24,6 +24,7 @@
 #include "sort/gui/TStatusForm.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentRef.h"
+#include "document/core/LongOperationGuard.h"
 #include "document/gui/ListTableModel.h"
 #include "entry/gui/TNewListForm.h"
 #include "entry/gui/TWizardForm.h"
@@ -111,20 +112,34 @@ TMainForm::TMainForm(QWidget *parent)
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
     m_wizardForm = new TWizardForm(m_editor, m_gridCommands, m_files, this);
     m_newListForm = new TNewListForm(m_editor, m_files, [this] { m_wizardForm->WizardBtnClick(); }, this);
-    connect(m_NewListBtn, &QAction::triggered, m_newListForm, &TNewListForm::NewListBtnClick);
+    connect(m_NewListBtn, &QAction::triggered, m_newListForm, [this] {
+        if (!m_editor.longOperationRunning)
+            m_newListForm->NewListBtnClick();
+    });
     for (QAction *wizard : {m_WizardBtn, m_Wizard1})
-        connect(wizard, &QAction::triggered, m_wizardForm, &TWizardForm::WizardBtnClick);
+        connect(wizard, &QAction::triggered, m_wizardForm, [this] {
+            if (!m_editor.longOperationRunning)
+                m_wizardForm->WizardBtnClick();
+        });
     m_sort = new SortController(m_editor, m_messages, this);
     m_sort->statusForm()->setFocusReturn(m_grid);
     m_findForm = new TFindForm(m_editor, m_grid, this);
     m_quickSearchBar = new QuickSearchBar(m_editor, m_toolBar, m_ChooseFromListBox, m_QuickSearchBox,
                                           m_QuickSearchLbl, m_grid, this);
     // The Search keys work from the find window too.
-    m_findForm->addActions({m_FindBtn, m_ReplaceBtn, m_FindNextBtn});
+    m_findForm->addActions({m_FindBtn, m_ReplaceBtn});
     for (QAction *find : {m_FindBtn, m_Find1})
         connect(find, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(false); });
     for (QAction *replace : {m_ReplaceBtn, m_Replace2})
         connect(replace, &QAction::triggered, m_findForm, [this] { m_findForm->showFor(true); });
+    // F3 searches even while the find window's buttons (and so the menu items)
+    // are off for an empty text: that search finds nothing and says so.
+    // One key item per window: an item shared by two windows misses keys.
+    auto *findWindowKey = new QAction(m_FindNextKey->text(), m_findForm);
+    findWindowKey->setShortcut(m_FindNextKey->shortcut());
+    m_findForm->addAction(findWindowKey);
+    for (QAction *key : {m_FindNextKey, findWindowKey})
+        connect(key, &QAction::triggered, m_findForm, &TFindForm::FindNextBtnClick);
     for (QAction *next : {m_FindNextBtn, m_FindNext1}) {
         connect(next, &QAction::triggered, m_findForm, &TFindForm::FindNextBtnClick);
         connect(m_findForm, &TFindForm::findNextEnabledChanged, next, &QAction::setEnabled);
@@ -197,7 +212,13 @@ TMainForm::TMainForm(QWidget *parent)
         m_editor.RenumberPages();
         m_editor.RefreshStatusBar();
     }, this);
-    connect(m_SettingsBtn, &QAction::triggered, m_settingsForm, &TSettingsForm::SettingsBtnClick);
+    // The settings renumber the pages and hold the folder commands: not while
+    // a long operation holds the list.
+    connect(m_SettingsBtn, &QAction::triggered, m_settingsForm, [this] {
+        if (!m_editor.longOperationRunning)
+            m_settingsForm->SettingsBtnClick();
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keysMoved(now); });
     // The window owns its update window like every other dialog, so Check for
     // Updates always says something, whoever built the window.
     m_updateForm = new TUpdateForm(this);
@@ -232,7 +253,7 @@ void TMainForm::createControls()
     m_grid->onPaintedWithFocus = [this] { m_editor.RefreshStatusBar(); };
     m_model->setEditHandler([this](int col, int row, const std::string &cellText) { cellEdited(col, row, cellText); });
     m_model->setEditableTest([this](int col, int row) {
-        return !AttachmentRef::IsAttachmentCell(m_editor.document(), col, row);
+        return !m_editor.longOperationRunning && !AttachmentRef::IsAttachmentCell(m_editor.document(), col, row);
     });
     m_grid->verticalHeader()->setDefaultSectionSize(m_editor.document().RowHeight());
     m_grid->verticalHeader()->setMinimumWidth(24);
@@ -268,6 +289,8 @@ void TMainForm::createControls()
         return m_model->index(doc.Row() - 1, doc.Col() - 1);
     };
     m_grid->onTabPastEnd = [this] {
+        if (m_editor.longOperationRunning)
+            return;
         KeyInput tab;
         tab.key = GridKey::Tab;
         // keyDown runs the row growth itself; only the view follows here.
@@ -346,6 +369,8 @@ void TMainForm::createActions()
     // File
     m_NewListBtn = makeAction("NewListBtn", text("&New List..."), Qt::Key_F11);
     m_OpenListBtn = makeAction("OpenListBtn", text("&Open List..."), QKeySequence(Qt::CTRL | Qt::Key_F11));
+    // The desktop's usual keys as second keys, where no key of ours has them.
+    m_OpenListBtn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F11), QKeySequence(Qt::CTRL | Qt::Key_O)});
     m_ImportTextListBtn = makeAction("ImportTextListBtn", text("&Import Text List..."));
     m_ClearReopenMenu1 = makeAction("ClearReopenMenu1", text("-- Clear Reopen History --"));
     for (size_t i = 0; i < m_Reopen.size(); ++i) {
@@ -353,6 +378,8 @@ void TMainForm::createActions()
         m_Reopen[i]->setVisible(false);
     }
     m_SaveListAsBtn = makeAction("SaveListAsBtn", text("Sa&ve List As..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    m_SaveListAsBtn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     m_SaveListBtn = makeAction("SaveListBtn", text("&Save List"), QKeySequence(Qt::CTRL | Qt::Key_S));
     m_ExportBtn = makeAction("ExportBtn", text("&Export List..."));
     m_PageSetupBtn = makeAction("PageSetupBtn", text("P&age Setup..."));
@@ -368,6 +395,7 @@ void TMainForm::createActions()
     // Edit
     m_UndoBtn = makeAction("UndoBtn", withKeyLabel("&Undo", "Ctrl+Z"));
     m_RedoBtn = makeAction("RedoBtn", text("&Redo"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    m_RedoBtn->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     m_CutBtn = makeAction("CutBtn", withKeyLabel("Cu&t", "Ctrl+X"));
     m_CopyBtn = makeAction("CopyBtn", withKeyLabel("&Copy", "Ctrl+C"));
     m_PasteBtn = makeAction("PasteBtn", withKeyLabel("&Paste", "Ctrl+V"));
@@ -400,7 +428,11 @@ void TMainForm::createActions()
     // Search
     m_FindBtn = makeAction("FindBtn", text("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
     m_ReplaceBtn = makeAction("ReplaceBtn", text("&Replace..."), QKeySequence(Qt::CTRL | Qt::Key_R));
-    m_FindNextBtn = makeAction("FindNextBtn", text("Find &Next"), Qt::Key_F3);
+    // F3 belongs to the key item below, which is never disabled; the menu item
+    // shows it as a label.
+    m_FindNextBtn = makeAction("FindNextBtn", withKeyLabel("Find &Next", "F3"));
+    m_FindNextKey = makeAction("FindNextKey", text("Find &Next"), Qt::Key_F3);
+    addAction(m_FindNextKey);
 
     // Options
     m_SortBtn = makeAction("SortBtn", text("&Sort..."), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -793,6 +825,9 @@ void TMainForm::syncSelectionFromView()
 
 void TMainForm::cellEdited(int col, int row, const std::string &cellText)
 {
+    // An editor opened before the operation began cannot write into the list.
+    if (m_editor.longOperationRunning)
+        return;
     UndoHistory &undo = m_editor.undoHistory();
     // Typing takes one snapshot per cell visit; its caption names the edit.
     if (!undo.snapshotCurrent()) {
@@ -819,6 +854,8 @@ void TMainForm::UndoBtnClick()
 
 void TMainForm::RedoBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_editor.Redo();
     m_editor.RefreshStatusBar();
@@ -943,8 +980,8 @@ void TMainForm::endProgram()
 
 void TMainForm::ExitBtnClick()
 {
-    // A print job runs on this thread: it ends by its own OK or Cancel first.
-    if (m_exiting || (m_print && m_print->busy()))
+    // A long operation runs on this thread: it ends by its own OK or Cancel first.
+    if (m_exiting || m_editor.longOperationRunning || (m_print && m_print->busy()))
         return;
     m_grid->closeEditor();
     if (!confirmSaveChanges())
@@ -998,6 +1035,13 @@ void TMainForm::showSaveInformation(const std::string &utf8)
 
 void TMainForm::setFileOperationLock(bool locked)
 {
+    // A load or save holds the list until the last unlock.
+    if (locked) {
+        if (m_lockDepth++ == 0)
+            m_fileGuard.emplace(m_editor);
+    } else if (m_lockDepth > 0 && --m_lockDepth == 0) {
+        m_fileGuard.reset();
+    }
     // The named menus, the update item, the grid and the two tool-bar boxes;
     // Help stays usable. Unlock enables the very same controls again.
     for (QMenu *menu : {m_File1, m_Edit1, m_Grid1, m_Search1, m_Options1, m_WizardMenu})
@@ -1006,13 +1050,44 @@ void TMainForm::setFileOperationLock(bool locked)
     m_grid->setEnabled(!locked);
     m_ChooseFromListBox->setEnabled(!locked);
     m_QuickSearchBox->setEnabled(!locked);
+    // Disabling moved the keys off the grid; they come back with the unlock.
+    if (!locked)
+        returnKeysToGrid();
+}
+
+void TMainForm::keysMoved(QWidget *now)
+{
+    // Only the user's own moves inside this window count: a lock or a closing
+    // cell editor moves the keys without asking, and other windows are theirs.
+    if (!now || m_lockDepth > 0 || now->window() != this || !isActiveWindow())
+        return;
+    m_gridHadKeys = now == m_grid || m_grid->isAncestorOf(now);
+}
+
+void TMainForm::returnKeysToGrid()
+{
+    if (!m_gridHadKeys || !m_grid->isEnabled() || !m_grid->isVisible())
+        return;
+    QWidget *keys = focusWidget();
+    if (keys != m_grid && !(keys && m_grid->isAncestorOf(keys)))
+        m_grid->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    // Sent before the window hands the keys to its focus widget: a dialog, the
+    // progress window or a message box closing gives them back to the grid.
+    if (event->type() == QEvent::WindowActivate)
+        returnKeysToGrid();
+    return QMainWindow::event(event);
 }
 
 void TMainForm::refreshReopenMenu()
 {
     for (int i = 0; i < ReopenList::MaxEntries; ++i) {
         QAction *item = m_Reopen[static_cast<size_t>(i)];
-        item->setText(Cp1252::fromPath(m_reopen.caption(i)));
+        // A path's "&" is a letter, not a mnemonic mark.
+        item->setText(Cp1252::fromPath(m_reopen.caption(i)).replace(QLatin1Char('&'), QStringLiteral("&&")));
         item->setVisible(m_reopen.visible(i));
     }
     m_ReopenBtn->setEnabled(m_reopen.menuEnabled());
@@ -1028,6 +1103,8 @@ void TMainForm::sectionDragged(Qt::Orientation orientation, int fromVisual, int 
     m_syncingView = true;
     header->moveSection(toVisual, fromVisual);
     m_syncingView = false;
+    if (m_editor.longOperationRunning)
+        return;
     if (orientation == Qt::Horizontal)
         m_gridCommands.columnDragged(fromVisual + 1, toVisual + 1);
     else
@@ -1085,12 +1162,30 @@ void TMainForm::applyDecision(const GridEventDecision &decision)
 
 bool TMainForm::gridKeyDown(QKeyEvent *event)
 {
+    if (m_editor.longOperationRunning) {
+        // The arrows and page keys still move around; no key edits.
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: return false;
+        default: return true;
+        }
+    }
     const bool editing = m_grid->isEditing();
     const ListDocument &doc = m_editor.document();
     const int rows = doc.RowCount();
     if (event->key() == Qt::Key_Delete)
         m_plainDelPressed = !editing && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == 0;
-    const GridEventDecision d = m_gridCommands.keyDown(keyInput(event), editing);
+    // Ctrl+C on a large selection lets events run while it copies.
+    const GridEventDecision d = [&] {
+        LongOperationGuard guard(m_editor);
+        return m_gridCommands.keyDown(keyInput(event), editing);
+    }();
     if (d.inPlaceEditing)
         m_grid->setInPlaceEditing(*d.inPlaceEditing);
     if (d.action == GridAction::NewRowFromTab && doc.RowCount() != rows) {
@@ -1103,6 +1198,10 @@ bool TMainForm::gridKeyDown(QKeyEvent *event)
 
 void TMainForm::gridKeyUp(QKeyEvent *event)
 {
+    if (m_editor.longOperationRunning) {
+        m_plainDelPressed = false;
+        return;
+    }
     // Keys the editor consumed never reach the grid; these are the grid's own.
     KeyInput key = keyInput(event);
     // People often let go of Shift or Ctrl before Del after deleting rows or
@@ -1121,7 +1220,11 @@ void TMainForm::runGridCommand(const std::function<void()> &command)
     if (m_editor.longOperationRunning)
         return;
     m_grid->closeEditor();
-    command();
+    {
+        // Copying a large selection lets events run.
+        LongOperationGuard guard(m_editor);
+        command();
+    }
     m_editor.RefreshStatusBar();
     updateUndoCaptions();
 }
@@ -1172,6 +1275,8 @@ void TMainForm::connectCommands()
 
     connect(m_OpenListBtn, &QAction::triggered, this, &TMainForm::OpenListBtnClick);
     connect(m_ImportTextListBtn, &QAction::triggered, this, [this] {
+        if (m_editor.longOperationRunning)
+            return;
         m_grid->closeEditor();
         m_importForm->ImportTextListBtnClick(m_editor, m_files, m_dialogs);
         updateUndoCaptions();
@@ -1206,6 +1311,8 @@ void TMainForm::connectCommands()
 
 void TMainForm::insertFile(char typeCode)
 {
+    if (m_editor.longOperationRunning)
+        return;
     const InsertCommandInfo *info = AttachmentCommands::insertCommand(typeCode);
     if (!info)
         return;
@@ -1220,6 +1327,8 @@ void TMainForm::insertFile(char typeCode)
 
 void TMainForm::ExtractDataFileFromCellBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_attachments.ExtractDataFileFromCellBtnClick([this](const std::string &presetName) {
         int filter = 1;
@@ -1239,6 +1348,8 @@ void TMainForm::OpenListBtnClick()
 
 void TMainForm::SaveListBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_files.SaveListBtnClick();
     File1Click();
@@ -1246,6 +1357,8 @@ void TMainForm::SaveListBtnClick()
 
 void TMainForm::SaveListAsBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_files.SaveListAsBtnClick();
     File1Click();
@@ -1269,6 +1382,8 @@ void TMainForm::ClearReopenMenu1Click()
 
 void TMainForm::ViewCellTextBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_cellTextForm->exec();
     applyDocumentToView();
@@ -1288,6 +1403,8 @@ void TMainForm::applyGridFont()
 
 void TMainForm::FontBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
     const std::optional<FontChoice> chosen = TFontColorDialog::choose(m_editor.gridFont, this);
     if (!chosen)
         return;
@@ -1330,6 +1447,8 @@ void TMainForm::dropEvent(QDropEvent *event)
 
 void TMainForm::openListFromCommandLine(const QString &path)
 {
+    if (m_editor.longOperationRunning)
+        return;
     m_grid->closeEditor();
     m_files.openListFile(Cp1252::toPath(path));
     m_editor.RefreshStatusBar();

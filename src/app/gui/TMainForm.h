@@ -6,6 +6,7 @@
 #include "platform/gui/QtMessageService.h"
 #include "platform/gui/QtProgressReporter.h"
 #include "document/core/Editor.h"
+#include "document/core/LongOperationGuard.h"
 #include "document/core/EditorView.h"
 #include "attachments/core/AttachmentCommands.h"
 #include "document/core/GridCommands.h"
@@ -16,6 +17,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -135,6 +137,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void createActions();
@@ -165,6 +168,8 @@ private:
     bool confirmSaveChanges();
     void writeReopenFile();
     void updateUndoCaptions();
+    void keysMoved(QWidget *now);
+    void returnKeysToGrid();
 
     QtMessageService m_messages;
     QtProgressReporter m_progress;
@@ -189,6 +194,12 @@ private:
     TFindForm *m_findForm = nullptr;
     QuickSearchBar *m_quickSearchBar = nullptr;
     bool m_plainDelPressed = false;
+    // Whether the grid (or its cell editor) had the keys when this window last
+    // had them by the user's choice; they go back there when the window gets
+    // them again.
+    bool m_gridHadKeys = true;
+    int m_lockDepth = 0;
+    std::optional<LongOperationGuard> m_fileGuard;
 
     StringGrid *m_grid = nullptr;
     GridPainter *m_gridPainter = nullptr;
@@ -220,7 +231,7 @@ private:
             *m_InsertPictureBtn = nullptr, *m_InsertVideoBtn = nullptr, *m_InsertAudioBtn = nullptr,
             *m_InsertWebPageBtn = nullptr, *m_InsertFileBtn = nullptr, *m_ExtractDataFileFromCellBtn = nullptr,
             *m_DeleteBinaryDataBtn = nullptr, *m_FontBtn = nullptr, *m_SaveFontBtn = nullptr;
-    QAction *m_FindBtn = nullptr, *m_ReplaceBtn = nullptr, *m_FindNextBtn = nullptr;
+    QAction *m_FindBtn = nullptr, *m_ReplaceBtn = nullptr, *m_FindNextBtn = nullptr, *m_FindNextKey = nullptr;
     QAction *m_SortBtn = nullptr, *m_ViewCellTextBtn = nullptr, *m_SettingsBtn = nullptr,
             *m_SearchForMoviesOnline1 = nullptr;
     QAction *m_WizardBtn = nullptr;

@@ -79,8 +79,9 @@ public:
     int clientWidth = 632;
     // The data column the quick-search box searches; the settings choose it.
     int quickSearchColumn = 2;
-    // A long operation that lets window events run (Replace All) is changing the
-    // list: the window refuses every other command that would change it meanwhile.
+    // A long operation that lets window events run holds the list: the window
+    // refuses every command that would change or replace it meanwhile. Set only
+    // through LongOperationGuard.
     bool longOperationRunning = false;
     // The grid font as its font dialog holds it, the row-height factor derived
     // from its size and the print scale constants its change resets.

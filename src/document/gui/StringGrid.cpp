@@ -66,11 +66,13 @@ bool StringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
 
 bool StringGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    // The line editor takes Shift+Del as Cut; in the grid it deletes the selected
-    // rows, editor open or not, like the other row and column keys.
+    // The line editor takes Shift+Del as Cut and Ctrl+Del as deleting the end of
+    // the word; in the grid they delete the selected rows and columns, editor
+    // open or not, like the other row and column keys.
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) {
+        if (key->key() == Qt::Key_Delete &&
+            (key->modifiers() == Qt::ShiftModifier || key->modifiers() == Qt::ControlModifier)) {
             event->ignore();
             return true;
         }

@@ -7,6 +7,7 @@
 #include "TPrintPageNumsForm.h"
 #include "sort/gui/TStatusForm.h"
 #include "document/core/Editor.h"
+#include "document/core/LongOperationGuard.h"
 #include "platform/gui/Cp1252.h"
 #include "platform/gui/QtFileDialogService.h"
 #include "print/core/NullProgressWindow.h"
@@ -58,14 +59,18 @@ void PrintController::computeMaxEntries()
 
 void PrintController::PageSetupBtnClick()
 {
+    // Its entries per page renumber the list's pages.
+    if (m_editor.longOperationRunning)
+        return;
     m_pageSetup->run();
     done();
 }
 
 void PrintController::PrintBtnClick()
 {
-    if (busy())
+    if (busy() || m_editor.longOperationRunning)
         return;
+    LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
     device.setProposedFile(proposedPdfFile());
@@ -75,8 +80,9 @@ void PrintController::PrintBtnClick()
 
 void PrintController::PrintPageNumsBtnClick()
 {
-    if (busy())
+    if (busy() || m_editor.longOperationRunning)
         return;
+    LongOperationGuard guard(m_editor);
     m_commands.beginPrintPageNums();
     m_pageNums->run();
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
@@ -88,8 +94,9 @@ void PrintController::PrintPageNumsBtnClick()
 
 void PrintController::TestPrintBtnClick()
 {
-    if (busy())
+    if (busy() || m_editor.longOperationRunning)
         return;
+    LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
     device.setProposedFile(proposedPdfFile());
@@ -99,8 +106,9 @@ void PrintController::TestPrintBtnClick()
 
 void PrintController::PrintPreviewBtnClick()
 {
-    if (busy())
+    if (busy() || m_editor.longOperationRunning)
         return;
+    LongOperationGuard guard(m_editor);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(m_printer->pageLayout());
     QPrintPreviewDialog dialog(&printer, m_window);
@@ -159,6 +167,9 @@ std::optional<std::string> PrintController::chooseExportFile()
 
 void PrintController::ExportBtnClick()
 {
+    if (m_editor.longOperationRunning)
+        return;
+    LongOperationGuard guard(m_editor);
     m_export.exportList(chooseExportFile());
     done();
 }

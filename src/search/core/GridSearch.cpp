@@ -2,6 +2,7 @@
 
 #include "attachments/core/AttachmentRef.h"
 #include "document/core/Editor.h"
+#include "document/core/LongOperationGuard.h"
 
 #include <algorithm>
 #include <chrono>
@@ -227,11 +228,7 @@ long long GridSearch::ReplaceAll()
     // One run at a time, and none while another long operation changes the list.
     if (m_editor.longOperationRunning)
         return 0;
-    struct RunFlag {
-        bool &flag;
-        explicit RunFlag(bool &f) : flag(f) { flag = true; }
-        ~RunFlag() { flag = false; }
-    } running(m_editor.longOperationRunning);
+    LongOperationGuard running(m_editor);
     EditorView &view = m_editor.view();
     const ListDocument &doc = m_editor.document();
     m_replaceAllRunning = true;

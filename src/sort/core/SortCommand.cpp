@@ -2,6 +2,7 @@
 
 #include "SortEngine.h"
 #include "document/core/Editor.h"
+#include "document/core/LongOperationGuard.h"
 #include "platform/core/AppConstants.h"
 #include "platform/core/ProgressWindow.h"
 
@@ -59,6 +60,7 @@ bool SortCommand::progressPoint(int i, int end)
 
 int SortCommand::run(const SortOptions &options)
 {
+    LongOperationGuard guard(m_editor);
     m_window.start(std::string(), nullptr);
 
     UndoHistory &undo = m_editor.undoHistory();

@@ -3,6 +3,7 @@
 #include "TSortForm.h"
 #include "TStatusForm.h"
 #include "document/core/Editor.h"
+#include "document/core/LongOperationGuard.h"
 #include "sort/core/SortCommand.h"
 
 #include <QWidget>
@@ -19,8 +20,11 @@ SortController::SortController(Editor &editor, MessageService &messages, QWidget
 
 void SortController::SortBtnClick()
 {
-    if (m_running)
+    // Events run while a sort runs or waits in a pause; nothing else that holds
+    // the list may be going on, and no second sort may start inside this one.
+    if (m_running || m_editor.longOperationRunning)
         return;
+    LongOperationGuard guard(m_editor);
     m_running = true;
     EditorView &view = m_editor.view();
     view.endCellEditing();

@@ -458,11 +458,14 @@ private slots:
             collect(top->menu());
         collect(m_form->findChild<QMenu *>(QStringLiteral("PopupMenu")));
         for (QAction *action : items) {
-            if (action->shortcut().isEmpty() || action->objectName().isEmpty())
+            if (action->objectName().isEmpty())
                 continue;
-            const auto [at, fresh] = owner.emplace(action->shortcut(), action->objectName());
-            QVERIFY2(fresh, qPrintable(action->shortcut().toString() + QStringLiteral(": ") + at->second +
-                                       QStringLiteral(" and ") + action->objectName()));
+            // Second keys too.
+            for (const QKeySequence &keys : action->shortcuts()) {
+                const auto [at, fresh] = owner.emplace(keys, action->objectName());
+                QVERIFY2(fresh, qPrintable(keys.toString() + QStringLiteral(": ") + at->second +
+                                           QStringLiteral(" and ") + action->objectName()));
+            }
         }
         QVERIFY(owner.size() > 20);
     }

@@ -5,9 +5,15 @@
 #include "document/gui/StringGrid.h"
 #include "listfile/core/ListFileCommands.h"
 #include "platform/gui/QtDesktopShell.h"
+#include "search/gui/TFindForm.h"
+#include "sort/gui/SortController.h"
+#include "sort/gui/TSortForm.h"
+#include "sort/gui/TStatusForm.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -16,16 +22,19 @@
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
 #include <functional>
+#include <vector>
 
 using namespace quorvex;
 
@@ -235,7 +244,7 @@ private slots:
         QCOMPARE(doc().GetCell(3, 3), std::string("second"));
     }
 
-    void shiftDelWithTheEditorOpen_deletesTheSelectedRows()
+    void shiftOrCtrlDelWithTheEditorOpen_deletesTheSelectedRowsOrColumns()
     {
         doc().SetRowCount(4);
         doc().SetCell(2, 3, "third");
@@ -247,6 +256,21 @@ private slots:
         key(focused(), Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(doc().RowCount(), 3);
         QCOMPARE(doc().GetCell(2, 2), std::string("third"));
+
+        // Ctrl+Del deletes the selected columns the same way, where the line
+        // editor would have deleted the end of the word.
+        const int cols = doc().ColCount();
+        doc().SetCell(3, 2, "right");
+        m_form->documentChanged();
+        selectCell(2, 2);
+        typeKeys(QStringLiteral("left word"));
+        auto *editor = qobject_cast<QLineEdit *>(focused());
+        QVERIFY(grid()->isEditing() && editor);
+        editor->setCursorPosition(5);
+        emit m_form->findChild<QMenu *>(QStringLiteral("Grid1"))->aboutToShow();
+        key(editor, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(doc().ColCount(), cols - 1);
+        QCOMPARE(doc().GetCell(2, 2), std::string("right"));
     }
 
     void titlesLockAndFont_areTheProgramsOwn()
@@ -339,6 +363,307 @@ private slots:
         QApplication::sendEvent(withTip, &help);
         QCOMPARE(withTip->toolTipDuration(), ToolTipDuration::Milliseconds);
         QCOMPARE(ToolTipDuration::Milliseconds, 8500);
+    }
+
+    // What a person may try while a sort waits in its pause or Replace All
+    // runs: every command that would change or replace the list is refused
+    // without a word, and the window stays. Resumed, the sort ends with the
+    // whole list in order.
+    void longOperations_refuseEveryListCommandUntilTheyEnd()
+    {
+        const int rows = 200000;
+        auto number = [](int n) { return QStringLiteral("%1").arg(n, 6, 10, QLatin1Char('0')).toStdString(); };
+        doc().SetColCount(3);
+        doc().SetRowCount(rows + 1);
+        doc().SetCell(1, 0, "H1");
+        doc().SetCell(2, 0, "H2");
+        for (int r = 1; r <= rows; ++r) {
+            doc().SetCell(1, r, number(rows - r));
+            doc().SetCell(2, r, "T" + number(rows - r));
+        }
+        m_form->editor().finishChange();
+        const std::string other = m_sandbox->program() + "Templates/DVD.lst";
+        m_form->reopenList().AddToReopenMenu(other, true);
+        m_form->refreshReopenMenu();
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted\tcells"));
+        selectCell(1, 3);
+
+        auto fingerprint = [this] {
+            std::string all = std::to_string(doc().RowCount()) + ' ' + std::to_string(doc().ColCount());
+            for (int r = 0; r < doc().RowCount(); ++r)
+                for (int c = 1; c < doc().ColCount(); ++c)
+                    all.append(doc().cellView(c, r)).push_back('\x1f');
+            for (int c = 0; c < doc().ColCount(); ++c)
+                all += std::to_string(doc().ColWidth(c)) + ',';
+            return std::hash<std::string>{}(all);
+        };
+        auto dropList = [this, other] {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
+            QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_form.get(), &enter);
+            QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_form.get(), &drop);
+        };
+        auto keys = [this](Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            return [this, k, mods] { key(focused(), k, mods); };
+        };
+        auto item = [this](const char *name) { return [this, name] { action(m_form.get(), name)->trigger(); }; };
+        const std::vector<std::pair<const char *, std::function<void()>>> commands = {
+            {"Ctrl+F11", keys(Qt::Key_F11, Qt::ControlModifier)},
+            {"Ctrl+O", keys(Qt::Key_O, Qt::ControlModifier)},
+            {"Reopen1", item("Reopen1")},
+            {"F11", keys(Qt::Key_F11)},
+            {"drop", dropList},
+            {"Import", item("ImportTextListBtn")},
+            {"Ctrl+S", keys(Qt::Key_S, Qt::ControlModifier)},
+            {"Save As", item("SaveListAsBtn")},
+            {"Shift+Del", keys(Qt::Key_Delete, Qt::ShiftModifier)},
+            {"Ctrl+Del", keys(Qt::Key_Delete, Qt::ControlModifier)},
+            {"Del", keys(Qt::Key_Delete)},
+            {"Ctrl+N", keys(Qt::Key_N, Qt::ControlModifier)},
+            {"Ctrl+I", keys(Qt::Key_I, Qt::ControlModifier)},
+            {"Ctrl+Alt+I", keys(Qt::Key_I, Qt::ControlModifier | Qt::AltModifier)},
+            {"Ctrl+H", keys(Qt::Key_H, Qt::ControlModifier)},
+            {"Ctrl+D", keys(Qt::Key_D, Qt::ControlModifier)},
+            {"Ctrl+X", keys(Qt::Key_X, Qt::ControlModifier)},
+            {"Ctrl+V", keys(Qt::Key_V, Qt::ControlModifier)},
+            {"Paste", item("PasteBtn")},
+            {"Ctrl+Z", keys(Qt::Key_Z, Qt::ControlModifier)},
+            {"Undo", item("UndoBtn")},
+            {"Ctrl+Y", item("RedoBtn")},
+            {"typing", [this] { typeKeys(QStringLiteral("ZZZ")); key(focused(), Qt::Key_Return); }},
+            {"F2", [this] { key(focused(), Qt::Key_F2); typeKeys(QStringLiteral("ZZZ")); key(focused(), Qt::Key_Return); }},
+            {"column drag", [this] { grid()->horizontalHeader()->moveSection(0, 1); }},
+            {"Ctrl+W", keys(Qt::Key_W, Qt::ControlModifier)},
+            {"F8", keys(Qt::Key_F8)},
+            {"Insert Picture", item("InsertPictureBtn")},
+            {"Delete Binary Data", item("DeleteBinaryDataBtn")},
+            {"Settings", item("SettingsBtn")},
+            {"Page Setup", item("PageSetupBtn")},
+            {"Font", item("FontBtn")},
+            {"Ctrl+R", keys(Qt::Key_R, Qt::ControlModifier)},
+            {"Ctrl+Q", keys(Qt::Key_Q, Qt::ControlModifier)},
+            {"Ctrl+P", keys(Qt::Key_P, Qt::ControlModifier)},
+            {"Export", item("ExportBtn")},
+            {"close", [this] { m_form->close(); }},
+            {"Exit", item("ExitBtn")},
+        };
+        // A command that got through to a window of its own is recorded and closed.
+        QStringList opened;
+        bool watching = false;
+        QTimer watchdog;
+        connect(&watchdog, &QTimer::timeout, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && watching) {
+                opened << QString::fromLatin1(modal->metaObject()->className());
+                modal->close();
+            }
+        });
+        watchdog.start(20);
+        auto tryAll = [&](const char *during) {
+            QVERIFY2(m_form->editor().longOperationRunning, during);
+            watching = true;
+            const auto before = fingerprint();
+            const size_t boxes = m_sandbox->boxes.size();
+            for (const auto &[name, command] : commands) {
+                m_sandbox->chosenFiles = {{other, 1}};
+                command();
+                QCoreApplication::processEvents();
+                const QString where = QString::fromLatin1(during) + QStringLiteral(": ") + QString::fromLatin1(name);
+                QVERIFY2(fingerprint() == before, qPrintable(where));
+                QVERIFY2(m_sandbox->boxes.size() == boxes, qPrintable(where + QStringLiteral(" asked something")));
+                QVERIFY2(opened.isEmpty(), qPrintable(where + QStringLiteral(" opened ") + opened.join(QLatin1Char(' '))));
+                QVERIFY2(m_form->isVisible(), qPrintable(where + QStringLiteral(" closed the window")));
+                QVERIFY2(!grid()->isEditing(), qPrintable(where + QStringLiteral(" opened an editor")));
+                QVERIFY2(m_sandbox->chosenFiles.size() == 1, qPrintable(where + QStringLiteral(" asked for a file")));
+            }
+            watching = false;
+        };
+
+        // The sort, paused at its first progress point that lets events run.
+        SortController *sort = m_form->sortController();
+        bool tried = false;
+        std::function<void()> drive = [&] {
+            if (sort->sortForm()->isVisible()) {
+                QTest::mouseClick(sort->sortForm()->okBtn(), Qt::LeftButton);
+            } else if (sort->statusForm()->isVisible() && sort->statusForm()->pauseBtn()->isVisible() &&
+                       sort->statusForm()->statusLbl()->text().contains(QStringLiteral("Sorting row"))) {
+                QTest::mouseClick(sort->statusForm()->pauseBtn(), Qt::LeftButton);
+                // Tried once the sort waits in its pause.
+                QTimer::singleShot(30, this, [&] {
+                    QVERIFY(sort->statusForm()->resumeBtn()->isVisible());
+                    tryAll("paused sort");
+                    tried = true;
+                    QTest::mouseClick(sort->statusForm()->resumeBtn(), Qt::LeftButton);
+                });
+                return;
+            }
+            QTimer::singleShot(5, this, drive);
+        };
+        QTimer::singleShot(0, this, drive);
+        key(focused(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(tried);
+        QCOMPARE(sort->statusForm()->statusLbl()->text(), QStringLiteral("100% - Sorting finished."));
+        QVERIFY(!m_form->editor().longOperationRunning);
+        QCOMPARE(doc().RowCount(), rows + 1);
+        for (int r = 1; r <= rows; ++r)
+            if (doc().GetCell(1, r) != number(r - 1) || doc().GetCell(2, r) != "T" + number(r - 1))
+                QFAIL(qPrintable(QStringLiteral("row %1 out of place after the sort").arg(r)));
+        QTest::mouseClick(sort->statusForm()->okBtn(), Qt::LeftButton);
+
+        // Replace All, caught at its first moment that lets events run.
+        action(m_form.get(), "ReplaceBtn")->trigger();
+        TFindForm *find = m_form->findForm();
+        find->findChild<QLineEdit *>(QStringLiteral("TextToFindEdit"))->setText(QStringLiteral("T"));
+        find->findChild<QLineEdit *>(QStringLiteral("ReplaceEdit"))->setText(QStringLiteral("U"));
+        find->findChild<QCheckBox *>(QStringLiteral("PromptChkBox"))->setChecked(false);
+        tried = false;
+        selectCell(1, 1);
+        QTimer::singleShot(0, this, [&] {
+            tryAll("Replace All");
+            tried = true;
+        });
+        find->findChild<QPushButton *>(QStringLiteral("ReplaceAllBtn"))->click();
+        QVERIFY(tried);
+        QVERIFY(!m_form->editor().longOperationRunning);
+        QCOMPARE(doc().GetCell(2, rows), "U" + number(rows - 1));
+        QCOMPARE(doc().GetCell(2, 1), "U" + number(0));
+        find->hide();
+    }
+
+    // The keys come back to the grid whenever the window gets them back: after
+    // a save or an open locked it, after the wizard, the settings dialog or a
+    // message box. Each time, what is typed next lands in the grid.
+    void keysComeBackToTheGrid_afterLocksDialogsAndBoxes()
+    {
+        const std::string list = m_sandbox->home() + "keys.lst";
+        m_sandbox->chosenFiles = {{list, 1}};
+        action(m_form.get(), "SaveListAsBtn")->trigger();
+        QVERIFY(FileSystem::exists(list));
+        auto closeNext = [] {
+            whenModal<QDialog>([](QDialog *dialog) { dialog->reject(); });
+        };
+        const std::vector<std::pair<const char *, std::function<void()>>> away = {
+            {"Ctrl+S", [this] { key(focused(), Qt::Key_S, Qt::ControlModifier); }},
+            {"Ctrl+F11",
+             [this, list] {
+                 m_sandbox->chosenFiles = {{list, 1}};
+                 key(focused(), Qt::Key_F11, Qt::ControlModifier);
+             }},
+            {"wizard", [this, closeNext] { closeNext(); key(focused(), Qt::Key_W, Qt::ControlModifier); }},
+            {"settings", [this, closeNext] { closeNext(); action(m_form.get(), "SettingsBtn")->trigger(); }},
+            {"message box",
+             [this] {
+                 QtMessageService::setResponder(nullptr);
+                 answerBox(QMessageBox::Ok);
+                 action(m_form.get(), "MoveColBtn")->trigger();
+             }},
+        };
+        int row = 1;
+        for (const auto &[name, bringBack] : away) {
+            // The editor is open when the keys go away: closing it while another
+            // window has them must not leave them elsewhere.
+            selectCell(2, row);
+            typeKeys(QStringLiteral("ab"));
+            QVERIFY(grid()->isEditing());
+            bringBack();
+            // What the window manager does when a dialog closes.
+            if (QApplication::activeWindow() != m_form.get())
+                m_form->activateWindow();
+            QTRY_VERIFY2(QApplication::activeWindow() == m_form.get(), name);
+            QWidget *keys = QApplication::focusWidget();
+            QVERIFY2(keys && (keys == grid() || grid()->isAncestorOf(keys)), name);
+            if (grid()->isEditing())
+                key(keys, Qt::Key_Return);
+            // Typed text in the next cell opens an editor in the grid, and Ctrl+Z
+            // there undoes it.
+            key(QApplication::focusWidget(), Qt::Key_Right);
+            const int col = doc().Col(), at = doc().Row();
+            const std::string before = doc().GetCell(col, at);
+            for (const QChar ch : QStringLiteral("ZZZ"))
+                QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+            key(QApplication::focusWidget(), Qt::Key_Return);
+            QVERIFY2(doc().GetCell(col, at) == "ZZZ", name);
+            key(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY2(doc().GetCell(col, at) == before, name);
+            action(m_form.get(), "NewRowBtn")->trigger();
+            row = doc().RowCount() - 1;
+        }
+    }
+
+    // The desktop's usual keys run the same commands as second keys, and the
+    // program's own keys keep their commands.
+    void conventionalSecondKeys_runTheirCommandsBesideTheOwnKeys()
+    {
+        selectCell(2, 1);
+        const std::string old = doc().GetCell(2, 1);
+        typeKeys(QStringLiteral("ab"));
+        key(focused(), Qt::Key_Return);
+        key(grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // still Undo
+        QCOMPARE(doc().GetCell(2, 1), old);
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            const char *item;
+        } keys[] = {
+            {Qt::Key_Y, Qt::ControlModifier, "RedoBtn"},
+            {Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier, "RedoBtn"},
+            {Qt::Key_O, Qt::ControlModifier, "OpenListBtn"},
+            {Qt::Key_F11, Qt::ControlModifier, "OpenListBtn"},
+            {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "SaveListAsBtn"},
+            {Qt::Key_S, Qt::ControlModifier | Qt::AltModifier, "SaveListAsBtn"},
+            {Qt::Key_N, Qt::ControlModifier, "NewRowBtn"},
+        };
+        for (const auto &k : keys) {
+            QSignalSpy ran(action(m_form.get(), k.item), &QAction::triggered);
+            // Redo needs something undone: the second Redo key gets a fresh undo.
+            if (QByteArray(k.item) == "RedoBtn" && !action(m_form.get(), "RedoBtn")->isEnabled())
+                m_form->UndoBtnClick();
+            key(focused(), k.key, k.mods);
+            QVERIFY2(ran.count() == 1, k.item);
+        }
+        QCOMPARE(doc().GetCell(2, 1), std::string("ab")); // redone
+    }
+
+    // F3 searches even when there is nothing to find (the find window's buttons
+    // and so the menu items are off): it finds nothing and says so.
+    void findNextWithNothingToFind_stillSearchesAndSaysNotFound()
+    {
+        key(grid(), Qt::Key_F, Qt::ControlModifier);
+        TFindForm *find = m_form->findForm();
+        QVERIFY(QTest::qWaitForWindowActive(find));
+        QVERIFY(find->findChild<QLineEdit *>(QStringLiteral("TextToFindEdit"))->text().isEmpty());
+        emit m_form->findChild<QMenu *>(QStringLiteral("Search1"))->aboutToShow();
+        QVERIFY(!action(m_form.get(), "FindNextBtn")->isEnabled());
+        QCOMPARE(action(m_form.get(), "FindNextBtn")->text(), QStringLiteral("Find &Next\tF3"));
+        // From the find window, then from the grid beside it.
+        for (QWidget *target : {static_cast<QWidget *>(find->findChild<QLineEdit *>(QStringLiteral("TextToFindEdit"))),
+                                static_cast<QWidget *>(grid())}) {
+            const size_t before = m_sandbox->boxes.size();
+            if (target == grid()) {
+                m_form->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+            }
+            key(target, Qt::Key_F3);
+            QCOMPARE(m_sandbox->boxes.size(), before + 1);
+            QCOMPARE(m_sandbox->boxes.back().text, std::string("Text not found."));
+        }
+        find->hide();
+    }
+
+    // A path's "&" shows as itself in the Reopen menu, and the item opens that path.
+    void reopenItemWithAnAmpersand_showsAndOpensThePath()
+    {
+        const std::string list = m_sandbox->home() + "Tom & Jerry.lst";
+        m_sandbox->chosenFiles = {{list, 1}};
+        action(m_form.get(), "SaveListAsBtn")->trigger();
+        QVERIFY(FileSystem::exists(list));
+        QAction *first = action(m_form.get(), "Reopen1");
+        QCOMPARE(first->text(), QString::fromStdString(list).replace(QStringLiteral("&"), QStringLiteral("&&")));
+        QCOMPARE(QKeySequence::mnemonic(first->text()), QKeySequence());
+        m_form->editor().currentListFile.clear();
+        first->trigger();
+        QCOMPARE(m_form->editor().currentListFile, list);
     }
 
     void longList_statusPanelsAndPageColumnShowWholeNumbers()
