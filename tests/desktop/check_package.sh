@@ -24,6 +24,8 @@ for f in ./usr/bin/quorvex ./usr/bin/quorvex-cli \
     ./usr/share/icons/hicolor/scalable/apps/quorvex.svg \
     ./usr/share/icons/hicolor/16x16/apps/quorvex.png \
     ./usr/share/icons/hicolor/256x256/apps/quorvex.png \
+    ./usr/share/icons/hicolor/scalable/mimetypes/application-x-quorvex-list.svg \
+    ./usr/share/icons/hicolor/scalable/mimetypes/application-x-quorvex-dependent-list.svg \
     ./usr/share/doc/quorvex/copyright \
     ./usr/share/quorvex/Templates/DVD.lst; do
     grep -qx "$f" "$scratch/files" || { echo "package lacks $f"; status=1; }
