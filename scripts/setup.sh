@@ -37,3 +37,15 @@ quorvex_configure_and_build() {
     cmake -S "$QUORVEX_ROOT" -B "$dir" -G Ninja "$@" || return 1
     cmake --build "$dir" -j "$(nproc)" || return 1
 }
+
+# The program and the files it reads at start (templates, row backgrounds, the
+# help document), without the tests, benchmarks and the command-line tool.
+# The folder is configured as the test script configures it, so a later
+# ./test.sh in the same folder builds the rest instead of reconfiguring.
+QUORVEX_PROGRAM_TARGETS="quorvex templates backgrounds manual"
+quorvex_configure_and_build_program() {
+    local dir=$1
+    shift
+    cmake -S "$QUORVEX_ROOT" -B "$dir" -G Ninja "$@" || return 1
+    cmake --build "$dir" -j "$(nproc)" --target $QUORVEX_PROGRAM_TARGETS || return 1
+}
