@@ -71,7 +71,7 @@ bool writeFile(const std::string &path, const std::string &data)
 } // namespace
 
 // The first baseline frame header's size replaced.
-std::string withJpegSize(std::string jpeg, int w, int h)
+static std::string withJpegSize(std::string jpeg, int w, int h)
 {
     const std::size_t sof = jpeg.find("\xFF\xC0");
     if (sof == std::string::npos || sof + 9 > jpeg.size())

@@ -18,6 +18,13 @@ out=$(desktop-file-validate "$data/quorvex.desktop" 2>&1)
 if [ $? -ne 0 ] || [ -n "$out" ]; then echo "$out"; status=1; fi
 grep -q '^Exec=quorvex %f$' "$data/quorvex.desktop" || { echo "Exec line must open %f"; status=1; }
 appstreamcli validate --no-net --pedantic "$data/org.quorvex.Quorvex.metainfo.xml" || status=1
+# Software centres show the README's pictures and who makes the program.
+meta="$data/org.quorvex.Quorvex.metainfo.xml"
+grep -q '<developer_name>[^<]' "$meta" || { echo "AppStream file names no developer"; status=1; }
+for shot in $(grep -o 'docs/screenshots/[a-z-]*\.png' "$data/../README.md"); do
+    grep -q "<image type=\"source\"[^>]*>https://[^<]*/$(basename "$shot")</image>" "$meta" ||
+        { echo "AppStream file lacks the screenshot $(basename "$shot")"; status=1; }
+done
 # The MIME database compiler reads the package file as the desktop will.
 share=$(mktemp -d)
 trap 'rm -rf "$share"' EXIT
