@@ -59,6 +59,17 @@ void jpegProgress(j_common_ptr cinfo)
 // (three components, two bytes each), and libjpeg's own tables.
 constexpr std::uint64_t MaxJpegWorkBytes = PictureDecoders::MaxPixels * 3 * 2 + 64ULL * 1024 * 1024;
 
+// Even a picture of one flat colour takes a few bits for every 8 x 8 block;
+// a header that claims far more pixels than its bytes can carry is damage or
+// a trap, and decoding it smaller would still cost the time of every block.
+constexpr std::uint64_t MaxPixelsPerByte = 1024;
+
+bool plausibleForSize(const jpeg_decompress_struct &cinfo, std::size_t size)
+{
+    return static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height <=
+           static_cast<std::uint64_t>(size) * MaxPixelsPerByte;
+}
+
 // A picture over the pixel budget is decoded at the largest of libjpeg's
 // scales n/8 that brings it within; false when even 1/8 does not.
 bool chooseJpegScale(jpeg_decompress_struct &cinfo)
@@ -121,7 +132,7 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
     const bool direct = !cmyk && littleEndian();
     cinfo.out_color_space = cmyk ? JCS_CMYK : (direct ? JCS_EXT_BGRA : JCS_RGB);
     if (!PictureDecoders::sizeAllowed(cinfo.image_width, cinfo.image_height) &&
-        !chooseJpegScale(cinfo)) {
+        (!plausibleForSize(cinfo, size) || !chooseJpegScale(cinfo))) {
         std::snprintf(message, messageSize, "JPEG picture of %u x %u pixels is too large", cinfo.image_width,
                       cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);

@@ -43,6 +43,16 @@ std::string withJpegSize(std::string jpeg, int w, int h)
     return jpeg;
 }
 
+// `count` comment segments of 65000 bytes after the start marker.
+std::string withComments(std::string jpeg, int count)
+{
+    std::string comment("\xFF\xFE\xFD\xE8", 4);
+    comment.append(65000 - 2, ' ');
+    for (int i = 0; i < count; ++i)
+        jpeg.insert(2, comment);
+    return jpeg;
+}
+
 } // namespace
 
 TEST(PictureFit, placementInTheBoxTruncatesAsWritten)
@@ -154,7 +164,10 @@ TEST(PictureDecoders, decodeGoodPicturesAndRefuseDamagedOnesWithoutCrashing)
         // Over the budget even at 1/8: refused before any pixel memory is taken.
         {"JPEG claiming 65000 x 65000", withJpegSize(jfif, 65000, 65000), false, false, 0, 0},
         // Its coefficients would not fit the decoder's memory.
-        {"progressive JPEG claiming 30000 x 30000", withJpegSize(progressive, 30000, 30000), false, false, 0, 0},
+        {"progressive JPEG claiming 30000 x 30000", withComments(withJpegSize(progressive, 30000, 30000), 15), false,
+         false, 0, 0},
+        // Far more pixels than its bytes can hold.
+        {"JPEG of 600 bytes claiming 10000 x 7000", withJpegSize(jfif, 10000, 7000), false, false, 0, 0},
         // Larger than the budget: the largest eighth that fits.
         {"JPEG of 10000 x 7000", panorama, false, true, 8750, 6125},
         {"JPEG claiming zero width", withJpegSize(jfif, 0, 30), false, false, 0, 0},
