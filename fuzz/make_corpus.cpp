@@ -70,6 +70,19 @@ bool writeFile(const std::string &path, const std::string &data)
 
 } // namespace
 
+// The first baseline frame header's size replaced.
+static std::string withJpegSize(std::string jpeg, int w, int h)
+{
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    if (sof == std::string::npos || sof + 9 > jpeg.size())
+        return jpeg;
+    jpeg[sof + 5] = static_cast<char>(h >> 8);
+    jpeg[sof + 6] = static_cast<char>(h & 0xFF);
+    jpeg[sof + 7] = static_cast<char>(w >> 8);
+    jpeg[sof + 8] = static_cast<char>(w & 0xFF);
+    return jpeg;
+}
+
 int main(int argc, char **argv)
 {
     if (argc != 2) {
@@ -155,6 +168,8 @@ int main(int argc, char **argv)
         {"jpeg-jfif", 1, test::makeJpeg(8, 8, test::JpegHeader::Jfif, 50)},
         {"jpeg-exif", 1, test::makeJpeg(16, 8, test::JpegHeader::Exif, 50)},
         {"jpeg-progressive", 1, test::makeJpeg(8, 8, test::JpegHeader::None, 50, true)},
+        // Claims more pixels than a decoded picture may hold: decoded smaller.
+        {"jpeg-oversized", 1, withJpegSize(test::makeJpeg(8, 8, test::JpegHeader::Jfif, 50), 9000, 8000)},
     };
     for (const auto &p : pictures)
         if (!writeFile(out + "fuzz_picture/" + p.name, std::string(1, p.selector) + p.bytes))

@@ -3,7 +3,7 @@
 
 QUORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 libjpeg-dev libgif-dev xvfb xauth \
-libcsv-dev librsvg2-bin poppler-utils appstream desktop-file-utils shared-mime-info dpkg-dev file ${QUORVEX_EXTRA_PACKAGES:-}"
+libcsv-dev librsvg2-bin poppler-utils appstream desktop-file-utils shared-mime-info dpkg-dev file xdg-utils libglib2.0-bin man-db ${QUORVEX_EXTRA_PACKAGES:-}"
 
 quorvex_missing_packages() {
     local missing=""
@@ -36,4 +36,16 @@ quorvex_configure_and_build() {
     shift
     cmake -S "$QUORVEX_ROOT" -B "$dir" -G Ninja "$@" || return 1
     cmake --build "$dir" -j "$(nproc)" || return 1
+}
+
+# The program and the files it reads at start (templates, row backgrounds, the
+# help document), without the tests, benchmarks and the command-line tool.
+# The folder is configured as the test script configures it, so a later
+# ./test.sh in the same folder builds the rest instead of reconfiguring.
+QUORVEX_PROGRAM_TARGETS="quorvex templates backgrounds manual"
+quorvex_configure_and_build_program() {
+    local dir=$1
+    shift
+    cmake -S "$QUORVEX_ROOT" -B "$dir" -G Ninja "$@" || return 1
+    cmake --build "$dir" -j "$(nproc)" --target $QUORVEX_PROGRAM_TARGETS || return 1
 }

@@ -38,6 +38,10 @@ public:
         m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
         m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(m_home.path() + "config"));
+        // The desktop's recently used files, which opening and saving add to.
+        m_hadDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_home.path() + "data"));
         ProgramFolder::seed(m_program, {QUORVEX_BUILD_DATA_DIR});
         // The new-list dialog stays closed at start; a test that wants it removes this file.
         FileSystem::writeFileAtomic(m_program + "new.mtr", "1 0 1 0 0 0\r\n0 0 0 0\r\n0");
@@ -75,6 +79,10 @@ public:
             qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
         else
             qunsetenv("XDG_CONFIG_HOME");
+        if (m_hadDataHome)
+            qputenv("XDG_DATA_HOME", m_oldDataHome);
+        else
+            qunsetenv("XDG_DATA_HOME");
     }
 
     const std::string &program() const { return m_program; }
@@ -113,6 +121,8 @@ private:
     QByteArray m_oldTmpDir;
     bool m_hadConfigHome = false;
     QByteArray m_oldConfigHome;
+    bool m_hadDataHome = false;
+    QByteArray m_oldDataHome;
 };
 
 } // namespace quorvex::test

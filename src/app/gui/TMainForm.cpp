@@ -171,6 +171,8 @@ TMainForm::TMainForm(QWidget *parent)
     m_files.addToReopenMenu = [this](const std::string &path) {
         m_reopen.AddToReopenMenu(path, m_editor.trackCurrentFile);
         refreshReopenMenu();
+        if (m_editor.trackCurrentFile)
+            m_shell.addRecentDocument(path);
     };
     m_gridCommands.setActionEnabled([this](GridAction action) {
         switch (action) {

@@ -1,11 +1,14 @@
 #include "PictureDecoders.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <csetjmp>
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 #include <gif_lib.h>
 
 namespace quorvex {
@@ -52,6 +55,37 @@ void jpegProgress(j_common_ptr cinfo)
     }
 }
 
+// Room for the coefficients of the largest picture decoded at full size
+// (three components, two bytes each), and libjpeg's own tables.
+constexpr std::uint64_t MaxJpegWorkBytes = PictureDecoders::MaxPixels * 3 * 2 + 64ULL * 1024 * 1024;
+
+// Even a picture of one flat colour takes a few bits for every 8 x 8 block;
+// a header that claims far more pixels than its bytes can carry is damage or
+// a trap, and decoding it smaller would still cost the time of every block.
+constexpr std::uint64_t MaxPixelsPerByte = 1024;
+
+bool plausibleForSize(const jpeg_decompress_struct &cinfo, std::size_t size)
+{
+    return static_cast<std::uint64_t>(cinfo.image_width) * cinfo.image_height <=
+           static_cast<std::uint64_t>(size) * MaxPixelsPerByte;
+}
+
+// A picture over the pixel budget is decoded at the largest of libjpeg's
+// scales n/8 that brings it within; false when even 1/8 does not.
+bool chooseJpegScale(jpeg_decompress_struct &cinfo)
+{
+    if (cinfo.image_width == 0 || cinfo.image_height == 0)
+        return false;
+    cinfo.scale_denom = 8;
+    for (unsigned n = 7; n >= 1; --n) {
+        cinfo.scale_num = n;
+        jpeg_calc_output_dimensions(&cinfo);
+        if (PictureDecoders::sizeAllowed(cinfo.output_width, cinfo.output_height))
+            return true;
+    }
+    return false;
+}
+
 inline bool littleEndian()
 {
     const std::uint32_t probe = 1;
@@ -73,11 +107,19 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
     err.pub.output_message = jpegOutputMessage;
     err.message[0] = '\0';
     if (setjmp(err.jump)) {
-        std::snprintf(message, messageSize, "%s", err.message);
+        if (err.pub.msg_code == JERR_NO_BACKING_STORE)
+            std::snprintf(message, messageSize, "JPEG picture of %u x %u pixels needs too much memory",
+                          cinfo.image_width, cinfo.image_height);
+        else
+            std::snprintf(message, messageSize, "%s", err.message);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // Progressive and multi-scan files keep every coefficient of the whole
+    // picture, at full size even when it is decoded smaller; past this libjpeg
+    // fails instead of taking more.
+    cinfo.mem->max_memory_to_use = static_cast<long>(MaxJpegWorkBytes);
     progress.progress_monitor = jpegProgress;
     cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
@@ -86,15 +128,16 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    if (!PictureDecoders::sizeAllowed(cinfo.image_width, cinfo.image_height)) {
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    const bool direct = !cmyk && littleEndian();
+    cinfo.out_color_space = cmyk ? JCS_CMYK : (direct ? JCS_EXT_BGRA : JCS_RGB);
+    if (!PictureDecoders::sizeAllowed(cinfo.image_width, cinfo.image_height) &&
+        (!plausibleForSize(cinfo, size) || !chooseJpegScale(cinfo))) {
         std::snprintf(message, messageSize, "JPEG picture of %u x %u pixels is too large", cinfo.image_width,
                       cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    const bool direct = !cmyk && littleEndian();
-    cinfo.out_color_space = cmyk ? JCS_CMYK : (direct ? JCS_EXT_BGRA : JCS_RGB);
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
     // Every pixel is written below, so a buffer kept from the last picture is
@@ -200,6 +243,29 @@ std::string PictureDecoders::sniffExtension(std::string_view b, const std::strin
     if (startsWithAt(b, 0, "\x01\x00\x09\x00\x00\x03"sv))
         return ".wmf";
     return ext;
+}
+
+bool PictureDecoders::shrinkToBudget(std::uint64_t width, std::uint64_t height, std::uint64_t maxTimes,
+                                     std::uint64_t &scaledWidth, std::uint64_t &scaledHeight)
+{
+    scaledWidth = width;
+    scaledHeight = height;
+    if (width == 0 || height == 0 || width > MaxPixels * maxTimes || height > MaxPixels * maxTimes ||
+        width * height > MaxPixels * maxTimes)
+        return false;
+    if (sizeAllowed(width, height))
+        return true;
+    const double factor = std::sqrt(static_cast<double>(MaxPixels) / (static_cast<double>(width) * height));
+    scaledWidth = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(width * factor));
+    scaledHeight = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(height * factor));
+    // Rounding may leave one row or column too many.
+    while (!sizeAllowed(scaledWidth, scaledHeight)) {
+        if (scaledWidth >= scaledHeight && scaledWidth > 1)
+            --scaledWidth;
+        else
+            --scaledHeight;
+    }
+    return true;
 }
 
 void PictureDecoders::clear(RasterImage &picture)

@@ -10,9 +10,10 @@
 namespace quorvex {
 
 // The decoders the program calls directly, working on the file's bytes. Every
-// failure comes back as false with a reason; none ends the program, and a
-// picture whose header claims more than MaxPixels is refused before any
-// pixel memory is taken.
+// failure comes back as false with a reason; none ends the program, and no
+// decoded picture holds more than MaxPixels: a larger JPEG is decoded at a
+// reduced scale, and any picture still too large is refused before any pixel
+// memory is taken.
 class PictureDecoders {
 public:
     static constexpr std::uint64_t MaxPixels = 64ULL * 1000 * 1000;
@@ -26,12 +27,18 @@ public:
     // it holds all bytes for.
     static std::string sniffExtension(std::string_view prefix, const std::string &ext);
 
+    // At the largest scale n/8 that keeps the picture within MaxPixels.
     static bool decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error);
     // The first frame, placed on the logical screen.
     static bool decodeGif(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error);
 
     // Empties a picture but keeps its buffer for the next one.
     static void clear(RasterImage &picture);
+
+    // The largest size of the same shape within MaxPixels for a picture of up
+    // to `maxTimes` times that many pixels; false for larger or empty ones.
+    static bool shrinkToBudget(std::uint64_t width, std::uint64_t height, std::uint64_t maxTimes,
+                               std::uint64_t &scaledWidth, std::uint64_t &scaledHeight);
 
     static bool sizeAllowed(std::uint64_t width, std::uint64_t height)
     {

@@ -103,6 +103,13 @@ void PreviewPane::showPicture(const RasterImage &picture, bool keepAspect)
     m_CellImage->show();
 }
 
+void PreviewPane::releasePicture()
+{
+    // A large photo holds hundreds of megabytes: give them back as soon as
+    // the pane shows something else.
+    m_BuffImage = RasterImage();
+}
+
 int PreviewPane::LoadImage(RasterImage &picture, const std::string &path)
 {
     return m_loader.LoadImage(picture, path);
@@ -115,6 +122,8 @@ void PreviewPane::ShowCellPreview(int column, int row)
         return;
     setLook(content.look);
     hidePicture();
+    if (content.picture != PreviewPicture::Attachment)
+        releasePicture();
     m_CellRichEdit->setPlainText(Cp1252::toUnicode(content.text));
     switch (content.picture) {
     case PreviewPicture::None:
@@ -128,8 +137,13 @@ void PreviewPane::ShowCellPreview(int column, int row)
                                : (m_editor.services().messages.error(PictureLoader::missingFileMessage(path)), 1);
         if (loaded != 0) {
             m_CellImage->clear();
+            releasePicture();
         } else {
             showPicture(m_BuffImage, true);
+            // The buffer is kept for the next picture, but not at the size of
+            // a far larger one before it.
+            if (m_BuffImage.pixels.capacity() / 2 > m_BuffImage.pixels.size())
+                m_BuffImage.pixels.shrink_to_fit();
         }
         break;
     }

@@ -48,6 +48,7 @@ private:
     void setLook(PreviewLook look);
     void showPicture(const RasterImage &picture, bool keepAspect);
     void hidePicture();
+    void releasePicture();
 
     Editor &m_editor;
     CellPreview m_state;

@@ -12,6 +12,14 @@
 
 namespace quorvex {
 
+namespace {
+
+// How many times the budget a picture may hold and still be shown smaller:
+// these readers take every pixel of the file, so the time grows with it.
+constexpr std::uint64_t MaxShrink = 4;
+
+} // namespace
+
 bool QtPictureReader::read(const std::string &path, const std::string &ext, RasterImage &out, std::string &error)
 {
     // Read from a descriptor that is known to be a regular file: a FIFO or
@@ -32,11 +40,21 @@ bool QtPictureReader::read(const std::string &path, const std::string &ext, Rast
         reader.setFormat(QByteArrayLiteral("ico"));
     reader.setAllocationLimit(static_cast<int>(PictureDecoders::MaxPixels * 4 / (1024 * 1024)) + 1);
     const QSize size = reader.size();
-    if (size.isValid() && !PictureDecoders::sizeAllowed(static_cast<std::uint64_t>(std::max(0, size.width())),
-                                                        static_cast<std::uint64_t>(std::max(0, size.height())))) {
-        error = "The picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-                " pixels is empty or too large";
-        return false;
+    if (size.isValid()) {
+        const auto w = static_cast<std::uint64_t>(std::max(0, size.width()));
+        const auto h = static_cast<std::uint64_t>(std::max(0, size.height()));
+        std::uint64_t scaledW = w, scaledH = h;
+        if (!PictureDecoders::sizeAllowed(w, h) &&
+            !PictureDecoders::shrinkToBudget(w, h, MaxShrink, scaledW, scaledH)) {
+            error = "The picture of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+                    " pixels is empty or too large";
+            return false;
+        }
+        // Readers that decode at the smaller size (PNG, for one) never hold
+        // the whole picture; the others decode it whole within the allocation
+        // limit and shrink it afterwards.
+        if (scaledW != w || scaledH != h)
+            reader.setScaledSize(QSize(static_cast<int>(scaledW), static_cast<int>(scaledH)));
     }
     const QImage image = reader.read();
     if (image.isNull()) {

@@ -35,6 +35,9 @@ public:
     {
         return openPath(path) ? ShellSuccess : ShellNoAssociation;
     }
+    // Tells the desktop that a list was opened or saved, so its file choosers
+    // offer it again. Nothing comes back: the desktop's list is a convenience.
+    virtual void addRecentDocument(const std::string & /*path*/) {}
 };
 
 } // namespace quorvex

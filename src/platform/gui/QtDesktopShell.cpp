@@ -1,10 +1,16 @@
 #include "QtDesktopShell.h"
 
+#include "platform/core/FileSystem.h"
+#include "platform/core/RecentlyUsedList.h"
+
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QUrl>
+
+#include <cstdlib>
 
 namespace quorvex {
 
@@ -88,6 +94,25 @@ int QtDesktopShell::openDocument(const std::string &path, ShellVerb verb)
         return ShellNoAssociation;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? ShellSuccess
                                                                                     : ShellNoAssociation;
+}
+
+void QtDesktopShell::addRecentDocument(const std::string &path)
+{
+    const std::string xbel = RecentlyUsedList::location(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (xbel.empty() || path.empty())
+        return;
+    RecentlyUsedList::Use use;
+    use.path = FileSystem::longForm(path);
+    // Typed by the bytes, as the desktop types it: a dependent list starts
+    // with its own tag, whatever its name.
+    const std::string head = FileSystem::readFilePrefix(use.path, 30).value_or(std::string());
+    use.mimeType = head == "QuorvexListFile_ListVers1.2Dep" ? "application/x-quorvex-dependent-list"
+                                                            : "application/x-quorvex-list";
+    use.appName = "Quorvex";
+    use.appExec = "quorvex %f";
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    use.time = RecentlyUsedList::timestamp(now.toSecsSinceEpoch(), now.time().msec() * 1000);
+    RecentlyUsedList::add(xbel, use);
 }
 
 } // namespace quorvex

@@ -31,14 +31,25 @@ bool near(std::uint32_t p, int r, int g, int b, int tolerance = 12)
            std::abs(blue(p) - b) <= tolerance;
 }
 
-// Replaces the width and height of the first baseline frame header.
+// Replaces the width and height of the first baseline or progressive frame
+// header.
 std::string withJpegSize(std::string jpeg, int w, int h)
 {
-    const std::size_t sof = jpeg.find("\xFF\xC0");
+    const std::size_t sof = std::min(jpeg.find("\xFF\xC0"), jpeg.find("\xFF\xC2"));
     jpeg[sof + 5] = static_cast<char>(h >> 8);
     jpeg[sof + 6] = static_cast<char>(h & 0xFF);
     jpeg[sof + 7] = static_cast<char>(w >> 8);
     jpeg[sof + 8] = static_cast<char>(w & 0xFF);
+    return jpeg;
+}
+
+// `count` comment segments of 65000 bytes after the start marker.
+std::string withComments(std::string jpeg, int count)
+{
+    std::string comment("\xFF\xFE\xFD\xE8", 4);
+    comment.append(65000 - 2, ' ');
+    for (int i = 0; i < count; ++i)
+        jpeg.insert(2, comment);
     return jpeg;
 }
 
@@ -141,14 +152,24 @@ TEST(PictureDecoders, decodeGoodPicturesAndRefuseDamagedOnesWithoutCrashing)
     };
     const std::string jfif = test::makeJpeg(40, 30);
     const std::string gif = test::makeGif(40, 30);
+    const std::string progressive = test::makeJpeg(40, 30, JpegHeader::Jfif, 90, true);
+    const std::string panorama = test::makeJpeg(10000, 7000, JpegHeader::Jfif, 75);
     const Case cases[] = {
         {"JFIF JPEG", jfif, false, true, 40, 30},
         {"Exif JPEG", test::makeJpeg(40, 30, JpegHeader::Exif), false, true, 40, 30},
         {"JPEG without APP0", test::makeJpeg(40, 30, JpegHeader::None), false, true, 40, 30},
-        {"progressive JPEG", test::makeJpeg(40, 30, JpegHeader::Jfif, 90, true), false, true, 40, 30},
+        {"progressive JPEG", progressive, false, true, 40, 30},
         {"damaged JPEG", std::string("\xFF\xD8\xFF\xE0 picture bytes", 19), false, false, 0, 0},
         {"JPEG cut in its header", jfif.substr(0, 120), false, false, 0, 0},
-        {"JPEG claiming 10000 x 10000", withJpegSize(jfif, 10000, 10000), false, false, 0, 0},
+        // Over the budget even at 1/8: refused before any pixel memory is taken.
+        {"JPEG claiming 65000 x 65000", withJpegSize(jfif, 65000, 65000), false, false, 0, 0},
+        // Its coefficients would not fit the decoder's memory.
+        {"progressive JPEG claiming 30000 x 30000", withComments(withJpegSize(progressive, 30000, 30000), 15), false,
+         false, 0, 0},
+        // Far more pixels than its bytes can hold.
+        {"JPEG of 600 bytes claiming 10000 x 7000", withJpegSize(jfif, 10000, 7000), false, false, 0, 0},
+        // Larger than the budget: the largest eighth that fits.
+        {"JPEG of 10000 x 7000", panorama, false, true, 8750, 6125},
         {"JPEG claiming zero width", withJpegSize(jfif, 0, 30), false, false, 0, 0},
         {"GIF", gif, true, true, 40, 30},
         {"interlaced GIF", test::makeGif(40, 30, true), true, true, 40, 30},
@@ -182,6 +203,13 @@ TEST(PictureDecoders, decodeGoodPicturesAndRefuseDamagedOnesWithoutCrashing)
     EXPECT_TRUE(near(out.pixel(35, 5), 255, 0, 0));
     EXPECT_TRUE(near(out.pixel(5, 25), 0, 255, 0));
     EXPECT_EQ(out.pixel(35, 25) >> 24, 0xFFu);
+    // ... and in a picture decoded smaller.
+    ASSERT_TRUE(PictureDecoders::decodeJpeg(reinterpret_cast<const unsigned char *>(panorama.data()),
+                                            panorama.size(), out, error));
+    EXPECT_TRUE(near(out.pixel(100, 100), 0, 0, 200));
+    EXPECT_TRUE(near(out.pixel(8700, 100), 255, 0, 0));
+    EXPECT_TRUE(near(out.pixel(100, 6100), 0, 255, 0));
+    EXPECT_TRUE(near(out.pixel(8700, 6100), 255, 255, 200));
     const std::string framed = test::makeGif(10, 10, true, 40, 30, 30, 20);
     ASSERT_TRUE(PictureDecoders::decodeGif(reinterpret_cast<const unsigned char *>(framed.data()), framed.size(), out,
                                            error));

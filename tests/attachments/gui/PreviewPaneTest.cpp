@@ -16,7 +16,11 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace quorvex;
 
@@ -27,6 +31,16 @@ QAction *action(QWidget *form, const char *name)
     return form->findChild<QAction *>(QString::fromLatin1(name));
 }
 
+long residentMegabytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024) / 1024;
+}
 
 } // namespace
 
@@ -264,6 +278,57 @@ private slots:
                 QVERIFY(m_sandbox->sawBox("'\n\nLoadImage()"));
             else
                 QCOMPARE(picture.pixel(1, 1) & 0xFFFFFF, c.size.width() == 20 ? 0u : 0xFF0000u);
+        }
+        form->ExitBtnClick();
+    }
+
+    // Camera panoramas and scans hold more pixels than a decoded picture may:
+    // they are shown decoded smaller, and their memory goes back once the pane
+    // shows another cell.
+    void largePicture_shownReducedAndItsMemoryFreedAfterwards()
+    {
+        auto form = m_sandbox->start();
+        const std::string db = form->editor().paths().databaseFolder;
+        FileSystem::createFolders(db);
+        FileSystem::writeFileAtomic(db + "panorama.jpg", test::makeJpeg(10000, 7000, test::JpegHeader::Exif, 75));
+        QImage scan(9000, 8000, QImage::Format_RGB888);
+        scan.fill(QColor(90, 90, 90));
+        for (int y = 0; y < 4000; ++y)
+            std::memset(scan.scanLine(y), 230, 9000 * 3);
+        QVERIFY(scan.save(QString::fromStdString(db + "scan.png"), "PNG"));
+        scan = QImage();
+        ListDocument &doc = form->editor().document();
+        doc.SetRowCount(4);
+        doc.SetCell(2, 1, AttachmentRef::make('\x01', "panorama.jpg"));
+        doc.SetCell(2, 2, AttachmentRef::make('\x01', "scan.png"));
+        doc.SetCell(2, 3, "Comedy");
+        form->documentChanged();
+        QLabel *image = form->previewPane()->cellImage();
+        select(*form, 2, 3);
+        const long before = residentMegabytes();
+        m_sandbox->boxes.clear();
+
+        const struct {
+            int row;
+            QPoint top, bottom; // inside the fitted picture's upper and lower halves
+        } cases[] = {{1, {150, 30}, {20, 125}}, {2, {82, 30}, {82, 125}}};
+        for (const auto &c : cases) {
+            select(*form, 2, c.row);
+            QVERIFY2(m_sandbox->boxes.empty(), m_sandbox->boxes.empty() ? "" : m_sandbox->boxes.front().text.c_str());
+            QVERIFY(image->isVisible());
+            const QImage box = image->pixmap().toImage();
+            if (c.row == 1) { // 165 x 115 at top 20 over black; the pattern's quadrants
+                QCOMPARE(box.pixel(80, 10) & 0xFFFFFF, 0u);
+                QVERIFY(qRed(box.pixel(c.top)) > 200 && qGreen(box.pixel(c.top)) < 60);
+                QVERIFY(qGreen(box.pixel(c.bottom)) > 200 && qRed(box.pixel(c.bottom)) < 60);
+            } else { // 165 x 146 at top 4: light above, dark below
+                QVERIFY(qAbs(qGray(box.pixel(c.top)) - 230) < 12 && qAbs(qGray(box.pixel(c.bottom)) - 90) < 12);
+            }
+            const long shown = residentMegabytes();
+            QVERIFY2(shown - before > 150, qPrintable(QString::number(shown - before)));
+            select(*form, 2, 3);
+            QVERIFY(image->isHidden());
+            QVERIFY2(residentMegabytes() - before < 60, qPrintable(QString::number(residentMegabytes() - before)));
         }
         form->ExitBtnClick();
     }
