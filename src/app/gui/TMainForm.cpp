@@ -906,6 +906,13 @@ void TMainForm::FormActivate()
     m_starting = false;
     m_started = true;
     m_grid->setFocus();
+    if (m_exitAfterStartup) {
+        // The count and the folder made just now go with the exit.
+        m_exitAfterStartup = false;
+        ExitBtnClick();
+        if (m_exiting)
+            return;
+    }
     emit startupFinished();
 }
 
@@ -946,6 +953,12 @@ void TMainForm::ExitBtnClick()
     // A print job runs on this thread: it ends by its own OK or Cancel first.
     if (m_exiting || (m_print && m_print->busy()))
         return;
+    // A close during start-up (say while one of its boxes is up) waits for the
+    // sequence to end: exiting now would let it count this copy afterwards.
+    if (m_starting) {
+        m_exitAfterStartup = true;
+        return;
+    }
     m_grid->closeEditor();
     if (!confirmSaveChanges())
         return;

@@ -326,11 +326,12 @@ void TViewCellTextForm::SaveFontBtnClick()
 
 bool TViewCellTextForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_RichEdit->viewport() && event->type() == QEvent::MouseMove) {
+    // The type first: the box is asked for its viewport only for a mouse move.
+    if (event->type() == QEvent::MouseMove && watched == m_RichEdit->viewport()) {
         m_session.lengthChanged(m_boxLength);
         refreshPanels();
     }
-    if (watched == m_RichEdit && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == m_RichEdit) {
         auto *key = static_cast<QKeyEvent *>(event);
         // The box takes no line breaks from the Enter key.
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

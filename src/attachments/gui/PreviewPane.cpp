@@ -164,7 +164,8 @@ void PreviewPane::OpenCellAttachment()
 
 bool PreviewPane::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_CellRichEdit->viewport() && event->type() == QEvent::MouseButtonRelease)
+    // The type first: the box is asked for its viewport only for a click.
+    if (event->type() == QEvent::MouseButtonRelease && watched == m_CellRichEdit->viewport())
         OpenCellAttachment();
     return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,9 @@
 
 #include "platform/gui/Cp1252.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -91,6 +93,19 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(10);
         box->setGeometry(176, y, 244, 24);
+        // Earlier texts are offered in a list below the field; what is typed
+        // stays exactly as typed unless one of them is picked. The exact case
+        // also keeps Enter from swapping "drama" for a listed "Drama".
+        auto *completer = new QCompleter(box->model(), box);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        completer->setMaxVisibleItems(10);
+        box->setCompleter(completer);
+        // Asked for after the completer made it: this filter then runs before the completer's own.
+        completer->popup()->installEventFilter(this);
+        m_popups[static_cast<std::size_t>(i)] = completer->popup();
+        // The box takes the keys and hands them to its edit directly.
+        box->installEventFilter(this);
         if (i >= MediaWizard::FieldCount - 2) {
             auto *validator = new LongFieldValidator(i, box->lineEdit());
             box->lineEdit()->setValidator(validator);
@@ -307,12 +322,45 @@ void TWizardForm::reject()
 
 void TWizardForm::keyPressEvent(QKeyEvent *event)
 {
-    // Escape does not close the wizard; only its Close button and the close box do.
-    if (event->key() == Qt::Key_Escape) {
+    // Escape is the Close button, as the close box is.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        CloseBtnClick();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool TWizardForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter while the offered list is open but nothing in it is chosen is the
+    // field's Enter: the list closes and Add To List takes the typed text.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (QAbstractItemView *popup : m_popups)
+                if (watched == popup && !popup->currentIndex().isValid()) {
+                    popup->hide();
+                    m_NextBtn->click();
+                    return true;
+                }
+            // In a field Enter is Add To List, also after a pick, which the
+            // box would otherwise keep to itself.
+            if (qobject_cast<QComboBox *>(watched) && m_NextBtn->isEnabled()) {
+                m_NextBtn->click();
+                return true;
+            }
+        }
+    }
+    // An Alt key that reached a field pressed no button (Back while it is
+    // disabled, say): it is a missed mnemonic, not typing.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QComboBox *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (mods == Qt::AltModifier && !key->text().isEmpty() && key->text().at(0).isPrint())
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace quorvex

@@ -41,6 +41,8 @@ private:
 
     Editor &m_editor;
     QComboBox *m_ChooseFromListBox;
+    // Kept for the event filter, which compares but never calls.
+    QObject *m_chooseEdit = nullptr;
     QComboBox *m_QuickSearchBox;
     QLabel *m_QuickSearchLbl;
     QLabel *m_Label2 = nullptr;
