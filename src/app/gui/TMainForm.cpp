@@ -1317,8 +1317,11 @@ void TMainForm::SaveFontBtnClick()
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    // Never as the move a Shift-drag proposes: the source would delete its file.
+    if (event->mimeData()->hasUrls() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void TMainForm::dropEvent(QDropEvent *event)
@@ -1327,16 +1330,27 @@ void TMainForm::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.push_back(Cp1252::toPath(url.toLocalFile()));
+    // Ignored until a file was taken: the source hears only of what was inserted or opened.
+    event->ignore();
     if (paths.empty() || m_editor.longOperationRunning)
         return;
-    event->acceptProposedAction();
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return;
     // The drop came from another window; bring this one to the front.
     raise();
     activateWindow();
     m_grid->closeEditor();
     const DropDecision decision = m_attachments.FilesDropped(paths);
-    if (decision.action == DropDecision::Action::OpenList)
+    bool taken = decision.action == DropDecision::Action::Insert && decision.result == 0;
+    if (decision.action == DropDecision::Action::OpenList) {
         m_files.openListFile(decision.path);
+        taken = true;
+    }
+    if (taken) {
+        // The file was read, never moved: its source keeps it.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
     m_editor.RefreshStatusBar();
     updateUndoCaptions();
 }
