@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QValidator>
 
@@ -130,6 +131,7 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     m_DeleteBtn = makeButton(this, "DeleteBtn", "De&lete Current Index", 428, 204, 133);
     m_SaveFileBtn = makeButton(this, "SaveFileBtn", "Sa&ve List To File", 176, 328, 140, 28);
     m_CloseBtn = makeButton(this, "CloseBtn", "Cl&ose Wizard and Work Manually", 330, 328, 231, 28);
+    fitButtonColumn();
     m_BackBtn->setEnabled(false);
     m_ForwardBtn->setEnabled(false);
     m_DeleteBtn->setEnabled(false);
@@ -157,6 +159,36 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     connect(m_SaveFileBtn, &QPushButton::clicked, this, &TWizardForm::SaveFileBtnClick);
     connect(m_CloseBtn, &QPushButton::clicked, this, &TWizardForm::CloseBtnClick);
     m_wizard.onStatusChanged = [this] { showStatus(); };
+}
+
+int TWizardForm::captionWidth(const QPushButton *button)
+{
+    const QStyle *style = button->style();
+    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                       style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) + 2 * margin;
+}
+
+void TWizardForm::fitButtonColumn()
+{
+    // The right-hand column is 133 wide; a caption that needs more (De&lete
+    // Current Index in a wider font) widens the column to the left, with the
+    // fields giving up the room, so every caption keeps its margins.
+    const int right = m_NextBtn->geometry().right();
+    int width = m_NextBtn->width();
+    for (const QPushButton *b : {m_NextBtn, m_SaveCurrentBtn, m_DeleteBtn})
+        width = qMax(width, captionWidth(b));
+    width = qMax(width, 2 * qMax(captionWidth(m_BackBtn), captionWidth(m_ForwardBtn)) + 5);
+    if (width == m_NextBtn->width())
+        return;
+    const int left = right + 1 - width;
+    for (QPushButton *b : {m_NextBtn, m_SaveCurrentBtn, m_DeleteBtn})
+        b->setGeometry(left, b->y(), width, b->height());
+    const int half = (width - 5) / 2;
+    m_BackBtn->setGeometry(left, m_BackBtn->y(), half, m_BackBtn->height());
+    m_ForwardBtn->setGeometry(right + 1 - half, m_ForwardBtn->y(), half, m_ForwardBtn->height());
+    for (QComboBox *b : m_boxes)
+        b->resize(qMax(80, left - 8 - b->x()), b->height());
 }
 
 void TWizardForm::WizardBtnClick()

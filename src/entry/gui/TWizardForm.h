@@ -54,6 +54,9 @@ private:
     void showStatus();
     void focusFirstField();
     void setBoxText(int i, const QString &text);
+    void fitButtonColumn();
+    // A caption's text with the margins the style puts around it.
+    static int captionWidth(const QPushButton *button);
 
     MediaWizard m_wizard;
     std::array<QComboBox *, MediaWizard::FieldCount> m_boxes{};

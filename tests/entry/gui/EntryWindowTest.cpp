@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -245,6 +246,16 @@ private slots:
             waitOpened(wizard);
             ran = true;
             QVERIFY(!button(w, "BackBtn")->isEnabled());
+            // Every caption keeps the margins its style gives it, and nothing overlaps.
+            for (QPushButton *b : w->findChildren<QPushButton *>()) {
+                const int caption = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&')));
+                const int margins = 2 * (b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                                         b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b));
+                QVERIFY2(b->width() >= caption + margins, qPrintable(b->text()));
+                QVERIFY2(w->rect().contains(b->geometry()), qPrintable(b->text()));
+                for (int i = 0; i < 8; ++i)
+                    QVERIFY2(!b->geometry().intersects(wizard->box(i)->geometry()), qPrintable(b->text()));
+            }
             QVERIFY(wizard->box(0)->hasFocus());
             for (Qt::Key key : {Qt::Key_B, Qt::Key_F, Qt::Key_L})
                 QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
