@@ -37,13 +37,18 @@ void CellTextBox::loadText(const QString &text)
     std::vector<bool> cutBefore{false};
     qsizetype lineStart = 0;
     while (lineStart <= text.size()) {
-        qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
-        const bool last = lineEnd < 0;
-        if (last)
-            lineEnd = text.size();
-        // "\r\n" is one line break; a lone CR stays a character.
-        const qsizetype contentEnd =
-            (!last && lineEnd > lineStart && text.at(lineEnd - 1) == QLatin1Char('\r')) ? lineEnd - 1 : lineEnd;
+        // CR LF, LF and a lone CR each break the line, as the document itself
+        // would break it; the marks below must meet the blocks one for one.
+        qsizetype contentEnd = lineStart;
+        while (contentEnd < text.size() && text.at(contentEnd) != QLatin1Char('\n') &&
+               text.at(contentEnd) != QLatin1Char('\r'))
+            ++contentEnd;
+        const bool last = contentEnd == text.size();
+        const qsizetype lineEnd =
+            (!last && text.at(contentEnd) == QLatin1Char('\r') && contentEnd + 1 < text.size() &&
+             text.at(contentEnd + 1) == QLatin1Char('\n'))
+                ? contentEnd + 1
+                : contentEnd;
         qsizetype at = lineStart;
         while (contentEnd - at > PieceLength) {
             qsizetype cut = at + PieceLength;
