@@ -62,7 +62,11 @@ QuickSearchBar::QuickSearchBar(Editor &editor, QToolBar *toolBar, QComboBox *cho
             [this](const QString &text) { QuickSearchBoxChange(text); });
     connect(m_QuickSearchBox, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { QuickSearchBoxChange(m_QuickSearchBox->itemText(index)); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { focusMoved(old, now); });
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { focusMoved(old, now); });
+    // The tool bar may go before this object does: focus moves after that must not reach the boxes.
+    for (QComboBox *box : {m_ChooseFromListBox, m_QuickSearchBox})
+        connect(box, &QObject::destroyed, this, [this] { disconnect(m_focusWatch); });
     currentCellShown();
 }
 

@@ -47,6 +47,7 @@ private:
     QLabel *m_QuickSearchLbl;
     QLabel *m_Label2 = nullptr;
     QWidget *m_grid;
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace quorvex
