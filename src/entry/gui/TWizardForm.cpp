@@ -234,6 +234,7 @@ void TWizardForm::showStatus()
 
 void TWizardForm::showState()
 {
+    hideOfferedLists();
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
         const MediaWizard::Field &f = m_wizard.field(i);
         QComboBox *b = box(i);
@@ -329,10 +330,19 @@ void TWizardForm::SaveFileBtnClick()
     m_wizard.saveList();
 }
 
+void TWizardForm::hideOfferedLists()
+{
+    // An open list would outlive its field's Enter, or the window, and take every key.
+    for (QAbstractItemView *popup : m_popups)
+        if (popup->isVisible())
+            popup->hide();
+}
+
 void TWizardForm::CloseBtnClick()
 {
     if (m_wizard.filling())
         return;
+    hideOfferedLists();
     readFields();
     m_wizard.close();
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
@@ -379,6 +389,7 @@ bool TWizardForm::eventFilter(QObject *watched, QEvent *event)
             // In a field Enter is Add To List, also after a pick, which the
             // box would otherwise keep to itself.
             if (qobject_cast<QComboBox *>(watched) && m_NextBtn->isEnabled()) {
+                hideOfferedLists();
                 m_NextBtn->click();
                 return true;
             }

@@ -55,6 +55,7 @@ private:
     void focusFirstField();
     void setBoxText(int i, const QString &text);
     void fitButtonColumn();
+    void hideOfferedLists();
     // A caption's text with the margins the style puts around it.
     static int captionWidth(const QPushButton *button);
 
