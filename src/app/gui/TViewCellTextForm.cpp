@@ -269,9 +269,16 @@ void TViewCellTextForm::SaveBtnClick()
     const int anchor = m_RichEdit->textIndexOfPosition(before.anchor());
     const int caret = m_RichEdit->textIndexOfPosition(before.position());
     const int scrolled = m_RichEdit->verticalScrollBar()->value();
-    const std::string stored = m_session.save(boxText(), &ok);
+    const std::string typed = boxText();
+    const std::string stored = m_session.save(typed, &ok);
     // Reloading also empties the box's own undo; a failed save keeps the edits in the box.
-    if (ok) {
+    // A text the cell took as it was (no line break, no tab) is in the box already:
+    // only the box's undo goes, and a long text is not built anew.
+    if (ok && stored == typed) {
+        m_RichEdit->document()->clearUndoRedoStacks();
+        m_boxLength = m_RichEdit->cellTextLength();
+        m_session.lengthChanged(m_boxLength);
+    } else if (ok) {
         loadBox(stored);
         QTextCursor after = m_RichEdit->textCursor();
         after.setPosition(m_RichEdit->positionOfTextIndex(anchor));
