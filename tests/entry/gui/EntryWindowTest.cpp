@@ -78,6 +78,8 @@ void altKey(QWidget *window, Qt::Key key)
 void waitOpened(TWizardForm *wizard)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 5000);
+    // The first field's focus counts once the window is the active one, which a busy machine delays.
+    QVERIFY(QTest::qWaitForWindowActive(wizard));
 }
 
 } // namespace
