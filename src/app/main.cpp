@@ -98,5 +98,9 @@ int main(int argc, char **argv)
         QObject::connect(&mainForm, &TMainForm::startupFinished, &mainForm,
                          [&mainForm, listToOpen] { mainForm.openListFromCommandLine(listToOpen); });
     mainForm.show();
-    return app.exec();
+    const int status = app.exec();
+    // However the loop ended, this copy is uncounted and its folder goes;
+    // after a normal exit this finds nothing left to do.
+    mainForm.emergencyShutdown();
+    return status;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/core/FileSystem.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@ public:
             char fallback[] = "/tmp/quorvex-test-XXXXXX";
             if (::mkdtemp(fallback))
                 m_path = std::string(fallback) + "/";
+        }
+        // An empty path would make every file name relative to the working
+        // folder, which may be the source tree: stop instead.
+        if (m_path.empty()) {
+            std::fprintf(stderr, "TempFolder: cannot make a folder under %s or /tmp\n", base ? base : "/tmp");
+            std::abort();
         }
     }
     ~TempFolder()

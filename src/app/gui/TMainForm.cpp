@@ -945,6 +945,13 @@ void TMainForm::FormActivate()
     m_starting = false;
     m_started = true;
     m_grid->setFocus();
+    if (m_exitAfterStartup) {
+        // The count and the folder made just now go with the exit.
+        m_exitAfterStartup = false;
+        ExitBtnClick();
+        if (m_exiting)
+            return;
+    }
     emit startupFinished();
 }
 
@@ -985,6 +992,12 @@ void TMainForm::ExitBtnClick()
     // A long operation runs on this thread: it ends by its own OK or Cancel first.
     if (m_exiting || m_editor.longOperationRunning || (m_print && m_print->busy()))
         return;
+    // A close during start-up (say while one of its boxes is up) waits for the
+    // sequence to end: exiting now would let it count this copy afterwards.
+    if (m_starting) {
+        m_exitAfterStartup = true;
+        return;
+    }
     m_grid->closeEditor();
     if (!confirmSaveChanges())
         return;
@@ -1423,8 +1436,11 @@ void TMainForm::SaveFontBtnClick()
 
 void TMainForm::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    // Never as the move a Shift-drag proposes: the source would delete its file.
+    if (event->mimeData()->hasUrls() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void TMainForm::dropEvent(QDropEvent *event)
@@ -1433,16 +1449,27 @@ void TMainForm::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.push_back(Cp1252::toPath(url.toLocalFile()));
+    // Ignored until a file was taken: the source hears only of what was inserted or opened.
+    event->ignore();
     if (paths.empty() || m_editor.longOperationRunning)
         return;
-    event->acceptProposedAction();
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return;
     // The drop came from another window; bring this one to the front.
     raise();
     activateWindow();
     m_grid->closeEditor();
     const DropDecision decision = m_attachments.FilesDropped(paths);
-    if (decision.action == DropDecision::Action::OpenList)
+    bool taken = decision.action == DropDecision::Action::Insert && decision.result == 0;
+    if (decision.action == DropDecision::Action::OpenList) {
         m_files.openListFile(decision.path);
+        taken = true;
+    }
+    if (taken) {
+        // The file was read, never moved: its source keeps it.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
     m_editor.RefreshStatusBar();
     updateUndoCaptions();
 }

@@ -248,6 +248,8 @@ private:
 
     bool m_started = false;
     bool m_starting = false;
+    // Exit asked for while the start-up sequence ran; carried out once it is done.
+    bool m_exitAfterStartup = false;
     bool m_syncingView = false;
     bool m_exiting = false;
     bool m_keepSize = false;

@@ -1,6 +1,7 @@
 #include "TViewCellTextForm.h"
 
 #include "platform/gui/Cp1252.h"
+#include "CellTextBox.h"
 #include "FontConvert.h"
 #include "document/core/Editor.h"
 #include "app/core/FontSettings.h"
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -34,7 +36,7 @@ TViewCellTextForm::TViewCellTextForm(Editor &editor, QWidget *parent)
     QWidget::setWindowTitle(QString::fromLatin1(CellTextSession::Title));
     resize(620, 445);
 
-    m_RichEdit = new QPlainTextEdit(this);
+    m_RichEdit = new CellTextBox(this);
     m_RichEdit->setObjectName(QStringLiteral("RichEdit"));
     m_RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_RichEdit->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -148,29 +150,24 @@ void TViewCellTextForm::addEditActions(QMenu *menu, bool popup)
     }
 }
 
+QPlainTextEdit *TViewCellTextForm::richEdit() const
+{
+    return m_RichEdit;
+}
+
 std::string TViewCellTextForm::boxText() const
 {
-    // The raw text keeps a no-break space as it is (plain text would turn it
-    // into a blank); a line break there is one separator, in the list's texts CR LF.
-    const QString raw = m_RichEdit->document()->toRawText();
-    QString text;
-    text.reserve(raw.size());
-    for (const QChar c : raw) {
-        const char16_t u = c.unicode();
-        if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == u'\n')
-            text += QStringLiteral("\r\n");
-        else
-            text += c;
-    }
-    return Cp1252::fromUnicode(text);
+    // The box's own text keeps a no-break space as it is; a line break there is
+    // CR LF, as in the list's texts.
+    return Cp1252::fromUnicode(m_RichEdit->cellText());
 }
 
 void TViewCellTextForm::loadBox(const std::string &cellText)
 {
     m_loading = true;
-    m_RichEdit->setPlainText(Cp1252::toUnicode(cellText));
+    m_RichEdit->loadText(Cp1252::toUnicode(cellText));
     m_loading = false;
-    m_boxLength = static_cast<int>(boxText().size());
+    m_boxLength = m_RichEdit->cellTextLength();
     m_session.lengthChanged(m_boxLength);
 }
 
@@ -205,15 +202,15 @@ void TViewCellTextForm::RichEditChange()
 {
     if (m_loading)
         return;
-    m_boxLength = static_cast<int>(boxText().size());
+    // Counted, not built: this runs at every keystroke, also on a cell of megabytes.
+    m_boxLength = m_RichEdit->cellTextLength();
     m_session.textChanged(m_boxLength);
     applyStates();
 }
 
 void TViewCellTextForm::RichEditSelectionChange()
 {
-    const QTextCursor cursor = m_RichEdit->textCursor();
-    m_session.selectionChanged(cursor.selectionEnd() - cursor.selectionStart());
+    m_session.selectionChanged(m_RichEdit->selectedLength());
     refreshPanels();
 }
 
@@ -266,10 +263,29 @@ void TViewCellTextForm::SaveBtnClick()
     if (!m_session.saveEnabled())
         return;
     bool ok = true;
-    const std::string stored = m_session.save(boxText(), &ok);
+    // The caret, the selection and the scrolling stay where they were: the saved
+    // text has the same length (a line break became two blanks).
+    const QTextCursor before = m_RichEdit->textCursor();
+    const int anchor = m_RichEdit->textIndexOfPosition(before.anchor());
+    const int caret = m_RichEdit->textIndexOfPosition(before.position());
+    const int scrolled = m_RichEdit->verticalScrollBar()->value();
+    const std::string typed = boxText();
+    const std::string stored = m_session.save(typed, &ok);
     // Reloading also empties the box's own undo; a failed save keeps the edits in the box.
-    if (ok)
+    // A text the cell took as it was (no line break, no tab) is in the box already:
+    // only the box's undo goes, and a long text is not built anew.
+    if (ok && stored == typed) {
+        m_RichEdit->document()->clearUndoRedoStacks();
+        m_boxLength = m_RichEdit->cellTextLength();
+        m_session.lengthChanged(m_boxLength);
+    } else if (ok) {
         loadBox(stored);
+        QTextCursor after = m_RichEdit->textCursor();
+        after.setPosition(m_RichEdit->positionOfTextIndex(anchor));
+        after.setPosition(m_RichEdit->positionOfTextIndex(caret), QTextCursor::KeepAnchor);
+        m_RichEdit->setTextCursor(after);
+        m_RichEdit->verticalScrollBar()->setValue(scrolled);
+    }
     applyStates();
     if (onSaved)
         onSaved();
@@ -326,11 +342,12 @@ void TViewCellTextForm::SaveFontBtnClick()
 
 bool TViewCellTextForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_RichEdit->viewport() && event->type() == QEvent::MouseMove) {
+    // The type first: the box is asked for its viewport only for a mouse move.
+    if (event->type() == QEvent::MouseMove && watched == m_RichEdit->viewport()) {
         m_session.lengthChanged(m_boxLength);
         refreshPanels();
     }
-    if (watched == m_RichEdit && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == m_RichEdit) {
         auto *key = static_cast<QKeyEvent *>(event);
         // The box takes no line breaks from the Enter key.
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

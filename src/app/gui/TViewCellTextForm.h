@@ -14,6 +14,10 @@ class QMenu;
 class QPlainTextEdit;
 
 namespace quorvex {
+class CellTextBox;
+}
+
+namespace quorvex {
 
 class Editor;
 
@@ -23,7 +27,7 @@ class TViewCellTextForm final : public QDialog {
 public:
     TViewCellTextForm(Editor &editor, QWidget *parent = nullptr);
 
-    QPlainTextEdit *richEdit() const { return m_RichEdit; }
+    QPlainTextEdit *richEdit() const;
     CellTextSession &session() { return m_session; }
     QString lengthPanelText() const;
     QString selectionPanelText() const;
@@ -62,7 +66,7 @@ private:
     Editor &m_editor;
     CellTextSession m_session;
     FontChoice m_font;
-    QPlainTextEdit *m_RichEdit = nullptr;
+    CellTextBox *m_RichEdit = nullptr;
     QLabel *m_panel0 = nullptr;
     QLabel *m_panel1 = nullptr;
     QMenu *m_Edit1 = nullptr;

@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -630,6 +631,21 @@ void TSettingsForm::readSettingsFile()
     afterSettingChange();
     m_CancelBtn->setEnabled(false);
     m_SaveBtn->setEnabled(false);
+}
+
+void TSettingsForm::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is Cancel: it puts the opening values back instead of keeping
+    // the changes as the frame's close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (m_CancelBtn->isEnabled())
+            CancelBtnClick();
+        else
+            reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TSettingsForm::eventFilter(QObject *watched, QEvent *event)

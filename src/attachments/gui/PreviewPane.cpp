@@ -24,6 +24,39 @@ namespace {
 const QColor PaneBackground(255, 255, 225);
 const QColor InformationBackground(32, 128, 192);
 
+// The text engine lays a paragraph out whole, so a cell of megabytes would
+// take seconds to show. A long text is shown in paragraphs of a few thousand
+// characters, each ended after a blank; the pane is read-only and the cell
+// keeps its text.
+QString inShowableParagraphs(QString text)
+{
+    constexpr qsizetype Piece = 4096;
+    constexpr qsizetype BlankSearch = 512;
+    if (text.size() <= Piece)
+        return text;
+    QString out;
+    out.reserve(text.size() + text.size() / Piece + 1);
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), at);
+        const qsizetype end = lineEnd < 0 ? text.size() : lineEnd + 1;
+        while (end - at > Piece) {
+            qsizetype cut = at + Piece;
+            for (qsizetype back = cut; back > cut - BlankSearch; --back)
+                if (text.at(back - 1) == QLatin1Char(' ')) {
+                    cut = back;
+                    break;
+                }
+            out += QStringView(text).mid(at, cut - at);
+            out += QLatin1Char('\n');
+            at = cut;
+        }
+        out += QStringView(text).mid(at, end - at);
+        at = end;
+    }
+    return out;
+}
+
 RasterImage iconImage(AttachmentArt::Kind kind)
 {
     return QtPictureReader::toRaster(AttachmentArt::icon(kind, PreviewPane::ImageWidth, PreviewPane::ImageHeight));
@@ -124,7 +157,7 @@ void PreviewPane::ShowCellPreview(int column, int row)
     hidePicture();
     if (content.picture != PreviewPicture::Attachment)
         releasePicture();
-    m_CellRichEdit->setPlainText(Cp1252::toUnicode(content.text));
+    m_CellRichEdit->setPlainText(inShowableParagraphs(Cp1252::toUnicode(content.text)));
     switch (content.picture) {
     case PreviewPicture::None:
         break;
@@ -178,7 +211,8 @@ void PreviewPane::OpenCellAttachment()
 
 bool PreviewPane::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_CellRichEdit->viewport() && event->type() == QEvent::MouseButtonRelease)
+    // The type first: the box is asked for its viewport only for a click.
+    if (event->type() == QEvent::MouseButtonRelease && watched == m_CellRichEdit->viewport())
         OpenCellAttachment();
     return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,9 @@
 
 #include "platform/gui/Cp1252.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QValidator>
 
@@ -91,6 +94,19 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMaxVisibleItems(10);
         box->setGeometry(176, y, 244, 24);
+        // Earlier texts are offered in a list below the field; what is typed
+        // stays exactly as typed unless one of them is picked. The exact case
+        // also keeps Enter from swapping "drama" for a listed "Drama".
+        auto *completer = new QCompleter(box->model(), box);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        completer->setCaseSensitivity(Qt::CaseSensitive);
+        completer->setMaxVisibleItems(10);
+        box->setCompleter(completer);
+        // Asked for after the completer made it: this filter then runs before the completer's own.
+        completer->popup()->installEventFilter(this);
+        m_popups[static_cast<std::size_t>(i)] = completer->popup();
+        // The box takes the keys and hands them to its edit directly.
+        box->installEventFilter(this);
         if (i >= MediaWizard::FieldCount - 2) {
             auto *validator = new LongFieldValidator(i, box->lineEdit());
             box->lineEdit()->setValidator(validator);
@@ -115,6 +131,7 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     m_DeleteBtn = makeButton(this, "DeleteBtn", "De&lete Current Index", 428, 204, 133);
     m_SaveFileBtn = makeButton(this, "SaveFileBtn", "Sa&ve List To File", 176, 328, 140, 28);
     m_CloseBtn = makeButton(this, "CloseBtn", "Cl&ose Wizard and Work Manually", 330, 328, 231, 28);
+    fitButtonColumn();
     m_BackBtn->setEnabled(false);
     m_ForwardBtn->setEnabled(false);
     m_DeleteBtn->setEnabled(false);
@@ -142,6 +159,36 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
     connect(m_SaveFileBtn, &QPushButton::clicked, this, &TWizardForm::SaveFileBtnClick);
     connect(m_CloseBtn, &QPushButton::clicked, this, &TWizardForm::CloseBtnClick);
     m_wizard.onStatusChanged = [this] { showStatus(); };
+}
+
+int TWizardForm::captionWidth(const QPushButton *button)
+{
+    const QStyle *style = button->style();
+    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                       style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) + 2 * margin;
+}
+
+void TWizardForm::fitButtonColumn()
+{
+    // The right-hand column is 133 wide; a caption that needs more (De&lete
+    // Current Index in a wider font) widens the column to the left, with the
+    // fields giving up the room, so every caption keeps its margins.
+    const int right = m_NextBtn->geometry().right();
+    int width = m_NextBtn->width();
+    for (const QPushButton *b : {m_NextBtn, m_SaveCurrentBtn, m_DeleteBtn})
+        width = qMax(width, captionWidth(b));
+    width = qMax(width, 2 * qMax(captionWidth(m_BackBtn), captionWidth(m_ForwardBtn)) + 5);
+    if (width == m_NextBtn->width())
+        return;
+    const int left = right + 1 - width;
+    for (QPushButton *b : {m_NextBtn, m_SaveCurrentBtn, m_DeleteBtn})
+        b->setGeometry(left, b->y(), width, b->height());
+    const int half = (width - 5) / 2;
+    m_BackBtn->setGeometry(left, m_BackBtn->y(), half, m_BackBtn->height());
+    m_ForwardBtn->setGeometry(right + 1 - half, m_ForwardBtn->y(), half, m_ForwardBtn->height());
+    for (QComboBox *b : m_boxes)
+        b->resize(qMax(80, left - 8 - b->x()), b->height());
 }
 
 void TWizardForm::WizardBtnClick()
@@ -187,6 +234,7 @@ void TWizardForm::showStatus()
 
 void TWizardForm::showState()
 {
+    hideOfferedLists();
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
         const MediaWizard::Field &f = m_wizard.field(i);
         QComboBox *b = box(i);
@@ -282,10 +330,19 @@ void TWizardForm::SaveFileBtnClick()
     m_wizard.saveList();
 }
 
+void TWizardForm::hideOfferedLists()
+{
+    // An open list would outlive its field's Enter, or the window, and take every key.
+    for (QAbstractItemView *popup : m_popups)
+        if (popup->isVisible())
+            popup->hide();
+}
+
 void TWizardForm::CloseBtnClick()
 {
     if (m_wizard.filling())
         return;
+    hideOfferedLists();
     readFields();
     m_wizard.close();
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
@@ -307,12 +364,46 @@ void TWizardForm::reject()
 
 void TWizardForm::keyPressEvent(QKeyEvent *event)
 {
-    // Escape does not close the wizard; only its Close button and the close box do.
-    if (event->key() == Qt::Key_Escape) {
+    // Escape is the Close button, as the close box is.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        CloseBtnClick();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool TWizardForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter while the offered list is open but nothing in it is chosen is the
+    // field's Enter: the list closes and Add To List takes the typed text.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (QAbstractItemView *popup : m_popups)
+                if (watched == popup && !popup->currentIndex().isValid()) {
+                    popup->hide();
+                    m_NextBtn->click();
+                    return true;
+                }
+            // In a field Enter is Add To List, also after a pick, which the
+            // box would otherwise keep to itself.
+            if (qobject_cast<QComboBox *>(watched) && m_NextBtn->isEnabled()) {
+                hideOfferedLists();
+                m_NextBtn->click();
+                return true;
+            }
+        }
+    }
+    // An Alt key that reached a field pressed no button (Back while it is
+    // disabled, say): it is a missed mnemonic, not typing.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QComboBox *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (mods == Qt::AltModifier && !key->text().isEmpty() && key->text().at(0).isPrint())
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace quorvex

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -44,6 +45,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void openingWork();
@@ -52,10 +54,16 @@ private:
     void showStatus();
     void focusFirstField();
     void setBoxText(int i, const QString &text);
+    void fitButtonColumn();
+    void hideOfferedLists();
+    // A caption's text with the margins the style puts around it.
+    static int captionWidth(const QPushButton *button);
 
     MediaWizard m_wizard;
     std::array<QComboBox *, MediaWizard::FieldCount> m_boxes{};
     std::array<QLabel *, MediaWizard::FieldCount> m_labels{};
+    // The lists of earlier texts the fields offer while typing.
+    std::array<QAbstractItemView *, MediaWizard::FieldCount> m_popups{};
     std::array<unsigned, MediaWizard::FieldCount> m_shownRevision{};
     std::array<LongFieldValidator *, MediaWizard::FieldCount> m_validators{};
     std::array<QLabel *, 3> m_status{};

@@ -40,6 +40,7 @@ QuickSearchBar::QuickSearchBar(Editor &editor, QToolBar *toolBar, QComboBox *cho
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
     }
+    m_chooseEdit = m_ChooseFromListBox->lineEdit();
     m_Label2 = new QLabel(QStringLiteral("  &Choose pre-entered text: "), toolBar);
     m_Label2->setObjectName(QStringLiteral("Label2"));
     m_Label2->setBuddy(m_ChooseFromListBox);
@@ -61,7 +62,11 @@ QuickSearchBar::QuickSearchBar(Editor &editor, QToolBar *toolBar, QComboBox *cho
             [this](const QString &text) { QuickSearchBoxChange(text); });
     connect(m_QuickSearchBox, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { QuickSearchBoxChange(m_QuickSearchBox->itemText(index)); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { focusMoved(old, now); });
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { focusMoved(old, now); });
+    // The tool bar may go before this object does: focus moves after that must not reach the boxes.
+    for (QComboBox *box : {m_ChooseFromListBox, m_QuickSearchBox})
+        connect(box, &QObject::destroyed, this, [this] { disconnect(m_focusWatch); });
     currentCellShown();
 }
 
@@ -158,8 +163,11 @@ void QuickSearchBar::QuickSearchBoxChange(const QString &text)
 
 bool QuickSearchBar::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool choose = watched == m_ChooseFromListBox || watched == m_ChooseFromListBox->lineEdit();
-    if (event->type() == QEvent::KeyPress && choose) {
+    // The type first: the boxes' own events arrive here while they are being
+    // destroyed too, when neither may be asked anything.
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    if (watched == m_ChooseFromListBox || watched == m_chooseEdit) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             m_grid->setFocus();

@@ -41,10 +41,13 @@ private:
 
     Editor &m_editor;
     QComboBox *m_ChooseFromListBox;
+    // Kept for the event filter, which compares but never calls.
+    QObject *m_chooseEdit = nullptr;
     QComboBox *m_QuickSearchBox;
     QLabel *m_QuickSearchLbl;
     QLabel *m_Label2 = nullptr;
     QWidget *m_grid;
+    QMetaObject::Connection m_focusWatch;
 };
 
 } // namespace quorvex

@@ -3,6 +3,7 @@
 #include "app/gui/FontConvert.h"
 #include "document/gui/StringGrid.h"
 #include "app/gui/TViewCellTextForm.h"
+#include "app/gui/CellTextBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTest>
+#include <QTextBlock>
 #include <QtTest/qtestspontaneevent.h>
 
 using namespace quorvex;
@@ -137,6 +139,114 @@ private slots:
         QCOMPARE(doc().GetCell(2, 1), std::string("ab  cd"));
         QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: 6"));
         QVERIFY(!action("SaveBtn")->isEnabled());
+    }
+
+    void saveChanges_keepsTheCaretWhereItWas_data()
+    {
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("expected");
+        QString longText;
+        while (longText.size() < 20000)
+            longText += QStringLiteral("A plot summary of many words ");
+        QTest::newRow("empty cell") << QString() << 0 << QString() << QStringLiteral("first second third");
+        QTest::newRow("long cell, caret in its middle")
+            << longText << 10001 << QString()
+            << QString(longText).insert(10001, QStringLiteral("first second third"));
+        QTest::newRow("line break before the caret") << QStringLiteral("ab") << 2 << QStringLiteral("\r\n")
+                                                     << QStringLiteral("ab  first second third");
+    }
+
+    void saveChanges_keepsTheCaretWhereItWas()
+    {
+        QFETCH(QString, initial);
+        QFETCH(int, caret);
+        QFETCH(QString, pasted);
+        QFETCH(QString, expected);
+        showOn(initial.toStdString());
+        auto *box = static_cast<CellTextBox *>(window()->richEdit());
+        QTextCursor at = box->textCursor();
+        at.setPosition(box->positionOfTextIndex(caret));
+        box->setTextCursor(at);
+        if (!pasted.isEmpty()) {
+            QGuiApplication::clipboard()->setText(pasted);
+            action("PasteBtn")->trigger();
+        }
+        for (const QString &words : {QStringLiteral("first"), QStringLiteral(" second"), QStringLiteral(" third")}) {
+            QTest::keyClicks(box, words);
+            QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        }
+        QCOMPARE(QString::fromStdString(doc().GetCell(2, 1)), expected);
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: %1").arg(expected.size()));
+    }
+
+    void longCell_keysAndCopiesAcrossItsPiecesActOnTheText()
+    {
+        std::string model;
+        while (model.size() < 3 * CellTextBox::PieceLength)
+            model += "The crew answers a distress call ";
+        // A line break already in the cell (a list may carry one) stays one.
+        model.insert(6000, "\r\n");
+        showOn(model);
+        auto *box = static_cast<CellTextBox *>(window()->richEdit());
+        QTextDocument *d = box->document();
+        QVERIFY(d->blockCount() >= 3);
+        QCOMPARE(box->cellText(), QString::fromStdString(model));
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: %1").arg(model.size()));
+        const auto put = [box](int position) {
+            QTextCursor c = box->textCursor();
+            c.setPosition(position);
+            box->setTextCursor(c);
+        };
+        const auto cutAt = [d] { return static_cast<int>(d->begin().text().size()); }; // text index of the first cut
+
+        // Backspace just after a cut takes the character before it, Delete just before one the character after it.
+        int cut = cutAt();
+        put(d->begin().next().position());
+        QTest::keyClick(box, Qt::Key_Backspace);
+        model.erase(static_cast<std::size_t>(cut - 1), 1);
+        cut = cutAt();
+        put(cut);
+        QTest::keyClick(box, Qt::Key_Delete);
+        model.erase(static_cast<std::size_t>(cut), 1);
+        QCOMPARE(box->cellText(), QString::fromStdString(model));
+
+        // A copy across the cut is the text, without a line break.
+        QTextCursor selection = box->textCursor();
+        selection.setPosition(cut - 5);
+        selection.setPosition(cut + 1 + 5, QTextCursor::KeepAnchor);
+        box->setTextCursor(selection);
+        QCOMPARE(window()->selectionPanelText(), QStringLiteral("Selected text length: 10"));
+        action("CopyBtn")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(model.substr(cut - 5, 10)));
+
+        // Typing after the cut, a save, more typing: both land where the caret was.
+        put(d->begin().next().position());
+        QTest::keyClick(box, Qt::Key_X);
+        model.insert(static_cast<std::size_t>(cut), "x");
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        const auto flatten = [](std::string &text) {
+            for (char &c : text)
+                if (c == '\r' || c == '\n')
+                    c = ' ';
+        };
+        flatten(model);
+        QCOMPARE(doc().GetCell(2, 1), model);
+        QTest::keyClick(box, Qt::Key_Y);
+        model.insert(static_cast<std::size_t>(cut + 1), "y");
+
+        // A pasted line break inside a piece is a real one: two characters, two blanks when saved.
+        put(d->begin().next().next().position() + 3);
+        const int index = box->textIndexOfPosition(box->textCursor().position());
+        QGuiApplication::clipboard()->setText(QStringLiteral("\n"));
+        action("PasteBtn")->trigger();
+        model.insert(static_cast<std::size_t>(index), "\r\n");
+        QCOMPARE(box->cellText(), QString::fromStdString(model));
+        QCOMPARE(window()->lengthPanelText(), QStringLiteral("Text length: %1").arg(model.size()));
+        QTest::keyClick(box, Qt::Key_S, Qt::ControlModifier);
+        flatten(model);
+        QCOMPARE(doc().GetCell(2, 1), model);
     }
 
     void editedText_keepsNoBreakSpacesAndAttachmentBytes()

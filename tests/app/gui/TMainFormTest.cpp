@@ -154,6 +154,31 @@ private slots:
         form->ExitBtnClick();
     }
 
+    void startup_closeWhileAStartupBoxIsUpLeavesNoCountNorFolder()
+    {
+        // An unreadable settings file puts a box up in the middle of start-up.
+        QVERIFY(FileSystem::createFolders(m_program + "settings.mtr"));
+        TMainForm form;
+        form.showSplash = false;
+        form.setKeepSize(true);
+        bool closed = false;
+        QtMessageService::setResponder([&](MessageKind, const std::string &text, MessageButtons) {
+            if (text.find("settings file") != std::string::npos && !closed) {
+                closed = true;
+                form.close();
+            }
+            return MessageAnswer::Ok;
+        });
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() || form.started(), 10000);
+        QCoreApplication::processEvents();
+        QVERIFY(closed);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(firstLine(m_program + "RunCount.mtr"), std::string("0"));
+        QVERIFY(form.editor().paths().instanceTempFolder.empty());
+        QVERIFY(!FileSystem::exists(form.editor().paths().tempFolder + "1/"));
+    }
+
     void splash_endsOnClickAndWithinItsPassLimit()
     {
         TMainForm form;

@@ -664,6 +664,56 @@ private slots:
         m_form->editor().currentListFile.clear();
         first->trigger();
         QCOMPARE(m_form->editor().currentListFile, list);
+    void drop_acceptedOnlyAsACopyOfWhatWasTaken_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("actions");
+        QTest::addColumn<bool>("taken");
+        const int copyOrMove = int(Qt::CopyAction | Qt::MoveAction);
+        QTest::newRow("picture, Shift-drag proposes a move") << QStringLiteral("a.jpg") << true << copyOrMove << true;
+        QTest::newRow("list, Shift-drag proposes a move") << QStringLiteral("b.lst") << true << copyOrMove << true;
+        QTest::newRow("text file the window ignores") << QStringLiteral("c.txt") << true << copyOrMove << false;
+        QTest::newRow("picture gone before the drop") << QStringLiteral("d.jpg") << false << copyOrMove << false;
+        QTest::newRow("source offers only a move") << QStringLiteral("e.jpg") << true << int(Qt::MoveAction) << false;
+    }
+
+    void drop_acceptedOnlyAsACopyOfWhatWasTaken()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QFETCH(int, actions);
+        QFETCH(bool, taken);
+        const std::string path = m_sandbox->home() + name.toStdString();
+        if (name.endsWith(QStringLiteral(".lst"))) {
+            doc().SetCell(1, 1, "in the dropped list");
+            m_sandbox->chosenFiles.push_back({path, 1});
+            action(m_form.get(), "SaveListAsBtn")->trigger();
+            QVERIFY(FileSystem::isRegularFile(path));
+            doc().SetCell(1, 1, "before");
+            m_form->editor().listModified = false;
+            m_form->documentChanged();
+        } else if (exists) {
+            FileSystem::writeFileAtomic(path, "x");
+        }
+        const std::string before = doc().GetCell(doc().Col(), doc().Row());
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        const auto possible = Qt::DropActions(actions);
+        QDragEnterEvent enter(QPoint(50, 50), possible, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(m_form.get(), &enter);
+        QDropEvent drop(QPointF(50, 50), possible, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(m_form.get(), &drop);
+        QCOMPARE(drop.isAccepted(), taken);
+        if (taken)
+            QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        if (!taken)
+            QCOMPARE(doc().GetCell(doc().Col(), doc().Row()), before);
+        else if (name.endsWith(QStringLiteral(".lst")))
+            QCOMPARE(doc().GetCell(1, 1), std::string("in the dropped list"));
+        else
+            QCOMPARE(doc().GetCell(doc().Col(), doc().Row()), AttachmentRef::make(AttachPicture, name.toStdString()));
+        QCOMPARE(FileSystem::exists(path), exists);
     }
 
     void longList_statusPanelsAndPageColumnShowWholeNumbers()

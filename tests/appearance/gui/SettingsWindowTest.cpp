@@ -96,8 +96,16 @@ class SettingsWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void settings_headersAndColoursShowAtOnceAndCancelPutsThemBack_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Cancel button") << false;
+        QTest::newRow("Escape key") << true;
+    }
+
     void settings_headersAndColoursShowAtOnceAndCancelPutsThemBack()
     {
+        QFETCH(bool, escape);
         test::GuiSandbox sandbox;
         auto form = sandbox.start();
         QVERIFY(form->started());
@@ -143,7 +151,10 @@ private slots:
             f.lineWidthEdit()->setValue(5);
             QCOMPARE(form->editor().gridAppearance.gridLineWidth, 5);
 
-            QTest::mouseClick(f.cancelButton(), Qt::LeftButton);
+            if (escape)
+                QTest::keyClick(f.headerEdit(2), Qt::Key_Escape);
+            else
+                QTest::mouseClick(f.cancelButton(), Qt::LeftButton);
             checked = true;
         });
         settings->SettingsBtnClick();

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -77,6 +78,8 @@ void altKey(QWidget *window, Qt::Key key)
 void waitOpened(TWizardForm *wizard)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 5000);
+    // The first field's focus counts once the window is the active one, which a busy machine delays.
+    QVERIFY(QTest::qWaitForWindowActive(wizard));
 }
 
 } // namespace
@@ -177,6 +180,100 @@ private slots:
         QVERIFY(ran);
         QCOMPARE(doc.GetCell(8, 2), std::string(500, 'a'));
         QCOMPARE(doc.GetCell(8, 1), std::string(699, 'L'));
+        form->ExitBtnClick();
+    }
+
+    void wizard_storesTheTypedTextUnlessAnEarlierOneIsPicked_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("stored");
+        const int enter = Qt::Key_Return;
+        QTest::newRow("other case, Enter") << QStringLiteral("drama") << QList<int>{enter} << QStringLiteral("drama");
+        QTest::newRow("other case, Tab") << QStringLiteral("comedy") << QList<int>{Qt::Key_Tab, enter}
+                                         << QStringLiteral("comedy");
+        QTest::newRow("start of a longer text") << QStringLiteral("Movie") << QList<int>{enter}
+                                                << QStringLiteral("Movie");
+        QTest::newRow("start of a longer text, Tab") << QStringLiteral("Mov") << QList<int>{Qt::Key_Tab, enter}
+                                                     << QStringLiteral("Mov");
+        QTest::newRow("picked from the offered list")
+            << QStringLiteral("Mov") << QList<int>{Qt::Key_Down, enter, enter} << QStringLiteral("Movie number 1");
+        QTest::newRow("picked, then Tab") << QStringLiteral("Mov") << QList<int>{Qt::Key_Down, Qt::Key_Tab, enter}
+                                          << QStringLiteral("Movie number 1");
+    }
+
+    void wizard_storesTheTypedTextUnlessAnEarlierOneIsPicked()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, stored);
+        auto form = m_sandbox->start();
+        ListDocument &doc = form->editor().document();
+        doc.SetRowCount(4);
+        const char *earlier[] = {"Drama", "Comedy", "Movie number 1"};
+        for (int r = 1; r <= 3; ++r)
+            doc.SetCell(1, r, earlier[r - 1]);
+        doc.SetCurrentCell(1, 1);
+        form->documentChanged();
+        bool ran = false;
+        whenModal("WizardForm", [&](QWidget *w) {
+            auto *wizard = static_cast<TWizardForm *>(w);
+            waitOpened(wizard);
+            ran = true;
+            QCOMPARE(wizard->box(0)->count(), 3);
+            QVERIFY(wizard->box(0)->hasFocus());
+            typeInto(QApplication::focusWidget(), typed);
+            QCOMPARE(wizard->box(0)->currentText(), typed);
+            for (int key : keys) {
+                // Where a person's key goes: the offered list while it is open, else the focus.
+                QWidget *popup = QApplication::activePopupWidget();
+                QTest::keyClick(popup ? popup : QApplication::focusWidget(), Qt::Key(key));
+                QTest::qWait(20);
+            }
+            QCOMPARE(wizard->statusPanel(0)->text(), QStringLiteral("Current index: 4"));
+        });
+        action(form.get(), "WizardBtn")->trigger();
+        QVERIFY(ran);
+        QCOMPARE(doc.RowCount(), 5);
+        QCOMPARE(QString::fromStdString(doc.GetCell(1, 4)), stored);
+        // No offered list outlives the window to take the main window's keys.
+        QVERIFY(!QApplication::activePopupWidget());
+        form->ExitBtnClick();
+    }
+
+    void wizard_missedMnemonicTypesNothingAndEscapeCloses()
+    {
+        auto form = m_sandbox->start();
+        bool ran = false;
+        whenModal("WizardForm", [&](QWidget *w) {
+            auto *wizard = static_cast<TWizardForm *>(w);
+            waitOpened(wizard);
+            ran = true;
+            QVERIFY(!button(w, "BackBtn")->isEnabled());
+            // Every caption keeps the margins its style gives it, and nothing overlaps.
+            for (QPushButton *b : w->findChildren<QPushButton *>()) {
+                const int caption = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&')));
+                const int margins = 2 * (b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                                         b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b));
+                QVERIFY2(b->width() >= caption + margins, qPrintable(b->text()));
+                QVERIFY2(w->rect().contains(b->geometry()), qPrintable(b->text()));
+                for (int i = 0; i < 8; ++i)
+                    QVERIFY2(!b->geometry().intersects(wizard->box(i)->geometry()), qPrintable(b->text()));
+            }
+            QVERIFY(wizard->box(0)->hasFocus());
+            for (Qt::Key key : {Qt::Key_B, Qt::Key_F, Qt::Key_L})
+                QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+            QCOMPARE(wizard->box(0)->currentText(), QString());
+            typeInto(QApplication::focusWidget(), QStringLiteral("T-1"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(!w->isVisible());
+        });
+        action(form.get(), "WizardBtn")->trigger();
+        QVERIFY(ran);
+        // Closed as the Close button closes: the typed text waits for the next opening.
+        QCOMPARE(form->wizardForm()->result(), int(QDialog::Accepted));
+        QCOMPARE(form->wizardForm()->box(0)->currentText(), QStringLiteral("T-1"));
+        QVERIFY(form->wizardForm()->wizard().refreshOnPaint());
         form->ExitBtnClick();
     }
 
