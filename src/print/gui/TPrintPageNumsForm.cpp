@@ -1,5 +1,6 @@
 #include "TPrintPageNumsForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "platform/core/MessageService.h"
 #include "platform/gui/Cp1252.h"
 #include "print/core/PageSelection.h"
@@ -21,6 +22,8 @@ TPrintPageNumsForm::TPrintPageNumsForm(PageSelection &selection, MessageService 
     : QDialog(parent), m_selection(selection), m_messages(messages), m_totalPages(std::move(totalPages))
 {
     setObjectName(QStringLiteral("PrintPageNumsForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Print Page Numbers"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
