@@ -48,7 +48,7 @@ QSize labelShortfall(const QLabel *label, QSize size)
     const int widest = size.width() + size.width() / 2;
     for (int w = size.width() + 4; w <= widest; w += 4)
         if (label->heightForWidth(w) <= size.height())
-            return {w - size.width(), 0};
+            return {w + 8 - size.width(), 0}; // room for rounding in the drawn lines
     return {0, label->heightForWidth(size.width()) - size.height()};
 }
 
