@@ -233,14 +233,13 @@ QSize fitChildren(QWidget *container, QSize size)
             open(placed, placed[i].bottom, dy, false, size);
     }
     // A text the window's code placed past the holder's right edge widens the holder.
-    const int margin = qobject_cast<QGroupBox *>(container) ? 4 : 0;
     for (const Placed &p : placed) {
         int text = p.right - p.left;
         if (qobject_cast<QLabel *>(p.widget) || qobject_cast<QCheckBox *>(p.widget) ||
             qobject_cast<QRadioButton *>(p.widget))
             text = std::min(text, p.widget->sizeHint().width());
-        if (p.left + text + margin > size.width())
-            size.setWidth(p.left + text + margin);
+        if (p.left + text > size.width())
+            size.setWidth(p.left + text);
     }
     for (const Placed &p : placed)
         place(p.widget, p.design, QRect(p.left, p.top, p.right - p.left, p.bottom - p.top));

@@ -66,9 +66,9 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
     auto *topLabel = new QLabel(QStringLiteral("&Top indent:"), GroupBox3);
     topLabel->setBuddy(TopIndentEdit);
     // Up to the boxes; a larger font widens them and moves the boxes along.
-    leftLabel->setGeometry(15, 26, 68, 17);
+    leftLabel->setGeometry(15, 26, 69, 17);
     LeftIndentEdit->setGeometry(85, 22, 65, 22);
-    topLabel->setGeometry(15, 54, 68, 17);
+    topLabel->setGeometry(15, 54, 69, 17);
     TopIndentEdit->setGeometry(85, 50, 65, 22);
 
     GroupBox4 = new QGroupBox(QStringLiteral("Layout"), this);
