@@ -47,8 +47,7 @@ void StringGrid::setGridLineWidth(int width)
     m_lineWidth = width;
     for (int c = 0; c < columns->count(); ++c)
         setCellWidth(c, cells[static_cast<std::size_t>(c)]);
-    // One default size for every row: no walk over a long list's rows.
-    verticalHeader()->setDefaultSectionSize(pitch(m_cellHeight));
+    setRowPitch(pitch(m_cellHeight));
     if (m_pageColumnWidth > 0)
         verticalHeader()->setFixedWidth(pitch(m_pageColumnWidth));
     // The header row is a row like the others.
@@ -60,10 +59,22 @@ void StringGrid::setCellHeight(int height)
 {
     m_cellHeight = height;
     if (verticalHeader()->defaultSectionSize() != pitch(height)) {
-        verticalHeader()->setDefaultSectionSize(pitch(height));
+        setRowPitch(pitch(height));
         horizontalHeader()->updateGeometry();
         updateGeometries();
     }
+}
+
+void StringGrid::setRowPitch(int size)
+{
+    // The header tells the view of every row it resized, one signal per row
+    // of a long list; the view is told once instead.
+    QHeaderView *rows = verticalHeader();
+    const bool blocked = rows->blockSignals(true);
+    rows->setDefaultSectionSize(size);
+    rows->blockSignals(blocked);
+    rows->viewport()->update();
+    viewport()->update();
 }
 
 void StringGrid::setCellWidth(int column, int width)

@@ -71,6 +71,7 @@ protected:
 
 private:
     bool atLastCell() const;
+    void setRowPitch(int size);
     static constexpr int DragLeastWidth = 4;
     int pitch(int cellSize) const { return std::max(0, cellSize + m_lineWidth); }
     bool m_inPlaceEditing = true;
