@@ -3,20 +3,36 @@
 #include "platform/gui/Cp1252.h"
 #include "document/core/StatusBarModel.h"
 
+#include <QEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace quorvex {
 
 StatusBarWidget::StatusBarWidget(const StatusBarModel &model, QWidget *parent) : QWidget(parent), m_model(model)
 {
     setObjectName(QStringLiteral("StatusBar"));
-    setFixedHeight(StatusBarModel::Height);
+    setFixedHeight(fittingHeight());
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int StatusBarWidget::fittingHeight() const
+{
+    // The usual height, or more where the desktop font's text needs it.
+    return std::max(StatusBarModel::Height, StatusBarModel::TextY + fontMetrics().height());
+}
+
+void StatusBarWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        setFixedHeight(fittingHeight());
+    QWidget::changeEvent(event);
 }
 
 QSize StatusBarWidget::sizeHint() const
 {
-    return QSize(632, StatusBarModel::Height);
+    return QSize(632, fittingHeight());
 }
 
 QRect StatusBarWidget::panelRect(int panel) const

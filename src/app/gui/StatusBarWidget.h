@@ -16,8 +16,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    int fittingHeight() const;
     const StatusBarModel &m_model;
 };
 

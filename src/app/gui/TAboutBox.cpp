@@ -1,5 +1,6 @@
 #include "TAboutBox.h"
 
+#include "platform/gui/FontFit.h"
 #include "LogoArt.h"
 #include "platform/core/AppConstants.h"
 
@@ -13,6 +14,8 @@ namespace quorvex {
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     QWidget::setWindowTitle(QStringLiteral("About Quorvex"));
     auto *picture = new QLabel(this);
     picture->setPixmap(LogoArt::logo(QSize(96, 96)));

@@ -209,7 +209,8 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_TestPrintBtn, &QAction::triggered, m_print, &PrintController::TestPrintBtnClick);
     connect(m_PrintPreviewBtn, &QAction::triggered, m_print, &PrintController::PrintPreviewBtnClick);
 
-    m_settingsForm = new TSettingsForm(m_editor, m_grid, m_QuickSearchLbl, showSplash, [this](int) {
+    m_settingsForm = new TSettingsForm(m_editor, m_grid, m_QuickSearchLbl, showSplash, [this](int width) {
+        m_grid->setGridLineWidth(width);
         m_print->computeMaxEntries();
         m_editor.RenumberPages();
         m_editor.RefreshStatusBar();
@@ -257,7 +258,8 @@ void TMainForm::createControls()
     m_model->setEditableTest([this](int col, int row) {
         return !m_editor.longOperationRunning && !AttachmentRef::IsAttachmentCell(m_editor.document(), col, row);
     });
-    m_grid->verticalHeader()->setDefaultSectionSize(m_editor.document().RowHeight());
+    m_grid->setGridLineWidth(m_editor.gridAppearance.gridLineWidth);
+    m_grid->setCellHeight(m_editor.document().RowHeight());
     m_grid->verticalHeader()->setMinimumWidth(24);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { PopupMenuPopup(pos); });
@@ -265,9 +267,9 @@ void TMainForm::createControls()
             [this](const QModelIndex &, const QModelIndex &) { syncSelectionFromView(); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection &, const QItemSelection &) { syncSelectionFromView(); });
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int) {
         if (!m_syncingView)
-            m_editor.document().SetColWidth(logical + 1, size);
+            m_editor.document().SetColWidth(logical + 1, m_grid->cellWidth(logical));
     });
     // Scrolling repaints the whole grid so that background pictures stay whole.
     for (QScrollBar *bar : {m_grid->horizontalScrollBar(), m_grid->verticalScrollBar()})
@@ -747,9 +749,10 @@ void TMainForm::applyDocumentToView()
 {
     m_syncingView = true;
     m_model->refresh();
+    m_grid->setGridLineWidth(m_editor.gridAppearance.gridLineWidth);
     applyColumnWidths();
     const ListDocument &doc = m_editor.document();
-    m_grid->verticalHeader()->setDefaultSectionSize(doc.RowHeight());
+    m_grid->setCellHeight(doc.RowHeight());
     const CellRect s = doc.Selection();
     QItemSelectionModel *sel = m_grid->selectionModel();
     const QModelIndex current = m_model->index(doc.Row() - 1, doc.Col() - 1);
@@ -763,15 +766,13 @@ void TMainForm::applyDocumentToView()
 void TMainForm::applyColumnWidths()
 {
     const ListDocument &doc = m_editor.document();
-    QHeaderView *header = m_grid->horizontalHeader();
     for (int c = 1; c < doc.ColCount(); ++c)
-        if (header->sectionSize(c - 1) != doc.ColWidth(c))
-            header->resizeSection(c - 1, doc.ColWidth(c));
+        m_grid->setCellWidth(c - 1, doc.ColWidth(c));
     // The page column shows its widest page number whole; the stored width
     // (what the user or the file gave) stays as it is.
     const QString widest = QLatin1Char(' ') + QString::number(doc.CountPages(m_editor.pageSetup().entriesPerPage()));
     const int needed = m_grid->verticalHeader()->fontMetrics().horizontalAdvance(widest) + 8;
-    m_grid->verticalHeader()->setFixedWidth(std::max({24, doc.ColWidth(0), needed}));
+    m_grid->setPageColumnWidth(std::max({24, doc.ColWidth(0), needed}));
 }
 
 void TMainForm::syncSelectionFromView()
@@ -1413,7 +1414,7 @@ void TMainForm::applyGridFont()
     QPalette pal = m_grid->palette();
     pal.setColor(QPalette::Text, FontConvert::toQColor(m_editor.gridFont));
     m_grid->setPalette(pal);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_editor.document().RowHeight());
+    m_grid->setCellHeight(m_editor.document().RowHeight());
 }
 
 void TMainForm::FontBtnClick()

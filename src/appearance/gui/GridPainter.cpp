@@ -79,8 +79,10 @@ int GridPainter::dataOriginX() const
 
 PixelRect GridPainter::cellRect(const QRect &section) const
 {
-    // The grid lines take the last line-width pixels of each section.
-    const int line = std::max(0, m_editor.gridAppearance.gridLineWidth);
+    // A section is the cell and the line-width pixels right of and below it;
+    // with a negative width the cell reaches into its neighbours, which are
+    // painted after it.
+    const int line = m_grid ? m_grid->gridLineWidth() : std::max(0, m_editor.gridAppearance.gridLineWidth);
     return {section.x(), section.y(), std::max(0, section.width() - line), std::max(0, section.height() - line)};
 }
 

@@ -1,5 +1,6 @@
 #include "TOpenDirForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "platform/core/FileSystem.h"
 
 #include <QComboBox>
@@ -36,6 +37,8 @@ TOpenDirForm::TOpenDirForm(MessageService &messages, const std::string &document
       m_messages(messages), m_documentsFolder(QString::fromUtf8(documentsFolder.c_str()))
 {
     setObjectName(QStringLiteral("OpenDirForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Open directory"));
     setModal(true);
     setFixedSize(360, 392);

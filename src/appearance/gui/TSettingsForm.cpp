@@ -1,5 +1,6 @@
 #include "TSettingsForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "appearance/core/ColorTable.h"
 #include "appearance/core/GridCells.h"
 #include "appearance/core/GridTemplates.h"
@@ -94,6 +95,8 @@ TSettingsForm::TSettingsForm(Editor &editor, QTableView *grid, QLabel *quickSear
       m_folderCommands(editor.paths(), editor.services().messages, editor.services().shell)
 {
     setObjectName(QStringLiteral("SettingsForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Settings"));
     setModal(true);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);

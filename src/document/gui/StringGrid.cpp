@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <vector>
+
 namespace quorvex {
 
 StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
@@ -20,7 +22,7 @@ StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setMinimumSectionSize(4);
+    horizontalHeader()->setMinimumSectionSize(DragLeastWidth);
     verticalHeader()->setSectionsMovable(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setHighlightSections(false);
@@ -28,6 +30,91 @@ StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Sections may be narrower than a cell (negative line widths) or hold nothing but lines.
+    verticalHeader()->setMinimumSectionSize(0);
+    m_cellHeight = verticalHeader()->defaultSectionSize();
+}
+
+void StringGrid::setGridLineWidth(int width)
+{
+    if (width == m_lineWidth)
+        return;
+    QHeaderView *columns = horizontalHeader();
+    std::vector<int> cells;
+    cells.reserve(static_cast<std::size_t>(columns->count()));
+    for (int c = 0; c < columns->count(); ++c)
+        cells.push_back(cellWidth(c));
+    m_lineWidth = width;
+    for (int c = 0; c < columns->count(); ++c)
+        setCellWidth(c, cells[static_cast<std::size_t>(c)]);
+    setRowPitch(pitch(m_cellHeight));
+    if (m_pageColumnWidth > 0)
+        verticalHeader()->setFixedWidth(pitch(m_pageColumnWidth));
+    // The header row is a row like the others.
+    columns->updateGeometry();
+    updateGeometries();
+}
+
+void StringGrid::setCellHeight(int height)
+{
+    m_cellHeight = height;
+    if (verticalHeader()->defaultSectionSize() != pitch(height)) {
+        setRowPitch(pitch(height));
+        horizontalHeader()->updateGeometry();
+        updateGeometries();
+    }
+}
+
+void StringGrid::setRowPitch(int size)
+{
+    // The header tells the view of every row it resized, one signal per row
+    // of a long list; the view is told once instead.
+    QHeaderView *rows = verticalHeader();
+    const bool blocked = rows->blockSignals(true);
+    rows->setDefaultSectionSize(size);
+    rows->blockSignals(blocked);
+    rows->viewport()->update();
+    viewport()->update();
+}
+
+void StringGrid::setCellWidth(int column, int width)
+{
+    if (column < 0)
+        return;
+    if (static_cast<std::size_t>(column) >= m_cellWidths.size())
+        m_cellWidths.resize(static_cast<std::size_t>(column) + 1, -1);
+    m_cellWidths[static_cast<std::size_t>(column)] = width;
+    QHeaderView *columns = horizontalHeader();
+    if (columns->sectionSize(column) == pitch(width))
+        return;
+    // The header's least size is for dragging, and the header holds every
+    // section to it: a narrower width from the list lowers it, so that the
+    // width is kept as it is.
+    columns->setMinimumSectionSize(0);
+    columns->resizeSection(column, pitch(width));
+    int least = DragLeastWidth;
+    for (int c = 0; c < columns->count(); ++c)
+        least = std::min(least, columns->sectionSize(c));
+    columns->setMinimumSectionSize(least);
+}
+
+int StringGrid::cellWidth(int column) const
+{
+    const int section = horizontalHeader()->sectionSize(column);
+    // A cell narrower than a negative line width has an empty section; the
+    // width it was given is still its width.
+    if (column >= 0 && static_cast<std::size_t>(column) < m_cellWidths.size()) {
+        const int known = m_cellWidths[static_cast<std::size_t>(column)];
+        if (known >= 0 && pitch(known) == section)
+            return known;
+    }
+    return section - m_lineWidth;
+}
+
+void StringGrid::setPageColumnWidth(int width)
+{
+    m_pageColumnWidth = width;
+    verticalHeader()->setFixedWidth(pitch(width));
 }
 
 void StringGrid::closeEditor()

@@ -2,7 +2,9 @@
 
 #include <QTableView>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace quorvex {
 
@@ -22,6 +24,20 @@ public:
     using QTableView::edit;
     void setInPlaceEditing(bool on);
     bool inPlaceEditing() const { return m_inPlaceEditing; }
+
+    // Cell sizes leave the grid lines out: the lines take the line-width pixels
+    // right of and below each cell, so a section is its cell plus the line
+    // width (less, with a negative width, and neighbouring cells overlap).
+    void setGridLineWidth(int width);
+    int gridLineWidth() const { return m_lineWidth; }
+    // Every row, the header row included.
+    void setCellHeight(int height);
+    int cellHeight() const { return m_cellHeight; }
+    // `column` is a model column.
+    void setCellWidth(int column, int width);
+    int cellWidth(int column) const;
+    // Column 0: the row header's width.
+    void setPageColumnWidth(int width);
 
     KeyHook onKeyDown;
     KeyHook onKeyUp;
@@ -55,7 +71,14 @@ protected:
 
 private:
     bool atLastCell() const;
+    void setRowPitch(int size);
+    static constexpr int DragLeastWidth = 4;
+    int pitch(int cellSize) const { return std::max(0, cellSize + m_lineWidth); }
     bool m_inPlaceEditing = true;
+    int m_lineWidth = 0;
+    int m_cellHeight = 0;
+    int m_pageColumnWidth = 0;
+    std::vector<int> m_cellWidths; // by model column; -1 where not set
 };
 
 } // namespace quorvex

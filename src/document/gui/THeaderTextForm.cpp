@@ -1,5 +1,6 @@
 #include "THeaderTextForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "platform/gui/Cp1252.h"
 
 #include <QGuiApplication>
@@ -15,6 +16,8 @@ THeaderTextForm::THeaderTextForm(QWidget *parent)
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("HeaderTextForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     QWidget::setWindowTitle(QStringLiteral("Enter the Header Text"));
     setFixedSize(348, 112);
     auto *label = new QLabel(QStringLiteral("Enter the header text for the new column:"), this);

@@ -1,5 +1,6 @@
 #include "TNewListForm.h"
 
+#include "platform/gui/FontFit.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -21,6 +22,8 @@ TNewListForm::TNewListForm(Editor &editor, ListFileCommands &files, std::functio
       m_openWizard(std::move(openWizard))
 {
     setObjectName(QStringLiteral("NewListForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     QWidget::setWindowTitle(QStringLiteral("Create a New Media List"));
     setFixedSize(377, 282);
 

@@ -1,5 +1,6 @@
 #include "TWizardForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "platform/gui/Cp1252.h"
 
 #include <QAbstractItemView>
@@ -63,6 +64,8 @@ TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &f
       m_wizard(editor, grid, files)
 {
     setObjectName(QStringLiteral("WizardForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     QWidget::setWindowTitle(QStringLiteral("Media Input Wizard"));
     setFixedSize(569, 394);
 

@@ -1,5 +1,6 @@
 #include "TImportTextForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "document/core/Editor.h"
 #include "listfile/core/ListFileCommands.h"
 #include "listfile/core/TemplateLists.h"
@@ -31,6 +32,8 @@ QString kindCaption(const TemplateLists::Kind &kind)
 TImportTextForm::TImportTextForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TImportTextForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Import Text List"));
     setModal(true);
     auto *layout = new QVBoxLayout(this);

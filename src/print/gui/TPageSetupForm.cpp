@@ -1,5 +1,6 @@
 #include "TPageSetupForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "OrientationPicture.h"
 #include "document/core/Editor.h"
 #include "platform/gui/Cp1252.h"
@@ -40,6 +41,8 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
     : QDialog(parent), m_editor(editor), m_commands(commands)
 {
     setObjectName(QStringLiteral("PageSetupForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Page Setup"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
@@ -62,9 +65,10 @@ TPageSetupForm::TPageSetupForm(Editor &editor, PrintCommands &commands, QWidget 
     leftLabel->setBuddy(LeftIndentEdit);
     auto *topLabel = new QLabel(QStringLiteral("&Top indent:"), GroupBox3);
     topLabel->setBuddy(TopIndentEdit);
-    leftLabel->move(15, 26);
+    // Up to the boxes; a larger font widens them and moves the boxes along.
+    leftLabel->setGeometry(15, 26, 69, 17);
     LeftIndentEdit->setGeometry(85, 22, 65, 22);
-    topLabel->move(15, 54);
+    topLabel->setGeometry(15, 54, 69, 17);
     TopIndentEdit->setGeometry(85, 50, 65, 22);
 
     GroupBox4 = new QGroupBox(QStringLiteral("Layout"), this);

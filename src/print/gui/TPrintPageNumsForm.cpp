@@ -2,6 +2,7 @@
 
 #include "TPageSetupForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "platform/core/MessageService.h"
 #include "platform/gui/Cp1252.h"
 #include "print/core/PageSelection.h"
@@ -23,6 +24,8 @@ TPrintPageNumsForm::TPrintPageNumsForm(PageSelection &selection, MessageService 
     : QDialog(parent), m_selection(selection), m_messages(messages), m_totalPages(std::move(totalPages))
 {
     setObjectName(QStringLiteral("PrintPageNumsForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setWindowTitle(QStringLiteral("Print Page Numbers"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);

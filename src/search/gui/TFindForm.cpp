@@ -1,5 +1,6 @@
 #include "TFindForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "document/core/Editor.h"
 #include "platform/gui/Cp1252.h"
 #include "search/core/FindSettingsFile.h"
@@ -96,6 +97,8 @@ TFindForm::TFindForm(Editor &editor, QTableView *grid, QWidget *mainWindow)
       m_messages(this)
 {
     setObjectName(QStringLiteral("FindForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     setModal(false);
     setWindowTitle(QStringLiteral("Find Text"));
 

@@ -1,5 +1,6 @@
 #include "TSortForm.h"
 
+#include "platform/gui/FontFit.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/FileSystem.h"
 #include "platform/gui/Cp1252.h"
@@ -28,6 +29,8 @@ TSortForm::TSortForm(MessageService &messages, QWidget *parent)
       m_messages(messages)
 {
     setObjectName(QStringLiteral("SortForm"));
+    // Grows past its pixel sizes where the desktop font needs it.
+    FontFit::install(this);
     QWidget::setWindowTitle(QStringLiteral("Sort Options"));
     setModal(true);
     setFixedSize(273, 291);

@@ -3,6 +3,7 @@
 #include "appearance/gui/AttachmentArt.h"
 #include "attachments/core/AttachmentRef.h"
 #include "platform/core/AppConstants.h"
+#include "appearance/gui/TSettingsForm.h"
 #include "document/gui/StringGrid.h"
 
 #include <QHeaderView>
@@ -66,7 +67,7 @@ private slots:
             {"header cell", 2, 0, 30, 8, rgb(button.red(), button.green(), button.blue())},
             {"selected cell", 3, 4, 30, 8, rgb(32, 128, 192)},
             {"selected bevel top-left", 3, 4, 5, 0, rgb(2, 98, 162)},
-            {"grid line right of a cell", 2, 2, doc.ColWidth(2) - 1, 5, rgb(192, 192, 192)},
+            {"grid line right of a cell", 2, 2, doc.ColWidth(2), 5, rgb(192, 192, 192)},
         };
         for (const Case &c : cases)
             QCOMPARE(probe(c.col, c.row, c.dx, c.dy).name() + QLatin1String(" ") + QLatin1String(c.what),
@@ -85,8 +86,74 @@ private slots:
         grid->viewport()->update();
         QCoreApplication::processEvents();
         QCOMPARE(probe(2, 1, 30, 8).name(), rgb(200, 0, 0).name());
-        QCOMPARE(probe(2, 1, doc.ColWidth(2) - 2, 8).name(), rgb(0, 0, 0).name());
+        QCOMPARE(probe(2, 1, doc.ColWidth(2) - 1, 8).name(), rgb(0, 0, 0).name());
         QCOMPARE(probe(2, 2, 30, 8).name(), rgb(255, 255, 225).name());
+    }
+
+    void gridLines_lieRightOfAndBelowEachCellAtEveryWidth()
+    {
+        test::GuiSandbox sandbox;
+        auto form = sandbox.start();
+        QVERIFY(form->started());
+        ListDocument &doc = form->editor().document();
+        doc.SetColCount(4);
+        doc.SetRowCount(8);
+        for (int c = 1; c < 4; ++c)
+            for (int r = 1; r < 8; ++r)
+                doc.SetCell(c, r, "");
+        doc.SetColWidth(1, 40);
+        doc.SetColWidth(2, 2); // narrower than the widest negative line width
+        doc.SetColWidth(3, 60);
+        doc.SetCurrentCell(3, 7);
+        form->documentChanged();
+        StringGrid *grid = form->grid();
+        grid->resize(600, 400);
+        const int height = doc.RowHeight();
+        QHeaderView *columns = grid->horizontalHeader();
+        QHeaderView *rows = grid->verticalHeader();
+
+        // W white (rows 1, 3, ...), B banana (rows 2, 4, ...), S silver line.
+        const auto classify = [](QColor c) {
+            return c == QColor(255, 255, 255) ? 'W' : c == QColor(255, 255, 225) ? 'B' : c == QColor(192, 192, 192) ? 'S' : '?';
+        };
+        for (const int w : {-3, 0, 1, 5, 30, 1}) {
+            form->settingsForm()->setLineWidth(w);
+            QCoreApplication::processEvents();
+            const QString at = QStringLiteral("width %1").arg(w);
+            QCOMPARE(grid->gridLineWidth(), w);
+            // Sections are cell plus line; the list's own widths never move.
+            QCOMPARE(rows->sectionSize(0), height + w);
+            QCOMPARE(columns->height(), height + w);
+            QCOMPARE(columns->sectionSize(0), 40 + w);
+            QCOMPARE(columns->sectionSize(1), std::max(0, 2 + w));
+            QCOMPARE(columns->sectionSize(2), 60 + w);
+            QCOMPARE(doc.ColWidth(1), 40);
+            QCOMPARE(doc.ColWidth(2), 2);
+            QCOMPARE(doc.ColWidth(3), 60);
+            QCOMPARE(doc.RowHeight(), height);
+
+            const QImage image = grid->viewport()->grab().toImage();
+            const qreal ratio = image.devicePixelRatio();
+            const auto pixel = [&](int x, int y) { return classify(image.pixelColor((QPointF(x, y) * ratio).toPoint())); };
+            // Down through column 1, then across row 1 from column 1 to column 3.
+            QByteArray down, downWanted, across, acrossWanted;
+            const int pitch = height + w;
+            for (int y = 0; y < 3 * pitch; ++y) {
+                down += pixel(20, y);
+                const int inRow = y % pitch;
+                downWanted += inRow >= height ? 'S' : (y / pitch) % 2 == 0 ? 'W' : 'B';
+            }
+            const int x3 = columns->sectionViewportPosition(2);
+            for (int x = 0; x < x3 + 10; ++x)
+                across += pixel(x, 5);
+            for (int x = 0; x < x3 + 10; ++x) {
+                // A cell starts at its section and is drawn over by the cells after it.
+                const bool line = (x >= 40 && x < 40 + w) || (x >= x3 - w && x < x3 && x >= columns->sectionViewportPosition(1) + 2);
+                acrossWanted += line ? 'S' : 'W';
+            }
+            QCOMPARE(QString::fromLatin1(down) + QLatin1Char(' ') + at, QString::fromLatin1(downWanted) + QLatin1Char(' ') + at);
+            QCOMPARE(QString::fromLatin1(across) + QLatin1Char(' ') + at, QString::fromLatin1(acrossWanted) + QLatin1Char(' ') + at);
+        }
     }
 
     void attachmentArt_keyAtOriginAtAnySize()
