@@ -1,4 +1,3 @@
-#include "appearance/core/FolderCommands.h"
 #include "platform/core/FileSystem.h"
 
 #include <benchmark/benchmark.h>
@@ -36,7 +35,7 @@ void BM_CleanDatabase100k(benchmark::State &state)
         state.PauseTiming();
         fillStore(folder, 100000);
         state.ResumeTiming();
-        if (!FolderCommands::deleteTopLevelFiles(folder))
+        if (!FileSystem::clearFolderContents(folder))
             state.SkipWithError("cleaning failed");
     }
     FileSystem::RemoveFolder(folder);
