@@ -3,7 +3,7 @@
 #include "core/BenchData.h"
 #include "gui/BenchProgramFolder.h"
 #include "appearance/core/GridCells.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "platform/core/AppConstants.h"
 #include "document/gui/StringGrid.h"
 

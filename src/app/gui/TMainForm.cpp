@@ -23,7 +23,7 @@
 #include "sort/gui/SortController.h"
 #include "sort/gui/TStatusForm.h"
 #include "platform/core/FileSystem.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/LongOperationGuard.h"
 #include "document/gui/ListTableModel.h"
 #include "entry/gui/TNewListForm.h"

@@ -1,6 +1,6 @@
 #include "GridCells.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "platform/core/AppConstants.h"
 
 #include <algorithm>

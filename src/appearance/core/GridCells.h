@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appearance/core/CellCanvas.h"
-#include "appearance/core/RasterImage.h"
+#include "platform/core/RasterImage.h"
 #include "document/core/GridAppearance.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "GridPainter.h"
 
-#include "appearance/gui/AttachmentArt.h"
+#include "appearance/gui/CellIcons.h"
 #include "appearance/gui/GridCellDelegate.h"
 #include "appearance/gui/GridHeaderView.h"
 #include "document/core/Editor.h"
@@ -26,7 +26,7 @@ ColorRef colorRef(const QColor &c)
 GridPainter::GridPainter(Editor &editor, QObject *parent)
     : QObject(parent), m_editor(editor), m_cells(editor.gridAppearance, editor.gridSkins)
 {
-    AttachmentArt::installIcons(m_cells);
+    CellIcons::install(m_cells);
 }
 
 void GridPainter::install(StringGrid *grid)

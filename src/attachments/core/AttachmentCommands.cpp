@@ -1,6 +1,6 @@
 #include "AttachmentCommands.h"
 
-#include "AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "AttachmentStore.h"
 #include "document/core/Editor.h"
 #include "platform/core/FileSystem.h"

@@ -1,6 +1,6 @@
 #include "AttachmentOpener.h"
 
-#include "AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "attachments/core/AttachmentStore.h"
 #include "platform/core/AppConstants.h"

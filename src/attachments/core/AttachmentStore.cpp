@@ -1,6 +1,6 @@
 #include "AttachmentStore.h"
 
-#include "AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 
 #include "platform/core/AtomicFile.h"
 

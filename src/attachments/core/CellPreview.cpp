@@ -1,6 +1,6 @@
 #include "CellPreview.h"
 
-#include "AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/AppConstants.h"
 

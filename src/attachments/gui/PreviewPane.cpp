@@ -1,10 +1,10 @@
 #include "PreviewPane.h"
 
 #include "QtPictureReader.h"
-#include "appearance/gui/AttachmentArt.h"
+#include "platform/gui/AttachmentArt.h"
 #include "attachments/core/AttachmentStore.h"
 #include "attachments/core/PictureFit.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "platform/core/FileSystem.h"
 #include "platform/gui/Cp1252.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appearance/core/RasterImage.h"
+#include "platform/core/RasterImage.h"
 #include "attachments/core/AttachmentOpener.h"
 #include "attachments/core/CellPreview.h"
 #include "attachments/core/PictureLoader.h"

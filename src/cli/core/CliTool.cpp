@@ -6,7 +6,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/StaleFiles.h"
 #include "platform/core/ProgressReporter.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "document/core/ExcelText.h"
 #include "document/core/ListDocument.h"

@@ -2,7 +2,7 @@
 
 #include "platform/core/FileSystem.h"
 #include "platform/core/FolderLock.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 
 #include <cerrno>
 #include <climits>

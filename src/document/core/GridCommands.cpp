@@ -1,7 +1,7 @@
 #include "GridCommands.h"
 
 #include "document/core/Editor.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 
 #include <algorithm>
 #include <vector>

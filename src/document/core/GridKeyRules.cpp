@@ -1,7 +1,7 @@
 #include "GridKeyRules.h"
 
 #include "ListDocument.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 
 namespace quorvex {
 

@@ -1,7 +1,7 @@
 #include "ListTableModel.h"
 
 #include "platform/gui/Cp1252.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 
 namespace quorvex {

@@ -1,6 +1,6 @@
 #include "MediaWizard.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "document/core/GridCommands.h"
 #include "listfile/core/ListFileCommands.h"

@@ -7,7 +7,7 @@
 #include "platform/core/StaleFiles.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
 #include "platform/core/LargePages.h"

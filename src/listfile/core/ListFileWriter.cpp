@@ -5,7 +5,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 #include "platform/core/ProgressReporter.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "attachments/core/AttachmentStore.h"
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"

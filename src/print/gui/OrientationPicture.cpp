@@ -1,6 +1,6 @@
 #include "OrientationPicture.h"
 
-#include "appearance/gui/AttachmentArt.h"
+#include "platform/gui/AttachmentArt.h"
 
 #include <QImage>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "QtPageRenderer.h"
 
-#include "appearance/gui/AttachmentArt.h"
+#include "appearance/gui/CellIcons.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/LargePages.h"
 #include "platform/gui/Cp1252.h"
@@ -13,7 +13,7 @@ namespace quorvex {
 QtPageRenderer::QtPageRenderer(const QFont &gridFont, const GridAppearance *appearance, const GridSkins *skins)
     : m_font(gridFont), m_cells(appearance ? *appearance : m_defaultLook, skins ? *skins : m_noSkins)
 {
-    AttachmentArt::installIcons(m_cells);
+    CellIcons::install(m_cells);
 }
 
 void QtPageRenderer::allocateImage(int width, int height)

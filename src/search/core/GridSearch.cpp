@@ -1,6 +1,6 @@
 #include "GridSearch.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "document/core/LongOperationGuard.h"
 

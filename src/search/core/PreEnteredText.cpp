@@ -1,6 +1,6 @@
 #include "PreEnteredText.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 
 #include <unordered_set>

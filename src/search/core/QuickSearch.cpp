@@ -1,7 +1,7 @@
 #include "QuickSearch.h"
 
 #include "AsciiMatcher.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 
 namespace quorvex {

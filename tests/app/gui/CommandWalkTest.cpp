@@ -3,7 +3,7 @@
 #include "app/gui/TFontColorDialog.h"
 #include "app/gui/TViewCellTextForm.h"
 #include "appearance/gui/TSettingsForm.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/GridCommands.h"
 #include "document/gui/StringGrid.h"
 #include "entry/gui/TNewListForm.h"

@@ -1,7 +1,7 @@
 #include "GuiSandbox.h"
 #include "app/gui/TFontColorDialog.h"
 #include "app/gui/ToolTipDuration.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/gui/StringGrid.h"
 #include "listfile/core/ListFileCommands.h"
 #include "platform/gui/QtDesktopShell.h"
@@ -664,6 +664,8 @@ private slots:
         m_form->editor().currentListFile.clear();
         first->trigger();
         QCOMPARE(m_form->editor().currentListFile, list);
+    }
+
     void drop_acceptedOnlyAsACopyOfWhatWasTaken_data()
     {
         QTest::addColumn<QString>("name");

@@ -1,6 +1,6 @@
 #include "appearance/core/ColorTable.h"
 #include "appearance/core/GridCells.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "platform/core/AppConstants.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "TempFolder.h"
 #include "platform/core/FileSystem.h"
 #include "attachments/core/AttachmentCommands.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "attachments/core/AttachmentStore.h"
 #include "attachments/core/FileFilter.h"
 #include "document/core/ClipboardCommands.h"

@@ -2,7 +2,7 @@
 #include "GuiSandbox.h"
 #include "PictureBytes.h"
 #include "app/gui/TMainForm.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "attachments/gui/PreviewPane.h"
 #include "document/gui/StringGrid.h"
 #include "platform/core/FileSystem.h"

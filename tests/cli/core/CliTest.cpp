@@ -1,7 +1,7 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
 #include "platform/core/FileSystem.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "cli/core/NonInteractiveMessages.h"
 #include "document/core/ListDocument.h"
 #include "listfile/core/ListFileReader.h"

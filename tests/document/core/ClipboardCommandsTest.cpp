@@ -1,5 +1,5 @@
 #include "FakeServices.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/ClipboardCommands.h"
 #include "document/core/ExcelText.h"
 

@@ -1,5 +1,5 @@
 #include "FakeServices.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/GridCommands.h"
 
 #include <gtest/gtest.h>

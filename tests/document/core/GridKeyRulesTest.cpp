@@ -1,5 +1,5 @@
 #include "platform/core/AppConstants.h"
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/GridKeyRules.h"
 #include "document/core/ListDocument.h"
 

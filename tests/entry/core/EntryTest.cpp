@@ -1,7 +1,7 @@
 #include "FakeServices.h"
 #include "TempFolder.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "document/core/GridCommands.h"
 #include "entry/core/MediaWizard.h"
 #include "entry/core/NewListCommand.h"

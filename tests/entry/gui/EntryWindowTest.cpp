@@ -1,6 +1,6 @@
 #include "GuiSandbox.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 #include "entry/gui/TNewListForm.h"
 #include "entry/gui/TWizardForm.h"
 #include "platform/core/FileSystem.h"

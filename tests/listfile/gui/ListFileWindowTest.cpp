@@ -1,7 +1,7 @@
 #include "GuiSandbox.h"
 #include "platform/core/FileSystem.h"
 
-#include "attachments/core/AttachmentRef.h"
+#include "document/core/AttachmentRef.h"
 
 #include <QAction>
 #include <QTextEdit>

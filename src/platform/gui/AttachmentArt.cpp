@@ -1,6 +1,7 @@
 #include "AttachmentArt.h"
 
-#include "appearance/core/GridCells.h"
+#include "platform/core/RasterImage.h"
+
 
 #include <QPainter>
 #include <QPainterPath>
@@ -190,15 +191,6 @@ RasterImage rasterOf(const QImage &image)
         std::copy(line, line + rgb.width(), out.row(y));
     }
     return out;
-}
-
-void installIcons(GridCells &cells)
-{
-    const std::pair<IconKind, Kind> kinds[] = {{IconKind::Picture, Kind::Picture}, {IconKind::Audio, Kind::Audio},
-                                               {IconKind::Video, Kind::Video},     {IconKind::WebPage, Kind::WebPage},
-                                               {IconKind::File, Kind::File},       {IconKind::Unknown, Kind::Unknown}};
-    for (const auto &[core, art] : kinds)
-        cells.setIcon(core, rasterOf(icon(art, GridCells::IconSize, GridCells::IconSize)));
 }
 
 } } // namespace quorvex::AttachmentArt

@@ -8,7 +8,6 @@ class QPen;
 class QRectF;
 
 namespace quorvex {
-class GridCells;
 struct RasterImage;
 namespace AttachmentArt {
 enum class Kind { Picture, Audio, Video, WebPage, File, Unknown };
@@ -16,8 +15,6 @@ enum class Kind { Picture, Audio, Video, WebPage, File, Unknown };
 QImage icon(Kind kind, int width, int height);
 // The picture as the cell painter keeps pictures.
 RasterImage rasterOf(const QImage &image);
-// Gives the painter the 32 x 32 icon of every attachment kind.
-void installIcons(GridCells &cells);
 // A sheet of paper in `r` with its top-right corner folded over by `fold`.
 void foldedSheet(QPainter &p, const QRectF &r, qreal fold, const QPen &pen, const QColor &paper, const QColor &corner);
 } }
