@@ -46,21 +46,6 @@ void syncFolder(const std::string &path)
     }
 }
 
-struct timespec toTimespec(std::uint64_t ticks)
-{
-    const std::int64_t rel = static_cast<std::int64_t>(ticks - FileSystem::UnixEpochTicks);
-    std::int64_t sec = rel / 10000000LL;
-    std::int64_t rem = rel % 10000000LL;
-    if (rem < 0) {
-        rem += 10000000LL;
-        --sec;
-    }
-    struct timespec ts;
-    ts.tv_sec = static_cast<time_t>(sec);
-    ts.tv_nsec = static_cast<long>(rem * 100);
-    return ts;
-}
-
 } // namespace
 
 AtomicFile::AtomicFile(std::string target, LinkPolicy links) : m_target(std::move(target)), m_links(links) {}
@@ -199,7 +184,7 @@ bool AtomicFile::finish(bool replace)
     if (!m_allowEmpty && st.st_size == 0)
         return fail(ENOSPC);
     if (m_hasTimes) {
-        const struct timespec spec[2] = {toTimespec(m_accessed), toTimespec(m_written)};
+        const struct timespec spec[2] = {FileSystem::timespecFromTicks(m_accessed), FileSystem::timespecFromTicks(m_written)};
         if (::futimens(m_fd, spec) != 0)
             return fail(errno);
     }

@@ -115,22 +115,24 @@ std::optional<FileTimes> FileSystem::times(const std::string &path)
     return t;
 }
 
+struct timespec FileSystem::timespecFromTicks(std::uint64_t ticks)
+{
+    const std::int64_t rel = static_cast<std::int64_t>(ticks - UnixEpochTicks);
+    std::int64_t sec = rel / 10000000LL;
+    std::int64_t rem = rel % 10000000LL;
+    if (rem < 0) {
+        rem += 10000000LL;
+        --sec;
+    }
+    struct timespec ts;
+    ts.tv_sec = static_cast<time_t>(sec);
+    ts.tv_nsec = static_cast<long>(rem * 100);
+    return ts;
+}
+
 bool FileSystem::setTimes(const std::string &path, std::uint64_t accessed, std::uint64_t written)
 {
-    auto toSpec = [](std::uint64_t ticks) {
-        const std::int64_t rel = static_cast<std::int64_t>(ticks - UnixEpochTicks);
-        std::int64_t sec = rel / 10000000LL;
-        std::int64_t rem = rel % 10000000LL;
-        if (rem < 0) {
-            rem += 10000000LL;
-            --sec;
-        }
-        struct timespec ts;
-        ts.tv_sec = static_cast<time_t>(sec);
-        ts.tv_nsec = static_cast<long>(rem * 100);
-        return ts;
-    };
-    struct timespec spec[2] = {toSpec(accessed), toSpec(written)};
+    struct timespec spec[2] = {timespecFromTicks(accessed), timespecFromTicks(written)};
     return !path.empty() && ::utimensat(AT_FDCWD, path.c_str(), spec, 0) == 0;
 }
 

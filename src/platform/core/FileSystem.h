@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     // The creation time cannot be set on this platform; access and write times are.
     static bool setTimes(const std::string &path, std::uint64_t accessed, std::uint64_t written);
     static std::uint64_t ticksFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
+    // The other way, for utimensat and futimens.
+    static struct timespec timespecFromTicks(std::uint64_t ticks);
 
     // Refuses to overwrite: fails when `target` exists. The copy is never executable.
     static bool copyNoOverwrite(const std::string &source, const std::string &target);

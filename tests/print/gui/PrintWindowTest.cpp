@@ -203,7 +203,7 @@ private slots:
                 apart = d->GroupBox1->isVisible() &&
                         !d->GroupBox1->geometry().intersects(d->GroupBox2->geometry()) &&
                         !d->GroupBox1->geometry().intersects(d->GroupBox4->geometry()) &&
-                        d->GroupBox2->width() == 169;
+                        d->GroupBox2->width() >= 169;
                 d->CancelBtn->click();
             });
             setup->run();
