@@ -235,6 +235,9 @@ TMainForm::TMainForm(QWidget *parent)
 
 TMainForm::~TMainForm()
 {
+    // Focus changes while the child widgets are destroyed must not reach a
+    // window that is no longer a TMainForm.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     m_editor.setView(nullptr);
 }
 
