@@ -1,5 +1,7 @@
 #include "CellTextBox.h"
 
+#include "platform/gui/TextPieces.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -21,9 +23,6 @@ bool startsAtCut(const QTextBlock &block)
     return block.isValid() && block.userState() == CutState;
 }
 
-// How far past a piece's length a cut may look back for a blank.
-constexpr int BlankSearch = 512;
-
 } // namespace
 
 CellTextBox::CellTextBox(QWidget *parent) : QPlainTextEdit(parent) {}
@@ -33,7 +32,7 @@ void CellTextBox::loadText(const QString &text)
     // One string with a block break at every line break and every cut, so the
     // document is built in one go and laid out only where it shows.
     QString joined;
-    joined.reserve(text.size() + text.size() / PieceLength + 16);
+    joined.reserve(text.size() + text.size() / TextPieces::Length + 16);
     std::vector<bool> cutBefore{false};
     qsizetype lineStart = 0;
     while (lineStart <= text.size()) {
@@ -50,13 +49,8 @@ void CellTextBox::loadText(const QString &text)
                 ? contentEnd + 1
                 : contentEnd;
         qsizetype at = lineStart;
-        while (contentEnd - at > PieceLength) {
-            qsizetype cut = at + PieceLength;
-            for (qsizetype back = cut; back > cut - BlankSearch; --back)
-                if (text.at(back - 1) == QLatin1Char(' ')) {
-                    cut = back;
-                    break;
-                }
+        while (contentEnd - at > TextPieces::Length) {
+            const qsizetype cut = TextPieces::cutAfter(text, at);
             joined += QStringView(text).mid(at, cut - at);
             joined += QLatin1Char('\n');
             cutBefore.push_back(true);

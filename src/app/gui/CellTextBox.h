@@ -33,9 +33,6 @@ public:
     int textIndexOfPosition(int position) const;
     int positionOfTextIndex(int index) const;
 
-    // Pieces are cut after a blank once they reach this many characters.
-    static constexpr int PieceLength = 4096;
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;

@@ -2,6 +2,7 @@
 
 #include "QtPictureReader.h"
 #include "platform/gui/AttachmentArt.h"
+#include "platform/gui/TextPieces.h"
 #include "attachments/core/AttachmentStore.h"
 #include "attachments/core/PictureFit.h"
 #include "document/core/AttachmentRef.h"
@@ -24,29 +25,20 @@ namespace {
 const QColor PaneBackground(255, 255, 225);
 const QColor InformationBackground(32, 128, 192);
 
-// The text engine lays a paragraph out whole, so a cell of megabytes would
-// take seconds to show. A long text is shown in paragraphs of a few thousand
-// characters, each ended after a blank; the pane is read-only and the cell
-// keeps its text.
+// A long text is shown in pieces so that it shows at once; the pane is
+// read-only and the cell keeps its text.
 QString inShowableParagraphs(QString text)
 {
-    constexpr qsizetype Piece = 4096;
-    constexpr qsizetype BlankSearch = 512;
-    if (text.size() <= Piece)
+    if (text.size() <= TextPieces::Length)
         return text;
     QString out;
-    out.reserve(text.size() + text.size() / Piece + 1);
+    out.reserve(text.size() + text.size() / TextPieces::Length + 1);
     qsizetype at = 0;
     while (at < text.size()) {
         const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), at);
         const qsizetype end = lineEnd < 0 ? text.size() : lineEnd + 1;
-        while (end - at > Piece) {
-            qsizetype cut = at + Piece;
-            for (qsizetype back = cut; back > cut - BlankSearch; --back)
-                if (text.at(back - 1) == QLatin1Char(' ')) {
-                    cut = back;
-                    break;
-                }
+        while (end - at > TextPieces::Length) {
+            const qsizetype cut = TextPieces::cutAfter(text, at);
             out += QStringView(text).mid(at, cut - at);
             out += QLatin1Char('\n');
             at = cut;

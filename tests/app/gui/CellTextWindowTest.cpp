@@ -3,6 +3,7 @@
 #include "app/gui/FontConvert.h"
 #include "document/gui/StringGrid.h"
 #include "app/gui/TViewCellTextForm.h"
+#include "platform/gui/TextPieces.h"
 #include "app/gui/CellTextBox.h"
 
 #include <QAction>
@@ -184,7 +185,7 @@ private slots:
     void longCell_keysAndCopiesAcrossItsPiecesActOnTheText()
     {
         std::string model;
-        while (model.size() < 3 * CellTextBox::PieceLength)
+        while (model.size() < 3 * TextPieces::Length)
             model += "The crew answers a distress call ";
         // A line break already in the cell (a list may carry one) stays one.
         model.insert(6000, "\r\n");
