@@ -162,70 +162,12 @@ bool takeListOptions(const CommandArgs &parsed, CliTool::ListOptions &options)
     return true;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool isValidUtf8(const std::string &text)
-{
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        const int extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        if (extra < 0 || n - i <= static_cast<std::size_t>(extra))
-            return false;
-        unsigned cp = extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
-        for (int k = 1; k <= extra; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((c & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (c & 0x3Fu);
-        }
-        static const unsigned least[4] = {0, 0x80, 0x800, 0x10000};
-        if (cp < least[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return true;
-}
-
-// Command-line text is UTF-8; list text is Windows-1252, "?" for what it cannot hold.
+// Command-line text is UTF-8 (checked first); list text is Windows-1252, "?"
+// for what it cannot hold.
 std::string utf8ToCp1252(const std::string &utf8)
 {
-    static const unsigned short high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    const std::size_t n = utf8.size();
-    for (std::size_t i = 0; i < n;) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        unsigned cp = extra == 0 ? b : extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
-        bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < n;
-        for (int k = 1; valid && k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            valid = (cont & 0xC0) == 0x80;
-            cp = (cp << 6) | (cont & 0x3Fu);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-        char byte = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            byte = static_cast<char>(cp);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (high[k] != 0 && high[k] == cp)
-                    byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
-    }
-    return out;
+    std::size_t replaced = 0;
+    return TextListImport::utf8ToCp1252(utf8, replaced);
 }
 
 // The services an editor needs where nothing is shown and nothing is copied.
@@ -308,7 +250,7 @@ int CliTool::run(const std::vector<std::string> &args)
                 parsed->value("find")->empty() || !takeListOptions(*parsed, m_options))
                 return usageError();
             // Text that is not UTF-8 would find nothing, silently.
-            if (!isValidUtf8(*parsed->value("find")) || !isValidUtf8(*parsed->value("with")))
+            if (!TextListImport::isValidUtf8(*parsed->value("find")) || !TextListImport::isValidUtf8(*parsed->value("with")))
                 return usageError();
             return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->value("find")),
                            utf8ToCp1252(*parsed->value("with")), parsed->has("entire-cell"));

@@ -69,6 +69,7 @@ public:
         }
     }
     bool isUtf8() const { return m_valid && m_need == 0 && m_high; }
+    bool isWellFormed() const { return m_valid && m_need == 0; }
 
 private:
     bool m_valid = true;
@@ -366,6 +367,13 @@ std::string TextListImport::utf8ToCp1252(std::string_view utf8, std::size_t &rep
     out.reserve(utf8.size());
     appendCp1252(out, utf8, replaced);
     return out;
+}
+
+bool TextListImport::isValidUtf8(std::string_view text)
+{
+    Utf8Check check;
+    check.feed(reinterpret_cast<const unsigned char *>(text.data()), text.size());
+    return check.isWellFormed();
 }
 
 TextListImport::Result TextListImport::run(const std::function<BlockReader()> &open, std::uint64_t totalBytes,

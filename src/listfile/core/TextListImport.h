@@ -68,6 +68,8 @@ public:
     static char detectDelimiter(std::string_view firstLine);
     // Windows-1252 bytes of valid UTF-8 text; adds to `replaced` per "?" written.
     static std::string utf8ToCp1252(std::string_view utf8, std::size_t &replaced);
+    // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+    static bool isValidUtf8(std::string_view text);
 
 private:
     // `open` gives a reader from the input's first byte; it is called twice.
