@@ -126,7 +126,6 @@ std::string ScratchFolder::systemTempFolder()
 ScratchFolder::ScratchFolder(const std::string &prefix, const std::string &base)
 {
     const std::string folder = base.empty() ? systemTempFolder() : withoutSlash(base);
-    StaleFiles::removeStaleFolders(folder, prefix);
     std::string tmpl = FileSystem::join(folder, StaleFiles::ownedPrefix(prefix) + "XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');

@@ -30,8 +30,8 @@ public:
 };
 
 // A scratch folder of this process, `base`/`prefix`PID-XXXXXX/, removed with
-// its content when the object goes. Making one first removes the scratch
-// folders of the same prefix that killed processes left in `base`.
+// its content when the object goes. The program sweeps what killed runs left
+// once, when it starts, with StaleFiles::removeStaleFolders.
 //
 //     ScratchFolder scratch("quorvex-cli-");   // in $TMPDIR, else /tmp
 //     if (scratch.path().empty()) ...          // could not be made

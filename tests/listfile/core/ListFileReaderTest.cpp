@@ -23,6 +23,19 @@ std::string saveExample(const TempFolder &tmp, ExampleList &list, const std::str
     return tmp.file(name);
 }
 
+// A version 1.1 list "l.lst" of three rows whose middle row carries `data` as
+// the attachment "a.txt".
+std::string saveListCarrying(const TempFolder &tmp, const std::string &data)
+{
+    writeBytes(tmp.file("a.txt"), data);
+    ExampleList list;
+    list.doc.SetRowCount(4);
+    list.doc.SetCell(1, 1, "before");
+    list.doc.SetCell(1, 2, std::string("\x01\x04" "a.txt"));
+    list.doc.SetCell(1, 3, "after");
+    return saveExample(tmp, list, "l.lst", tmp.path());
+}
+
 TEST(ListFileReader, readV11_workedExampleRoundTrips)
 {
     TempFolder tmp;
@@ -433,13 +446,7 @@ TEST(ListFileReader, readV10_damagedFileEndsWithOwnMessageKeepingCells)
 TEST(ListFileReader, readV11_unwritableAttachmentOkSkipsCancelAbortsWithRowsSoFar)
 {
     TempFolder tmp;
-    writeBytes(tmp.file("a.txt"), "abc");
-    ExampleList list;
-    list.doc.SetRowCount(4);
-    list.doc.SetCell(1, 1, "before");
-    list.doc.SetCell(1, 2, std::string("\x01\x04" "a.txt"));
-    list.doc.SetCell(1, 3, "after");
-    const std::string path = saveExample(tmp, list, "l.lst", tmp.path());
+    const std::string path = saveListCarrying(tmp, "abc");
     const std::string missingDb = tmp.path() + "no-such-db/";
 
     ReaderFixture skip;
@@ -482,13 +489,7 @@ TEST(ListFileReader, readV11_failedOrKilledExtractionKeepsTheDatabaseFile)
         SCOPED_TRACE(c.name);
         TempFolder tmp;
         const std::string data(1200000, 'n');
-        writeBytes(tmp.file("a.txt"), data);
-        ExampleList list;
-        list.doc.SetRowCount(4);
-        list.doc.SetCell(1, 1, "before");
-        list.doc.SetCell(1, 2, std::string("\x01\x04" "a.txt"));
-        list.doc.SetCell(1, 3, "after");
-        const std::string path = saveExample(tmp, list, "l.lst", tmp.path());
+        const std::string path = saveListCarrying(tmp, data);
         const std::string db = tmp.path() + "db/";
         ASSERT_TRUE(FileSystem::createFolder(db));
         const std::string existing = db + "a.txt";

@@ -260,6 +260,7 @@ TEST(AtomicFileTest, staleFiles_removedOnlyWhenTheirProcessEnded)
     ASSERT_EQ(::symlink(dir.file("outside").c_str(), (deadFolder + "/link").c_str()), 0);
     const std::string liveFolder = base.file("quorvex-cli-" + parent + "-Kp2m9Q");
     ASSERT_TRUE(FileSystem::createFolder(liveFolder));
+    EXPECT_EQ(StaleFiles::removeStaleFolders(base.path(), "quorvex-cli-"), 1);
     {
         ScratchFolder scratch("quorvex-cli-", base.path());
         ASSERT_FALSE(scratch.path().empty());
