@@ -994,7 +994,7 @@ void TMainForm::endProgram()
 void TMainForm::ExitBtnClick()
 {
     // A long operation runs on this thread: it ends by its own OK or Cancel first.
-    if (m_exiting || m_editor.longOperationRunning || (m_print && m_print->busy()))
+    if (m_exiting || m_editor.longOperationRunning)
         return;
     // A close during start-up (say while one of its boxes is up) waits for the
     // sequence to end: exiting now would let it count this copy afterwards.

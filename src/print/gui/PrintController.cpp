@@ -68,7 +68,7 @@ void PrintController::PageSetupBtnClick()
 
 void PrintController::PrintBtnClick()
 {
-    if (busy() || m_editor.longOperationRunning)
+    if (m_editor.longOperationRunning)
         return;
     LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
@@ -80,7 +80,7 @@ void PrintController::PrintBtnClick()
 
 void PrintController::PrintPageNumsBtnClick()
 {
-    if (busy() || m_editor.longOperationRunning)
+    if (m_editor.longOperationRunning)
         return;
     LongOperationGuard guard(m_editor);
     m_commands.beginPrintPageNums();
@@ -94,7 +94,7 @@ void PrintController::PrintPageNumsBtnClick()
 
 void PrintController::TestPrintBtnClick()
 {
-    if (busy() || m_editor.longOperationRunning)
+    if (m_editor.longOperationRunning)
         return;
     LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
@@ -106,7 +106,7 @@ void PrintController::TestPrintBtnClick()
 
 void PrintController::PrintPreviewBtnClick()
 {
-    if (busy() || m_editor.longOperationRunning)
+    if (m_editor.longOperationRunning)
         return;
     LongOperationGuard guard(m_editor);
     QPrinter printer(QPrinter::HighResolution);

@@ -32,7 +32,6 @@ public:
     ~PrintController() override;
 
     PrintCommands &commands() { return m_commands; }
-    bool busy() const { return m_commands.busy(); }
 
     // The recommended entries per page after a load or a font or layout change.
     void computeMaxEntries();

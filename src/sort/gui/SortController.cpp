@@ -22,10 +22,9 @@ void SortController::SortBtnClick()
 {
     // Events run while a sort runs or waits in a pause; nothing else that holds
     // the list may be going on, and no second sort may start inside this one.
-    if (m_running || m_editor.longOperationRunning)
+    if (m_editor.longOperationRunning)
         return;
     LongOperationGuard guard(m_editor);
-    m_running = true;
     EditorView &view = m_editor.view();
     view.endCellEditing();
     m_sortForm->prepare(m_editor.document(), m_editor.paths().programFolder);
@@ -37,7 +36,6 @@ void SortController::SortBtnClick()
         BusyCursor cursor(view, CursorShape::AppStarting);
         view.showCellPreview(m_editor.document().Col(), m_editor.document().Row());
     }
-    m_running = false;
 }
 
 } // namespace quorvex

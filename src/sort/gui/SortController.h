@@ -19,7 +19,6 @@ public:
 
     TSortForm *sortForm() const { return m_sortForm; }
     TStatusForm *statusForm() const { return m_statusForm; }
-    bool running() const { return m_running; }
 
 public slots:
     void SortBtnClick();
@@ -28,8 +27,6 @@ private:
     Editor &m_editor;
     TSortForm *m_sortForm = nullptr;
     TStatusForm *m_statusForm = nullptr;
-    // Events run while a sort runs; a second sort must not start inside it.
-    bool m_running = false;
 };
 
 } // namespace quorvex
