@@ -37,11 +37,6 @@ int removeAt(int dirFd, const std::string &name, int flags)
     return ::unlinkat(dirFd, name.c_str(), flags);
 }
 
-bool lstatPath(const std::string &path, struct stat &st)
-{
-    return !path.empty() && ::lstat(path.c_str(), &st) == 0;
-}
-
 std::string stripTrailingSlash(const std::string &path)
 {
     std::string p = path;
@@ -211,31 +206,7 @@ std::optional<std::vector<std::string>> FileSystem::listFolder(const std::string
 
 bool FileSystem::ClearFolder(const std::string &folder)
 {
-    if (folder.empty())
-        return false;
-    const auto names = listFolder(folder);
-    if (!names)
-        return false;
-    for (const std::string &name : *names) {
-        const std::string path = join(folder, name);
-        struct stat st;
-        if (!lstatPath(path, st))
-            return false;
-        if (S_ISDIR(st.st_mode)) {
-            // A folder without write or search permission cannot be emptied; grant them first.
-            if ((st.st_mode & (S_IWUSR | S_IXUSR)) != (S_IWUSR | S_IXUSR))
-                ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR | S_IXUSR | S_IRUSR);
-            if (!ClearFolder(path))
-                return false;
-            ::rmdir(path.c_str());
-            continue;
-        }
-        if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0 && !makeWritable(path))
-            return false;
-        if (::unlink(path.c_str()) != 0)
-            return false;
-    }
-    return true;
+    return !folder.empty() && clearFolderContents(folder);
 }
 
 bool FileSystem::RemoveFolder(const std::string &folder)

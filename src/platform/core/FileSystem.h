@@ -50,8 +50,7 @@ public:
     // Entry names of a folder, without "." and "..", in the order the system lists them.
     static std::optional<std::vector<std::string>> listFolder(const std::string &path);
 
-    // Empties a folder: sub-folders are emptied and removed, read-only files made
-    // writable and deleted. Symbolic links are removed, never followed.
+    // Empties a folder as clearFolderContents does; false for an empty path.
     static bool ClearFolder(const std::string &folder);
     static bool RemoveFolder(const std::string &folder);
 
