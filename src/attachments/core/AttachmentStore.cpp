@@ -218,24 +218,8 @@ bool AttachmentStore::copyReplacing(const std::string &source, const std::string
     // Through a link the copy goes to the link's target; a pipe or terminal
     // chosen as the destination is written directly.
     AtomicFile out(destination);
-    bool ok = out.open();
-    std::vector<char> buffer(1 << 16);
-    int readError = 0;
-    while (ok) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            readError = errno;
-        if (n <= 0)
-            break;
-        ok = out.write(buffer.data(), static_cast<std::size_t>(n));
-    }
+    const bool ok = out.open() && out.copyFrom(in);
     ::close(in);
-    if (ok && readError != 0) {
-        out.discard();
-        return failed(readError);
-    }
     if (ok && !out.isDirect())
         if (const auto t = FileSystem::times(source))
             out.setTimes(t->accessed, t->written);

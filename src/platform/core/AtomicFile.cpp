@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
+#include <vector>
 
 namespace quorvex {
 
@@ -156,6 +157,22 @@ bool AtomicFile::write(const char *data, std::size_t size)
         return fail(errno);
     m_bytes += size;
     return true;
+}
+
+bool AtomicFile::copyFrom(int fd)
+{
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(errno);
+        if (n == 0)
+            return true;
+        if (!write(buffer.data(), static_cast<std::size_t>(n)))
+            return false;
+    }
 }
 
 bool AtomicFile::setTimes(std::uint64_t accessed, std::uint64_t written)

@@ -79,6 +79,9 @@ public:
     // Writes every byte; false (with error() set) on the first failure.
     bool write(const char *data, std::size_t size);
     bool write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
+    // Writes everything that can be read from `fd` until its end; a read
+    // failure fails too, with that errno, and discards the temporary file.
+    bool copyFrom(int fd);
     // Sets the access and write times the file will have (FILETIME ticks).
     bool setTimes(std::uint64_t accessed, std::uint64_t written);
     // Syncs, closes and renames the temporary file over the target. After a

@@ -144,23 +144,11 @@ bool FileSystem::copyNoOverwrite(const std::string &source, const std::string &t
     // Copied whole beside the target and only then given its name, so a
     // killed copy never leaves a short file under the real name.
     AtomicFile out(target, AtomicFile::LinkPolicy::Refuse);
-    bool ok = out.open();
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = out.write(buffer, static_cast<std::size_t>(n));
-    }
-    const int readError = errno;
+    const bool ok = out.open() && out.copyFrom(in);
     ::close(in);
     if (ok && out.commitNoReplace())
         return true;
-    errno = out.error() != 0 ? out.error() : readError;
+    errno = out.error();
     return false;
 }
 
