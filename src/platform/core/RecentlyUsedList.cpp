@@ -2,7 +2,10 @@
 
 #include "FileSystem.h"
 
+#include <expat.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -40,88 +43,6 @@ struct Element {
     }
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-bool isNameChar(char c)
-{
-    return !isSpace(c) && c != '<' && c != '>' && c != '/' && c != '=' && c != '"' && c != '\'' && c != '&' &&
-           c != '\0';
-}
-
-void appendUtf8(std::string &out, unsigned long cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Text with its entity and character references replaced; false for a
-// reference XML does not know.
-bool unescape(std::string_view text, std::string &out)
-{
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') {
-            out += text[i];
-            continue;
-        }
-        const std::size_t semi = text.find(';', i);
-        if (semi == std::string_view::npos || semi - i > 12)
-            return false;
-        const std::string_view ref = text.substr(i + 1, semi - i - 1);
-        if (ref == "amp")
-            out += '&';
-        else if (ref == "lt")
-            out += '<';
-        else if (ref == "gt")
-            out += '>';
-        else if (ref == "quot")
-            out += '"';
-        else if (ref == "apos")
-            out += '\'';
-        else if (ref.size() >= 2 && ref[0] == '#') {
-            const bool hex = ref[1] == 'x';
-            const std::string_view digits = ref.substr(hex ? 2 : 1);
-            if (digits.empty())
-                return false;
-            unsigned long cp = 0;
-            for (char d : digits) {
-                int v;
-                if (d >= '0' && d <= '9')
-                    v = d - '0';
-                else if (hex && d >= 'a' && d <= 'f')
-                    v = d - 'a' + 10;
-                else if (hex && d >= 'A' && d <= 'F')
-                    v = d - 'A' + 10;
-                else
-                    return false;
-                cp = cp * (hex ? 16 : 10) + static_cast<unsigned long>(v);
-                if (cp > 0x10FFFF)
-                    return false;
-            }
-            if (cp == 0)
-                return false;
-            appendUtf8(out, cp);
-        } else {
-            return false;
-        }
-        i = semi;
-    }
-    return true;
-}
-
 std::string escape(std::string_view text)
 {
     std::string out;
@@ -138,159 +59,86 @@ std::string escape(std::string_view text)
     return out;
 }
 
-// A well-formedness check that keeps where each element lies. Declarations,
-// comments and processing instructions are skipped; a document type with its
-// own definitions is refused, as is anything nested deeper than MaxDepth.
+// Reads the document with expat and keeps where each element lies, so that
+// an edit can leave every other byte as it was. A document type with its own
+// definitions is refused (no entity of ours is ever expanded), as is anything
+// nested deeper than MaxDepth.
 class Parser {
 public:
     explicit Parser(std::string_view text) : m_text(text) {}
 
     bool parse()
     {
-        std::vector<int> open;
-        // A byte-order mark may open the file.
-        std::size_t i = m_text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
-        const std::size_t n = m_text.size();
-        int roots = 0;
-        while (i < n) {
-            if (m_text[i] != '<') {
-                const std::size_t next = std::min(m_text.find('<', i), n);
-                const std::string_view text = m_text.substr(i, next - i);
-                if (open.empty()) {
-                    for (char c : text)
-                        if (!isSpace(c))
-                            return false;
-                } else {
-                    std::string scratch;
-                    if (text.find('&') != std::string_view::npos && !unescape(text, scratch))
-                        return false;
-                }
-                i = next;
-                continue;
-            }
-            const std::string_view rest = m_text.substr(i);
-            if (rest.substr(0, 4) == "<!--") {
-                const std::size_t close = m_text.find("-->", i + 4);
-                if (close == std::string_view::npos)
-                    return false;
-                i = close + 3;
-            } else if (rest.substr(0, 9) == "<![CDATA[") {
-                const std::size_t close = m_text.find("]]>", i + 9);
-                if (open.empty() || close == std::string_view::npos)
-                    return false;
-                i = close + 3;
-            } else if (rest.substr(0, 2) == "<!") {
-                const std::size_t close = m_text.find('>', i);
-                if (close == std::string_view::npos || !open.empty() || roots > 0 ||
-                    m_text.substr(i, close - i).find('[') != std::string_view::npos)
-                    return false;
-                i = close + 1;
-            } else if (rest.substr(0, 2) == "<?") {
-                const std::size_t close = m_text.find("?>", i + 2);
-                if (close == std::string_view::npos)
-                    return false;
-                i = close + 2;
-            } else if (rest.substr(0, 2) == "</") {
-                std::size_t j = i + 2;
-                const std::size_t nameStart = j;
-                while (j < n && isNameChar(m_text[j]))
-                    ++j;
-                const std::string_view name = m_text.substr(nameStart, j - nameStart);
-                while (j < n && isSpace(m_text[j]))
-                    ++j;
-                if (open.empty() || j >= n || m_text[j] != '>' || name != elements[open.back()].name)
-                    return false;
-                Element &e = elements[open.back()];
-                e.closeBegin = i;
-                e.end = j + 1;
-                open.pop_back();
-                i = j + 1;
-            } else {
-                if (open.empty() && roots > 0)
-                    return false;
-                if (open.size() >= RecentlyUsedList::MaxDepth)
-                    return false;
-                Element e;
-                e.begin = i;
-                e.parent = open.empty() ? -1 : open.back();
-                std::size_t j = i + 1;
-                while (j < n && isNameChar(m_text[j]))
-                    ++j;
-                if (j == i + 1)
-                    return false;
-                e.name = std::string(m_text.substr(i + 1, j - i - 1));
-                bool empty = false;
-                for (;;) {
-                    const std::size_t before = j;
-                    while (j < n && isSpace(m_text[j]))
-                        ++j;
-                    if (j >= n)
-                        return false;
-                    if (m_text[j] == '>') {
-                        ++j;
-                        break;
-                    }
-                    if (m_text[j] == '/') {
-                        if (j + 1 >= n || m_text[j + 1] != '>')
-                            return false;
-                        j += 2;
-                        empty = true;
-                        break;
-                    }
-                    if (j == before)
-                        return false; // attributes are set apart by blanks
-                    const std::size_t keyStart = j;
-                    while (j < n && isNameChar(m_text[j]))
-                        ++j;
-                    if (j == keyStart)
-                        return false;
-                    std::string key(m_text.substr(keyStart, j - keyStart));
-                    while (j < n && isSpace(m_text[j]))
-                        ++j;
-                    if (j >= n || m_text[j] != '=')
-                        return false;
-                    ++j;
-                    while (j < n && isSpace(m_text[j]))
-                        ++j;
-                    if (j >= n || (m_text[j] != '"' && m_text[j] != '\''))
-                        return false;
-                    const char quote = m_text[j++];
-                    const std::size_t close = m_text.find(quote, j);
-                    if (close == std::string_view::npos)
-                        return false;
-                    const std::string_view raw = m_text.substr(j, close - j);
-                    std::string value;
-                    if (raw.find('<') != std::string_view::npos || !unescape(raw, value))
-                        return false;
-                    for (const auto &a : e.attributes)
-                        if (a.first == key)
-                            return false;
-                    e.attributes.emplace_back(std::move(key), std::move(value));
-                    j = close + 1;
-                }
-                e.tagEnd = j;
-                const int index = static_cast<int>(elements.size());
-                if (e.parent >= 0)
-                    elements[e.parent].children.push_back(index);
-                else
-                    ++roots;
-                if (empty) {
-                    e.closeBegin = j;
-                    e.end = j;
-                }
-                elements.push_back(std::move(e));
-                if (!empty)
-                    open.push_back(index);
-                i = j;
-            }
-        }
-        return open.empty() && roots == 1;
+        if (m_text.size() > static_cast<std::size_t>(INT_MAX))
+            return false;
+        XML_Parser parser = XML_ParserCreate("UTF-8");
+        if (!parser)
+            return false;
+        m_parser = parser;
+        XML_SetUserData(parser, this);
+        XML_SetElementHandler(parser, &Parser::started, &Parser::ended);
+        XML_SetStartDoctypeDeclHandler(parser, &Parser::doctype);
+        XML_SetEntityDeclHandler(parser, &Parser::entity);
+        const bool ok = XML_Parse(parser, m_text.data(), static_cast<int>(m_text.size()), XML_TRUE) == XML_STATUS_OK &&
+                        !m_refused && m_open.empty();
+        XML_ParserFree(parser);
+        return ok;
     }
 
     std::vector<Element> elements;
 
 private:
+    static void started(void *self, const XML_Char *name, const XML_Char **attributes)
+    {
+        auto &p = *static_cast<Parser *>(self);
+        if (p.m_open.size() >= RecentlyUsedList::MaxDepth)
+            return p.refuse();
+        Element e;
+        e.name = name;
+        for (int i = 0; attributes[i]; i += 2)
+            e.attributes.emplace_back(attributes[i], attributes[i + 1]);
+        e.begin = static_cast<std::size_t>(XML_GetCurrentByteIndex(p.m_parser));
+        e.tagEnd = e.begin + static_cast<std::size_t>(XML_GetCurrentByteCount(p.m_parser));
+        e.parent = p.m_open.empty() ? -1 : p.m_open.back();
+        const int index = static_cast<int>(p.elements.size());
+        if (e.parent >= 0)
+            p.elements[static_cast<std::size_t>(e.parent)].children.push_back(index);
+        p.elements.push_back(std::move(e));
+        p.m_open.push_back(index);
+    }
+
+    static void ended(void *self, const XML_Char *)
+    {
+        auto &p = *static_cast<Parser *>(self);
+        // An empty element's end comes right after its start tag, with no bytes of its own.
+        Element &e = p.elements[static_cast<std::size_t>(p.m_open.back())];
+        e.closeBegin = static_cast<std::size_t>(XML_GetCurrentByteIndex(p.m_parser));
+        e.end = e.closeBegin + static_cast<std::size_t>(XML_GetCurrentByteCount(p.m_parser));
+        p.m_open.pop_back();
+    }
+
+    static void doctype(void *self, const XML_Char *, const XML_Char *, const XML_Char *, int hasInternalSubset)
+    {
+        if (hasInternalSubset)
+            static_cast<Parser *>(self)->refuse();
+    }
+
+    static void entity(void *self, const XML_Char *, int, const XML_Char *, int, const XML_Char *, const XML_Char *,
+                       const XML_Char *, const XML_Char *)
+    {
+        static_cast<Parser *>(self)->refuse();
+    }
+
+    void refuse()
+    {
+        m_refused = true;
+        XML_StopParser(m_parser, XML_FALSE);
+    }
+
     std::string_view m_text;
+    XML_Parser m_parser = nullptr;
+    std::vector<int> m_open;
+    bool m_refused = false;
 };
 
 int hexValue(char c)
