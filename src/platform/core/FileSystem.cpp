@@ -37,26 +37,18 @@ int removeAt(int dirFd, const std::string &name, int flags)
     return ::unlinkat(dirFd, name.c_str(), flags);
 }
 
-std::string stripTrailingSlash(const std::string &path)
-{
-    std::string p = path;
-    while (p.size() > 1 && p.back() == '/')
-        p.pop_back();
-    return p;
-}
-
 } // namespace
 
 bool FileSystem::exists(const std::string &path)
 {
     struct stat st;
-    return !path.empty() && ::stat(stripTrailingSlash(path).c_str(), &st) == 0;
+    return !path.empty() && ::stat(withoutTrailingSlash(path).c_str(), &st) == 0;
 }
 
 bool FileSystem::isDirectory(const std::string &path)
 {
     struct stat st;
-    return !path.empty() && ::stat(stripTrailingSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !path.empty() && ::stat(withoutTrailingSlash(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool FileSystem::isRegularFile(const std::string &path)
@@ -76,7 +68,7 @@ std::optional<std::uint64_t> FileSystem::fileSize(const std::string &path)
 bool FileSystem::isReadOnly(const std::string &path)
 {
     struct stat st;
-    if (path.empty() || ::stat(stripTrailingSlash(path).c_str(), &st) != 0)
+    if (path.empty() || ::stat(withoutTrailingSlash(path).c_str(), &st) != 0)
         return false;
     return (st.st_mode & S_IWUSR) == 0;
 }
@@ -84,7 +76,7 @@ bool FileSystem::isReadOnly(const std::string &path)
 bool FileSystem::makeWritable(const std::string &path)
 {
     struct stat st;
-    const std::string p = stripTrailingSlash(path);
+    const std::string p = withoutTrailingSlash(path);
     if (p.empty() || ::stat(p.c_str(), &st) != 0)
         return false;
     return ::chmod(p.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
@@ -154,13 +146,13 @@ bool FileSystem::copyNoOverwrite(const std::string &source, const std::string &t
 
 bool FileSystem::createFolder(const std::string &path)
 {
-    const std::string p = stripTrailingSlash(path);
+    const std::string p = withoutTrailingSlash(path);
     return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
 }
 
 bool FileSystem::createFolders(const std::string &path)
 {
-    const std::string p = stripTrailingSlash(path);
+    const std::string p = withoutTrailingSlash(path);
     if (p.empty())
         return false;
     if (isDirectory(p))
@@ -178,7 +170,7 @@ bool FileSystem::removeFile(const std::string &path)
 
 std::optional<std::vector<std::string>> FileSystem::listFolder(const std::string &path)
 {
-    DIR *dir = ::opendir(stripTrailingSlash(path).c_str());
+    DIR *dir = ::opendir(withoutTrailingSlash(path).c_str());
     if (!dir)
         return std::nullopt;
     std::vector<std::string> names;
@@ -201,7 +193,7 @@ bool FileSystem::RemoveFolder(const std::string &folder)
 {
     if (!ClearFolder(folder))
         return false;
-    return ::rmdir(stripTrailingSlash(folder).c_str()) == 0;
+    return ::rmdir(withoutTrailingSlash(folder).c_str()) == 0;
 }
 
 std::string FileSystem::currentFolder()
@@ -227,6 +219,14 @@ std::string FileSystem::longForm(const std::string &path)
     std::string result(resolved);
     std::free(resolved);
     return result;
+}
+
+std::string FileSystem::withoutTrailingSlash(const std::string &path)
+{
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    return p;
 }
 
 std::string FileSystem::withTrailingSlash(const std::string &path)
@@ -399,7 +399,7 @@ bool clearAt(int dirFd, const std::string &relative, std::vector<std::string> *l
 
 bool FileSystem::clearFolderContents(const std::string &folder, std::vector<std::string> *left)
 {
-    const int fd = ::open(stripTrailingSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(withoutTrailingSlash(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         if (left)
             left->push_back(".");

@@ -59,6 +59,8 @@ public:
     // Absolute, canonical form; the path itself when it cannot be resolved.
     static std::string longForm(const std::string &path);
     static std::string withTrailingSlash(const std::string &path);
+    // The root "/" keeps its slash.
+    static std::string withoutTrailingSlash(const std::string &path);
     static std::string join(const std::string &folder, const std::string &name);
 
     static std::optional<std::string> readFile(const std::string &path);

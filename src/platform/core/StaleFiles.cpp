@@ -22,13 +22,6 @@ bool isNamePart(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::string withoutSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
 // The owner named in `name`, for the entries this user may remove.
 pid_t staleOwner(const std::string &folder, const std::string &name, const std::string &prefix, bool wantFolder)
 {
@@ -120,12 +113,12 @@ int StaleFiles::removeStaleFolders(const std::string &folder, const std::string 
 std::string ScratchFolder::systemTempFolder()
 {
     const char *base = std::getenv("TMPDIR");
-    return withoutSlash(base && *base ? base : "/tmp");
+    return FileSystem::withoutTrailingSlash(base && *base ? base : "/tmp");
 }
 
 ScratchFolder::ScratchFolder(const std::string &prefix, const std::string &base)
 {
-    const std::string folder = base.empty() ? systemTempFolder() : withoutSlash(base);
+    const std::string folder = base.empty() ? systemTempFolder() : FileSystem::withoutTrailingSlash(base);
     std::string tmpl = FileSystem::join(folder, StaleFiles::ownedPrefix(prefix) + "XXXXXX");
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
@@ -138,7 +131,7 @@ ScratchFolder::~ScratchFolder()
     if (m_path.empty())
         return;
     FileSystem::clearFolderContents(m_path);
-    ::rmdir(withoutSlash(m_path).c_str());
+    ::rmdir(FileSystem::withoutTrailingSlash(m_path).c_str());
 }
 
 } // namespace quorvex
