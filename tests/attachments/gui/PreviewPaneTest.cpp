@@ -31,6 +31,14 @@ QAction *action(QWidget *form, const char *name)
     return form->findChild<QAction *>(QString::fromLatin1(name));
 }
 
+// AddressSanitizer keeps freed memory in quarantine and maps its own heap, so
+// the process's resident size says nothing about what the preview holds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ResidentMemoryIsTheHeaps = false;
+#else
+constexpr bool ResidentMemoryIsTheHeaps = true;
+#endif
+
 long residentMegabytes()
 {
     long pages = 0, resident = 0;
@@ -325,10 +333,12 @@ private slots:
                 QVERIFY(qAbs(qGray(box.pixel(c.top)) - 230) < 12 && qAbs(qGray(box.pixel(c.bottom)) - 90) < 12);
             }
             const long shown = residentMegabytes();
-            QVERIFY2(shown - before > 150, qPrintable(QString::number(shown - before)));
+            if (ResidentMemoryIsTheHeaps)
+                QVERIFY2(shown - before > 150, qPrintable(QString::number(shown - before)));
             select(*form, 2, 3);
             QVERIFY(image->isHidden());
-            QVERIFY2(residentMegabytes() - before < 60, qPrintable(QString::number(residentMegabytes() - before)));
+            if (ResidentMemoryIsTheHeaps)
+                QVERIFY2(residentMegabytes() - before < 60, qPrintable(QString::number(residentMegabytes() - before)));
         }
         form->ExitBtnClick();
     }

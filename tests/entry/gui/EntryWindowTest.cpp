@@ -77,8 +77,9 @@ void altKey(QWidget *window, Qt::Key key)
 
 void waitOpened(TWizardForm *wizard)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 5000);
-    // The first field's focus counts once the window is the active one, which a busy machine delays.
+    QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(), 15000);
+    // The first field's focus counts once the window is the active one; a busy
+    // machine (or a sanitizer build) delays both.
     QVERIFY(QTest::qWaitForWindowActive(wizard));
 }
 
