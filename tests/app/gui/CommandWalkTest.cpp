@@ -894,12 +894,15 @@ void CommandWalkTest::defineSteps()
                                                          }};
     m_steps[QStringLiteral("WizardBtn")] = {{}, [this](QAction *a) {
                                                 bool shown = false;
-                                                whenModalNamed(
-                                                    "WizardForm",
+                                                // Driven once its opening work, which lets events run, is over:
+                                                // a drive from inside that work would wait on it forever.
+                                                whenModal(
+                                                    [](QWidget *w) {
+                                                        auto *wizard = qobject_cast<TWizardForm *>(w);
+                                                        return wizard && !wizard->wizard().refreshOnPaint();
+                                                    },
                                                     [](QWidget *w) {
                                                         auto *wizard = static_cast<TWizardForm *>(w);
-                                                        QTRY_VERIFY_WITH_TIMEOUT(!wizard->wizard().refreshOnPaint(),
-                                                                                 5000);
                                                         wizard->box(0)->setFocus();
                                                         QTest::keyClicks(wizard->box(0), QStringLiteral("W-001"));
                                                         QTest::keyClick(wizard->box(0), Qt::Key_Return);
