@@ -16,7 +16,12 @@ dir="$root/build-fuzz"
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DQUORVEX_FUZZ=ON -DQUORVEX_GUI=OFF -DQUORVEX_TESTS=OFF -DQUORVEX_BENCH=OFF >/dev/null
 targets=$(cd "$root/fuzz" && ls fuzz_*.cpp | sed 's/\.cpp$//')
-cmake --build "$dir" -j "${FUZZ_JOBS:-2}" --target $targets make_corpus >/dev/null
+# Quiet when it builds; the compiler's words when it does not.
+if ! build_log=$(cmake --build "$dir" -j "${FUZZ_JOBS:-2}" --target $targets make_corpus 2>&1); then
+    echo "$build_log" | tail -40
+    echo "The fuzz targets did not build." >&2
+    exit 1
+fi
 mkdir -p "$dir/artifacts"
 status=0
 for target in $targets; do
