@@ -243,12 +243,14 @@ void ListDocument::copyCellsFrom(const ListDocument &source)
     m_rows = source.m_rows;
     m_colCount = source.m_colCount;
     m_colWidths = source.m_colWidths;
+    m_encoding = source.m_encoding;
     clampCurrent();
 }
 
 bool ListDocument::sameCells(const ListDocument &other) const
 {
-    if (RowCount() != other.RowCount() || m_colCount != other.m_colCount || m_colWidths != other.m_colWidths)
+    if (RowCount() != other.RowCount() || m_colCount != other.m_colCount || m_colWidths != other.m_colWidths ||
+        m_encoding != other.m_encoding)
         return false;
     for (int r = 0; r < RowCount(); ++r) {
         const CellRow &a = m_rows[static_cast<std::size_t>(r)];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellRow.h"
+#include "platform/core/TextEncoding.h"
 
 #include <cstdint>
 #include <string>
@@ -21,7 +22,8 @@ struct CellRect {
     }
 };
 
-// The one table of 8-bit (Windows-1252) cell texts that the program edits.
+// The one table of cell texts that the program edits: 8-bit Windows-1252, or
+// UTF-8 for a Unicode list (textEncoding()).
 // Row 0 holds the column headers, column 0 the page numbers; the data cells
 // are rows 1.. and columns 1... Rows are stored as shared packed blocks so
 // that copying a whole document (the undo snapshot) costs one pointer per row.
@@ -33,6 +35,10 @@ public:
 
     ListDocument();
     ListDocument(int colCount, int rowCount);
+
+    TextEncoding textEncoding() const { return m_encoding; }
+    // Only says how the bytes are read; converting the texts is the caller's work.
+    void setTextEncoding(TextEncoding e) { m_encoding = e; }
 
     int RowCount() const { return static_cast<int>(m_rows.size()); }
     int ColCount() const { return m_colCount; }
@@ -82,7 +88,8 @@ public:
     int CountPages(int entriesPerPage) const;
     int SelectedPage(int entriesPerPage) const;
 
-    // The copy of the undo snapshot: counts, every cell and every width.
+    // The copy of the undo snapshot: counts, every cell, every width and the
+    // text encoding.
     // Current cell, selection and row height are not part of it.
     void copyCellsFrom(const ListDocument &source);
     bool sameCells(const ListDocument &other) const;
@@ -103,6 +110,7 @@ private:
     int m_col = 1;
     int m_row = 1;
     CellRect m_selection;
+    TextEncoding m_encoding = TextEncoding::Windows1252;
 };
 
 // Ceiling division in floating point as the page counts are defined.
