@@ -100,7 +100,7 @@ private slots:
         bool stayedOpen = false;
         whenModal<TPageSetupForm>([&](TPageSetupForm *d) {
             // The focus test below needs the dialog active, which may come a little after it shows.
-            QTest::qWaitForWindowActive(d);
+            QTest::qWaitForWindowActive(d, 30000);
             d->MaxEntriesEdit->setValue(60);
             m_sandbox->answers = {MessageAnswer::No};
             d->OKBtn->click();
@@ -253,7 +253,7 @@ private slots:
         QStringList openAfter;
         whenModal<TPrintPageNumsForm>([&](TPrintPageNumsForm *d) {
             // The focus test below needs the dialog active, which may come a little after it shows.
-            QTest::qWaitForWindowActive(d);
+            QTest::qWaitForWindowActive(d, 30000);
             d->PageNumRdioBtn->click();
             QVERIFY(!d->StartEdit->isEnabled());
             for (const char *text : {"1,x", "0,2", "1,9", "1,2,,"}) {
