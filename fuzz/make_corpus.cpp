@@ -1,5 +1,5 @@
 // Writes the seed corpus of the list readers with the program's own writer:
-// bodies of version 1.1 and 1.2 lists (after their 30-byte signature) and
+// bodies of version 1.1 to 1.4 lists (after their 30-byte signature) and
 // version 1.0 text bodies made from the same lists; small pictures of our own
 // for the picture decoders.
 //   make_corpus CORPUS_FOLDER
@@ -11,6 +11,7 @@
 #include "listfile/core/ListFileWriter.h"
 #include "listfile/core/TemplateLists.h"
 #include "document/core/PageSetup.h"
+#include "document/core/TextConversion.h"
 #include "../tests/support/PictureBytes.h"
 
 #include <cstdio>
@@ -136,7 +137,7 @@ int main(int argc, char **argv)
     ListFileWriter writer(messages, progress);
     writer.setDatabaseFolder(scratch);
     int failures = 0;
-    for (const char *target : {"fuzz_list_v10", "fuzz_list_v11", "fuzz_list_v12"})
+    for (const char *target : {"fuzz_list_v10", "fuzz_list_v11", "fuzz_list_v12", "fuzz_list_v13", "fuzz_list_v14"})
         FileSystem::createFolders(out + target);
     for (const Seed &s : seeds) {
         const ListFileSource source{s.doc, s.setup, s.type};
@@ -153,6 +154,23 @@ int main(int argc, char **argv)
         }
         if (!writeFile(out + "fuzz_list_v10/" + s.name, versionOneBody(s)))
             ++failures;
+        // The same list as a Unicode list, with names no Windows-1252 list holds.
+        ListDocument unicode = s.doc;
+        TextConversion::convertDocument(unicode, TextEncoding::Utf8);
+        unicode.SetCell(1, 1, "\xE4\xB8\x83\xE4\xBA\xBA\xE3\x81\xAE\xE4\xBE\x8D");
+        unicode.SetCell(unicode.ColCount() - 1, unicode.RowCount() - 1, "\xC5\x81\xC3\xB3d\xC5\xBA Story");
+        const ListFileSource unicodeSource{unicode, s.setup, s.type};
+        for (const bool v13 : {true, false}) {
+            const std::string path = scratch + s.name + (v13 ? ".u.lst" : ".u.lstd");
+            if ((v13 ? writer.SaveList_V13(path, unicodeSource) : writer.SaveList_V14(path, unicodeSource)) != 0) {
+                ++failures;
+                continue;
+            }
+            const std::string bytes = FileSystem::readFile(path).value_or(std::string());
+            const std::string target = v13 ? "fuzz_list_v13/" : "fuzz_list_v14/";
+            if (bytes.size() < 30 || !writeFile(out + target + s.name, bytes.substr(30)))
+                ++failures;
+        }
     }
 
     // Picture decoder seeds: the first byte picks the decoder (even: GIF, odd: JPEG).

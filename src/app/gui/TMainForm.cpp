@@ -20,6 +20,7 @@
 #include "print/gui/PrintController.h"
 #include "document/gui/THeaderTextForm.h"
 #include "listfile/gui/TImportTextForm.h"
+#include "listfile/gui/UnicodeListActions.h"
 #include "sort/gui/SortController.h"
 #include "sort/gui/TStatusForm.h"
 #include "platform/core/FileSystem.h"
@@ -112,6 +113,9 @@ TMainForm::TMainForm(QWidget *parent)
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
     m_wizardForm = new TWizardForm(m_editor, m_gridCommands, m_files, this);
     m_newListForm = new TNewListForm(m_editor, m_files, [this] { m_wizardForm->WizardBtnClick(); }, this);
+    m_unicodeActions->settingChanged = [this](bool unicode) {
+        m_newListForm->command().newListEncoding = unicode ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    };
     connect(m_NewListBtn, &QAction::triggered, m_newListForm, [this] {
         if (!m_editor.longOperationRunning)
             m_newListForm->NewListBtnClick();
@@ -379,6 +383,7 @@ void TMainForm::createActions()
     // The desktop's usual keys as second keys, where no key of ours has them.
     m_OpenListBtn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F11), QKeySequence(Qt::CTRL | Qt::Key_O)});
     m_ImportTextListBtn = makeAction("ImportTextListBtn", text("&Import Text List..."));
+    m_unicodeActions = new UnicodeListActions(m_editor, this);
     m_ClearReopenMenu1 = makeAction("ClearReopenMenu1", text("-- Clear Reopen History --"));
     for (size_t i = 0; i < m_Reopen.size(); ++i) {
         m_Reopen[i] = makeAction(("Reopen" + std::to_string(i + 1)).c_str(), QString());
@@ -520,6 +525,7 @@ void TMainForm::createMenus()
     m_ReopenBtn->setEnabled(false);
     m_File1->addAction(m_SaveListAsBtn);
     m_File1->addAction(m_SaveListBtn);
+    m_File1->addAction(m_unicodeActions->convertAction());
     m_File1->addSeparator();
     m_File1->addAction(m_ExportBtn);
     m_File1->addSeparator();
@@ -589,6 +595,7 @@ void TMainForm::createMenus()
     m_Options1->addAction(m_ViewCellTextBtn);
     m_Options1->addSeparator();
     m_Options1->addAction(m_SettingsBtn);
+    m_Options1->addAction(m_unicodeActions->newListsAction());
     m_Options1->addSeparator();
     m_Options1->addAction(m_SearchForMoviesOnline1);
 
@@ -1504,6 +1511,7 @@ void TMainForm::readSettingsFiles()
         m_print->computeMaxEntries();
     }
     m_findForm->readSettings();
+    m_unicodeActions->readSetting();
 }
 
 bool TMainForm::confirmSaveChanges()

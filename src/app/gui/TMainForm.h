@@ -42,6 +42,7 @@ class TSettingsForm;
 class PrintController;
 class TViewCellTextForm;
 class TNewListForm;
+class UnicodeListActions;
 class TWizardForm;
 class PreviewPane;
 
@@ -187,6 +188,7 @@ private:
     TSettingsForm *m_settingsForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     TNewListForm *m_newListForm = nullptr;
+    UnicodeListActions *m_unicodeActions = nullptr;
     TWizardForm *m_wizardForm = nullptr;
     PrintController *m_print = nullptr;
     QAction *m_PrintPreviewBtn = nullptr;

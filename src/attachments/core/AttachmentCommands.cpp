@@ -112,7 +112,8 @@ DropDecision AttachmentCommands::classifyDrop(const std::vector<std::string> &pa
 
 int AttachmentCommands::InsertFileToCell(const std::string &sourcePath, char marker, char typeCode)
 {
-    const StoreResult stored = AttachmentStore::storeFile(sourcePath, m_editor.paths().databaseFolder);
+    const TextEncoding encoding = m_editor.document().textEncoding();
+    const StoreResult stored = AttachmentStore::storeFile(sourcePath, m_editor.paths().databaseFolder, encoding);
     if (stored.outcome == StoreOutcome::CopyFailed) {
         m_editor.services().messages.error(CopyFailedMessage);
         return ResultFailed;
@@ -129,8 +130,8 @@ int AttachmentCommands::InsertFileToCell(const std::string &sourcePath, char mar
     text.reserve(stored.name.size() + 2);
     text += marker;
     text += typeCode;
-    // The file is named in UTF-8 on disk; the cell holds Windows-1252 text.
-    text += AttachmentStore::referenceName(stored.name);
+    // The file is named in UTF-8 on disk; the cell holds the list's encoding.
+    text += AttachmentStore::referenceName(stored.name, encoding);
     doc.SetCell(doc.Col(), doc.Row(), text);
     m_editor.currentCellRewritten();
     m_editor.view().documentChanged();
@@ -175,10 +176,11 @@ int AttachmentCommands::ExportDataFileFromCell(int column, int row, const Destin
         m_editor.services().messages.error(ExtractFailedMessage);
         return ResultOk;
     }
-    const std::string source = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name);
+    const TextEncoding encoding = doc.textEncoding();
+    const std::string source = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name, encoding);
     // The dialog offers the name as a file name of this system.
     const std::optional<std::string> destination =
-        chooseDestination ? chooseDestination(AttachmentStore::diskName(name)) : std::nullopt;
+        chooseDestination ? chooseDestination(AttachmentStore::diskName(name, encoding)) : std::nullopt;
     if (!destination || destination->empty())
         return ResultOk;
     int error = 0;

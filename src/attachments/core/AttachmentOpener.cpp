@@ -49,11 +49,12 @@ std::string AttachmentOpener::shellResultMessage(int result, const std::string &
     }
 }
 
-std::string AttachmentOpener::attachmentPath(const std::string &databaseFolder, const std::string &fileName)
+std::string AttachmentOpener::attachmentPath(const std::string &databaseFolder, const std::string &fileName,
+                                             TextEncoding encoding)
 {
     if (!AttachmentRef::isSafeFileName(fileName))
         return std::string();
-    const std::string path = AttachmentStore::pathOf(databaseFolder, fileName);
+    const std::string path = AttachmentStore::pathOf(databaseFolder, fileName, encoding);
     return FileSystem::isRegularFile(path) ? path : std::string();
 }
 
@@ -68,8 +69,9 @@ void AttachmentOpener::OpenCellAttachment(char previewType, const std::string &p
         return;
     }
     BusyCursor busy(m_editor.view(), CursorShape::AppStarting);
-    const std::string shown = AttachmentStore::pathOf(m_editor.paths().databaseFolder, previewFileName);
-    const std::string path = attachmentPath(m_editor.paths().databaseFolder, previewFileName);
+    const TextEncoding encoding = m_editor.document().textEncoding();
+    const std::string shown = AttachmentStore::pathOf(m_editor.paths().databaseFolder, previewFileName, encoding);
+    const std::string path = attachmentPath(m_editor.paths().databaseFolder, previewFileName, encoding);
     int result = ShellFileNotFound;
     if (!path.empty()) {
         DesktopShell &shell = m_editor.services().shell;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/DesktopShell.h"
+#include "platform/core/TextEncoding.h"
 
 #include <functional>
 #include <string>
@@ -24,7 +25,8 @@ public:
 
     // The path handed to the desktop: only a safe name of a regular file in the
     // database folder; empty otherwise.
-    static std::string attachmentPath(const std::string &databaseFolder, const std::string &fileName);
+    static std::string attachmentPath(const std::string &databaseFolder, const std::string &fileName,
+                                      TextEncoding encoding = TextEncoding::Windows1252);
 
 private:
     Editor &m_editor;

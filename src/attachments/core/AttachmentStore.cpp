@@ -96,8 +96,10 @@ bool isUtf8(std::string_view text)
 
 } // namespace
 
-std::string AttachmentStore::diskName(std::string_view referenceName)
+std::string AttachmentStore::diskName(std::string_view referenceName, TextEncoding encoding)
 {
+    if (encoding == TextEncoding::Utf8)
+        return std::string(referenceName);
     std::string out;
     out.reserve(referenceName.size() + referenceName.size() / 2);
     for (const char c : referenceName) {
@@ -107,14 +109,19 @@ std::string AttachmentStore::diskName(std::string_view referenceName)
     return out;
 }
 
-std::string AttachmentStore::referenceName(std::string_view diskName)
+std::string AttachmentStore::referenceName(std::string_view diskName, TextEncoding encoding)
 {
     std::string out;
     out.reserve(diskName.size());
     for (std::size_t i = 0; i < diskName.size();) {
+        const std::size_t from = i;
         char32_t cp = 0;
         if (!nextCodePoint(diskName, i, cp)) {
             out += '?';
+            continue;
+        }
+        if (encoding == TextEncoding::Utf8) {
+            out.append(diskName.data() + from, i - from);
             continue;
         }
         if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
@@ -130,8 +137,11 @@ std::string AttachmentStore::referenceName(std::string_view diskName)
     return out;
 }
 
-std::string AttachmentStore::pathOf(const std::string &databaseFolder, std::string_view referenceName)
+std::string AttachmentStore::pathOf(const std::string &databaseFolder, std::string_view referenceName,
+                                    TextEncoding encoding)
 {
+    if (encoding == TextEncoding::Utf8)
+        return FileSystem::join(databaseFolder, std::string(referenceName));
     const std::string converted = FileSystem::join(databaseFolder, diskName(referenceName));
     const std::string asItIs = FileSystem::join(databaseFolder, std::string(referenceName));
     if (converted != asItIs && isUtf8(referenceName) && FileSystem::exists(asItIs) && !FileSystem::exists(converted))
@@ -167,15 +177,16 @@ bool AttachmentStore::isSameFile(const std::string &source, const std::string &e
     return FileSystem::fileSize(source) == FileSystem::fileSize(existing);
 }
 
-StoreResult AttachmentStore::storeFile(const std::string &sourcePath, const std::string &databaseFolder)
+StoreResult AttachmentStore::storeFile(const std::string &sourcePath, const std::string &databaseFolder,
+                                       TextEncoding encoding)
 {
     StoreResult result;
     SourceNameParts parts = splitSourceName(sourcePath);
     // The name on disk is the one its reference text gives back, so a character
     // a reference cannot hold turns into "?" in both, and the numbering below
     // keeps such names apart.
-    parts.base = diskName(referenceName(parts.base));
-    parts.ext = diskName(referenceName(parts.ext));
+    parts.base = diskName(referenceName(parts.base, encoding), encoding);
+    parts.ext = diskName(referenceName(parts.ext, encoding), encoding);
     // The name becomes a path in the database folder and travels in list files;
     // a FIFO or device would block the copy.
     if (!AttachmentRef::isSafeFileName(parts.base + parts.ext) || !FileSystem::isRegularFile(sourcePath))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/FileSystem.h"
+#include "platform/core/TextEncoding.h"
 
 #include <string>
 #include <string_view>
@@ -43,17 +44,21 @@ public:
     // Copies `sourcePath` into `databaseFolder` under the first name of the
     // numbering that is free (the name made to round-trip through a reference), unless an identical copy is met first. The copy
     // keeps the source's access and write times and is never executable.
-    static StoreResult storeFile(const std::string &sourcePath, const std::string &databaseFolder);
+    // `encoding`: the list's; the name returned is the name on disk.
+    static StoreResult storeFile(const std::string &sourcePath, const std::string &databaseFolder,
+                                 TextEncoding encoding = TextEncoding::Windows1252);
 
-    // A reference names its file in Windows-1252 like every cell text; on disk
-    // the file is named by the UTF-8 form of that text.
-    static std::string diskName(std::string_view referenceName);
-    // The reference text for a file name on disk: characters Windows-1252 cannot
+    // A reference names its file in the list's encoding like every cell text; on
+    // disk the file is named by the UTF-8 form of that text (a Unicode list's
+    // reference is that name already).
+    static std::string diskName(std::string_view referenceName, TextEncoding encoding = TextEncoding::Windows1252);
+    // The reference text for a file name on disk: characters the encoding cannot
     // hold, and bytes that are not UTF-8, become "?".
-    static std::string referenceName(std::string_view diskName);
-    // The file of a reference in `databaseFolder`. A reference saved as UTF-8
-    // bytes by an older build is found as it is when such a file exists.
-    static std::string pathOf(const std::string &databaseFolder, std::string_view referenceName);
+    static std::string referenceName(std::string_view diskName, TextEncoding encoding = TextEncoding::Windows1252);
+    // The file of a reference in `databaseFolder`. A Windows-1252 reference saved
+    // as UTF-8 bytes by an older build is found as it is when such a file exists.
+    static std::string pathOf(const std::string &databaseFolder, std::string_view referenceName,
+                              TextEncoding encoding = TextEncoding::Windows1252);
 
     // Copies `source` to `destination`, replacing an existing file only once the
     // copy is complete (through a link: its target). Keeps the source's times;

@@ -14,6 +14,8 @@
 #include "listfile/core/ListFileReader.h"
 #include "listfile/core/ListFileWriter.h"
 #include "listfile/core/TextListImport.h"
+#include "document/core/TextConversion.h"
+#include "platform/core/UnicodeText.h"
 #include "document/core/PageSetup.h"
 #include "print/core/PageSelection.h"
 #include "print/core/PrintEngine.h"
@@ -105,17 +107,7 @@ std::optional<CommandArgs> parseCommandArgs(const std::vector<std::string> &args
 
 const char *versionName(ListFileVersion v)
 {
-    switch (v) {
-    case ListFileVersion::V10:
-        return "1.0";
-    case ListFileVersion::V11:
-        return "1.1";
-    case ListFileVersion::V12:
-        return "1.2";
-    case ListFileVersion::Unknown:
-        break;
-    }
-    return "unknown";
+    return ListFileFormat::versionName(v);
 }
 
 std::string typeName(char code)
@@ -162,12 +154,22 @@ bool takeListOptions(const CommandArgs &parsed, CliTool::ListOptions &options)
     return true;
 }
 
-// Command-line text is UTF-8 (checked first); list text is Windows-1252, "?"
-// for what it cannot hold.
-std::string utf8ToCp1252(const std::string &utf8)
+// Command-line text is UTF-8 (checked first); list text is the list's
+// encoding, "?" for what Windows-1252 cannot hold.
+std::string inListEncoding(const std::string &utf8, TextEncoding encoding)
 {
+    if (encoding == TextEncoding::Utf8)
+        return utf8;
     std::size_t replaced = 0;
-    return TextListImport::utf8ToCp1252(utf8, replaced);
+    return UnicodeText::toCp1252(utf8, replaced);
+}
+
+// "N characters Windows-1252 cannot hold became "?"": the line a conversion
+// that lost characters ends with.
+std::string replacedLine(std::size_t replaced)
+{
+    return std::to_string(replaced) + (replaced == 1 ? " character" : " characters") +
+           " Windows-1252 cannot hold became \"?\"";
 }
 
 // The services an editor needs where nothing is shown and nothing is copied.
@@ -189,9 +191,9 @@ public:
 std::string CliTool::usage()
 {
     return "usage: quorvex-cli info LIST\n"
-           "       quorvex-cli export LIST OUT|-\n"
-           "       quorvex-cli convert IN OUT [--strict]\n"
-           "       quorvex-cli import IN OUT [--type LISTTYPE] [--strict]\n"
+           "       quorvex-cli export LIST OUT|- [--utf8]\n"
+           "       quorvex-cli convert IN OUT [--unicode | --windows-1252] [--strict]\n"
+           "       quorvex-cli import IN OUT [--type LISTTYPE] [--unicode] [--strict]\n"
            "       quorvex-cli extract LIST DIR | extract LIST --database DIR\n"
            "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
            "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards] [--strict]\n"
@@ -200,7 +202,8 @@ std::string CliTool::usage()
            "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n"
            "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
            "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
-           "--find and --with: UTF-8 text. An attachment whose file is not in the database folder is saved\n"
+           "--find and --with: UTF-8 text. --unicode: the list written holds UTF-8 (version 1.3 or 1.4);\n"
+           "--windows-1252: versions 1.1 and 1.2. --utf8: UTF-8 text with LF line ends. An attachment whose file is not in the database folder is saved\n"
            "without its file, with a warning; --strict ends the save instead.\n";
 }
 
@@ -252,16 +255,24 @@ int CliTool::run(const std::vector<std::string> &args)
             // Text that is not UTF-8 would find nothing, silently.
             if (!TextListImport::isValidUtf8(*parsed->value("find")) || !TextListImport::isValidUtf8(*parsed->value("with")))
                 return usageError();
-            return replace(parsed->positional[0], parsed->positional[1], utf8ToCp1252(*parsed->value("find")),
-                           utf8ToCp1252(*parsed->value("with")), parsed->has("entire-cell"));
+            return replace(parsed->positional[0], parsed->positional[1], *parsed->value("find"),
+                           *parsed->value("with"), parsed->has("entire-cell"));
         }
 
-        const bool writes = command == "convert" || command == "import";
-        const auto parsed = command == "import" ? parseCommandArgs(args, {"strict"}, {"type", "database"})
-                            : writes            ? parseCommandArgs(args, {"strict"}, {"database"})
-                                                : parseCommandArgs(args, {}, {"database"});
+        const auto parsed = command == "import"    ? parseCommandArgs(args, {"strict", "unicode"}, {"type", "database"})
+                            : command == "convert" ? parseCommandArgs(args, {"strict", "unicode", "windows-1252"},
+                                                                      {"database"})
+                            : command == "export"  ? parseCommandArgs(args, {"utf8"}, {"database"})
+                                                   : parseCommandArgs(args, {}, {"database"});
         if (!parsed || !takeListOptions(*parsed, m_options))
             return usageError();
+        if (parsed->has("unicode") && parsed->has("windows-1252"))
+            return usageError();
+        std::optional<TextEncoding> encoding;
+        if (parsed->has("unicode"))
+            encoding = TextEncoding::Utf8;
+        else if (parsed->has("windows-1252"))
+            encoding = TextEncoding::Windows1252;
         std::size_t wanted = command == "info" ? 1 : 2;
         // extract LIST DIR, or extract LIST --database DIR.
         if (command == "extract" && parsed->value("database"))
@@ -275,15 +286,15 @@ int CliTool::run(const std::vector<std::string> &args)
         if (command == "info")
             return info(pos[0]);
         if (command == "export")
-            return exportList(pos[0], pos[1]);
+            return exportList(pos[0], pos[1], parsed->has("utf8"));
         if (command == "extract")
             return extract(pos[0], wanted == 1 ? m_options.database : pos[1]);
         if (command == "convert")
-            return convert(pos[0], pos[1], m_options.database);
+            return convert(pos[0], pos[1], m_options.database, encoding);
         const std::string type = parsed->value("type").value_or(DefaultImportType);
         if (type.size() > static_cast<std::size_t>(ListFileFormat::MaxListTypeLength))
             return usageError();
-        return import(pos[0], pos[1], type);
+        return import(pos[0], pos[1], type, encoding.value_or(TextEncoding::Windows1252));
     } catch (const std::bad_alloc &) {
         return fail("not enough memory");
     } catch (const std::exception &e) {
@@ -312,10 +323,10 @@ int CliTool::writeList(const std::string &outPath, const ListFileSource &source,
     messages.setSkipMissingAttachments(!m_options.strict);
     ListFileWriter writer(messages, progress);
     writer.setDatabaseFolder(folder);
-    // The version follows the name given, as the Save As dialog's type does.
-    const int result = ListFileFormat::versionForPath(outPath) == ListFileVersion::V11
-                           ? writer.SaveList_V11(target, source)
-                           : writer.SaveList_V12(target, source);
+    // The version follows the name given, as the Save As dialog's type does,
+    // and the list's encoding: a Unicode list stays one.
+    const int result =
+        writer.saveAs(target, source, ListFileFormat::versionForPath(outPath, source.document.textEncoding()));
     if (result != ResultOk || messages.hasError())
         return fail(messages.firstErrorLine());
     for (const std::string &file : messages.skippedFiles())
@@ -336,8 +347,10 @@ int CliTool::info(const std::string &path)
 
     const ListDocument &doc = list.document;
     const PageSetup &ps = list.pageSetup;
+    const TextEncoding encoding = doc.textEncoding();
     m_out << "version: " << versionName(list.version) << '\n';
-    m_out << "list type: " << ListFileFormat::toUtf8(list.listType) << '\n';
+    m_out << "text: " << textEncodingName(encoding) << '\n';
+    m_out << "list type: " << ListFileFormat::toUtf8(list.listType, encoding) << '\n';
     m_out << "columns: " << doc.ColCount() << '\n';
     m_out << "rows: " << doc.RowCount() << '\n';
     m_out << "column widths:";
@@ -361,17 +374,17 @@ int CliTool::info(const std::string &path)
             if (AttachmentRef::isReference(text))
                 refs.push_back("  column " + std::to_string(c) + ", row " + std::to_string(r) + ": " +
                                typeName(AttachmentRef::typeCode(text)) + " " +
-                               ListFileFormat::toUtf8(std::string(AttachmentRef::fileName(text))));
+                               ListFileFormat::toUtf8(std::string(AttachmentRef::fileName(text)), encoding));
         }
     }
     m_out << "attachment references: " << refs.size() << '\n';
     for (const std::string &line : refs)
         m_out << line << '\n';
-    if (list.version == ListFileVersion::V11) {
+    if (list.version == ListFileVersion::V11 || list.version == ListFileVersion::V13) {
         std::vector<std::string> embedded;
         for (const EmbeddedFileRecord &rec : reader.embeddedFiles())
             if (rec.present)
-                embedded.push_back("  " + ListFileFormat::toUtf8(rec.name) + ": " + std::to_string(rec.size) +
+                embedded.push_back("  " + ListFileFormat::toUtf8(rec.name, encoding) + ": " + std::to_string(rec.size) +
                                    " bytes");
         m_out << "embedded files: " << embedded.size() << '\n';
         for (const std::string &line : embedded)
@@ -388,7 +401,12 @@ std::string CliTool::exportText(const ListDocument &doc)
     return ExcelText::exportFileText(doc);
 }
 
-int CliTool::exportList(const std::string &path, const std::string &outPath)
+std::string CliTool::exportUtf8Text(const ListDocument &doc)
+{
+    return ExcelText::exportUtf8Text(doc);
+}
+
+int CliTool::exportList(const std::string &path, const std::string &outPath, bool utf8)
 {
     NonInteractiveMessages messages;
     SilentProgress progress;
@@ -397,7 +415,7 @@ int CliTool::exportList(const std::string &path, const std::string &outPath)
     LoadedList list;
     if (!load(reader, messages, path, list))
         return fail(messages.firstErrorLine());
-    const std::string text = exportText(list.document);
+    const std::string text = utf8 ? exportUtf8Text(list.document) : exportText(list.document);
     if (outPath == "-") {
         m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
         m_out.flush();
@@ -410,7 +428,8 @@ int CliTool::exportList(const std::string &path, const std::string &outPath)
     return ExitOk;
 }
 
-int CliTool::convert(const std::string &inPath, const std::string &outPath, const std::string &database)
+int CliTool::convert(const std::string &inPath, const std::string &outPath, const std::string &database,
+                     std::optional<TextEncoding> encoding)
 {
     ScratchFolder scratch(ScratchPrefix);
     const std::string folder = attachmentFolder(scratch.path());
@@ -424,6 +443,16 @@ int CliTool::convert(const std::string &inPath, const std::string &outPath, cons
     LoadedList list;
     if (!load(reader, messages, inPath, list))
         return fail(messages.firstErrorLine());
+    const TextEncoding from = list.document.textEncoding();
+    if (encoding && *encoding != from) {
+        // Attachment files keep their names on disk: a version 1.1 list's were
+        // just written by the names of its own encoding, and are found by those.
+        std::size_t typeReplaced = 0;
+        const std::size_t replaced = TextConversion::convertDocument(list.document, *encoding);
+        list.listType = TextConversion::convertText(list.listType, from, *encoding, typeReplaced);
+        if (replaced + typeReplaced > 0)
+            m_err << Prefix << replacedLine(replaced + typeReplaced) << ".\n";
+    }
     return writeList(outPath, ListFileSource{list.document, list.pageSetup, list.listType}, folder, messages,
                      progress);
 }
@@ -546,8 +575,10 @@ int CliTool::replace(const std::string &inPath, const std::string &outPath, cons
     GridSearch search(editor);
     search.options.entireCell = entireCell;
     search.options.prompt = false;
-    search.textToFind = find;
-    search.replaceWith = with;
+    // The texts as the list spells them: a Unicode list is searched in UTF-8.
+    const TextEncoding encoding = editor.document().textEncoding();
+    search.textToFind = inListEncoding(find, encoding);
+    search.replaceWith = inListEncoding(with, encoding);
     const long long count = search.ReplaceAll();
 
     const int written =
@@ -565,17 +596,20 @@ bool CliTool::importText(const std::string &text, ListDocument &doc)
     return TextListImport::importText(text, doc).ok;
 }
 
-int CliTool::import(const std::string &inPath, const std::string &outPath, const std::string &type)
+int CliTool::import(const std::string &inPath, const std::string &outPath, const std::string &type,
+                    TextEncoding encoding)
 {
     LoadedList list;
-    const TextListImport::Result imported = TextListImport::importFile(inPath, list.document);
+    TextImportLimits limits;
+    limits.target = encoding;
+    const TextListImport::Result imported = TextListImport::importFile(inPath, list.document, nullptr, limits);
     if (!imported.ok)
         return fail(NonInteractiveMessages::oneLine(imported.error));
+    // Which characters were lost, and how to keep them.
     if (imported.replaced > 0)
-        m_err << Prefix << imported.replaced
-              << (imported.replaced == 1 ? " character" : " characters")
-              << " Windows-1252 cannot hold became \"?\".\n";
-    list.listType = type;
+        m_err << Prefix << replacedLine(imported.replaced) << ": " << imported.unstorableSample
+              << ". --unicode keeps them.\n";
+    list.listType = inListEncoding(type, encoding);
     TextListImport::fitColumnWidths(list.document);
     list.document.RenumberPages(list.pageSetup.entriesPerPage());
     // A cell that happens to start with the marker byte is taken for an

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/core/TextEncoding.h"
+
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -47,6 +50,9 @@ public:
     // The export file's bytes: rows 0 to the last, columns 1 to the last, TAB
     // between cells, CR after every row, a line feed inside a cell as CR LF.
     static std::string exportText(const ListDocument &doc);
+    // export --utf8: the same cells as UTF-8 from either kind of list, LF
+    // after every row, line feeds in cells kept as they are.
+    static std::string exportUtf8Text(const ListDocument &doc);
 
     // Prints a job into a PDF file; the program sets it when it is built with
     // the windowing toolkit. Returns 0 when written.
@@ -59,9 +65,11 @@ public:
 
 private:
     int info(const std::string &list);
-    int exportList(const std::string &list, const std::string &out);
-    int convert(const std::string &in, const std::string &out, const std::string &database);
-    int import(const std::string &in, const std::string &out, const std::string &type);
+    int exportList(const std::string &list, const std::string &out, bool utf8);
+    // `encoding`: the kind of list written (--unicode, --windows-1252), else the one read.
+    int convert(const std::string &in, const std::string &out, const std::string &database,
+                std::optional<TextEncoding> encoding);
+    int import(const std::string &in, const std::string &out, const std::string &type, TextEncoding encoding);
     int extract(const std::string &list, const std::string &folder);
     int print(const std::vector<std::string> &args);
     // Sorts a list as the Sort command does and writes it like convert.

@@ -2,6 +2,7 @@
 
 #include "ListDocument.h"
 #include "platform/core/ProgressReporter.h"
+#include "platform/core/UnicodeText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -92,6 +93,15 @@ std::string ExcelText::exportFileText(const ListDocument &doc, const ExcelTextPr
 {
     // The file is text: a line feed inside a cell is written as CR LF.
     return format(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1, ExportLineEnd, true, progress);
+}
+
+std::string ExcelText::exportUtf8Text(const ListDocument &doc, const ExcelTextProgress *progress)
+{
+    std::string text = format(doc, 0, doc.RowCount() - 1, 1, doc.ColCount() - 1, "\n", false, progress);
+    // Tabs and line ends are the same byte in both encodings.
+    if (doc.textEncoding() == TextEncoding::Windows1252)
+        text = UnicodeText::fromCp1252(text);
+    return text;
 }
 
 } // namespace quorvex

@@ -33,6 +33,10 @@ public:
     // after every row; the file is text, so a line feed in a cell becomes CR LF.
     static std::string exportFileText(const ListDocument &doc, const ExcelTextProgress *progress = nullptr);
 
+    // The same cells as UTF-8 for Linux tools, from either kind of list: LF
+    // after every row, a line feed in a cell written as it is.
+    static std::string exportUtf8Text(const ListDocument &doc, const ExcelTextProgress *progress = nullptr);
+
     // The whole percentage shown after row r of a list of rowCount rows.
     static int progressPercent(int row, int rowCount);
 

@@ -1,6 +1,7 @@
 #include "NewListCommand.h"
 
 #include "document/core/Editor.h"
+#include "document/core/TextConversion.h"
 #include "listfile/core/ListFileCommands.h"
 #include "listfile/core/TemplateLists.h"
 
@@ -36,12 +37,18 @@ void NewListCommand::createList()
     Editor &ed = m_editor;
     ListDocument &doc = ed.document();
     ed.view().endCellEditing();
+    const TextEncoding before = doc.textEncoding();
     // Every row emptied, headers included; the column count stays.
     doc.SetRowCount(2);
     doc.ClearRow(0);
     doc.ClearRow(1);
     if (m_settings.kind != NewListSettings::NoKind)
         m_files.loadTemplateSilently(templatePath(m_settings.kind));
+    // Templates are Windows-1252; an emptied Unicode list must not stay one.
+    TextConversion::convertDocument(doc, newListEncoding);
+    std::size_t replaced = 0;
+    const TextEncoding typeEncoding = m_settings.kind != NewListSettings::NoKind ? TextEncoding::Windows1252 : before;
+    ed.listType = TextConversion::convertText(ed.listType, typeEncoding, newListEncoding, replaced);
     ed.statusBar().setText(1, "Selected row: " + std::to_string(doc.Row()));
     doc.SetCurrentCell(1, 1);
     m_settings.save(settingsPath(), ed.services().messages);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NewListSettings.h"
+#include "platform/core/TextEncoding.h"
 
 #include <string>
 
@@ -23,6 +24,8 @@ public:
     // Where the template of a kind lives in the program folder.
     std::string templatePath(int kind) const;
     bool firstCall() const { return m_firstCall; }
+    // The kind of text a new list holds ("New lists hold Unicode text").
+    TextEncoding newListEncoding = TextEncoding::Windows1252;
 
     // The steps before the dialog: the save question, new.mtr and, on the first
     // call of the run, the show-on-start option. True when the dialog is to show.

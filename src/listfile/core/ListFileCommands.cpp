@@ -33,9 +33,24 @@ ListFileCommands::ListFileCommands(Editor &editor, FileDialogService &dialogs) :
 
 std::string ListFileCommands::saveInformationText(ListFileVersion version, const std::string &databaseFolder)
 {
-    return std::string(version == ListFileVersion::V12 ? DependentInformation : IndependentInformation) +
+    return std::string(ListFileFormat::isDependent(version) ? DependentInformation : IndependentInformation) +
            "NOTE: The database folder location is " + databaseFolder +
            "\n\nThis location can be changed in the 'Settings' window.";
+}
+
+ListFileVersion ListFileCommands::saveVersionFor(const std::string &path) const
+{
+    const ListDocument &doc = m_editor.document();
+    if (!m_chosenVersionFile.empty() && path == m_chosenVersionFile)
+        return m_chosenVersion;
+    return ListFileFormat::versionForPath(path, doc.textEncoding());
+}
+
+std::string ListFileCommands::unstorableQuestion(std::size_t count, ListFileVersion version)
+{
+    return std::to_string(count) + (count == 1 ? " character cannot" : " characters cannot") +
+           " be stored in a version " + ListFileFormat::versionName(version) +
+           " list and will be saved as '?'. Save anyway?";
 }
 
 void ListFileCommands::lockWindow(bool locked)
@@ -87,6 +102,7 @@ void ListFileCommands::openSequence()
     m_lastOpenResult = result;
     if (ed.trackCurrentFile) {
         m_saveNeedsName = result != ResultOk;
+        m_chosenVersionFile.clear();
         ed.saveListEnabled = true;
         ed.currentListFile = path;
         view.setWindowTitle(("Quorvex - " + path).c_str());
@@ -192,15 +208,20 @@ void ListFileCommands::saveToCurrentFile()
             return;
         }
     }
-    const ListFileVersion version = ListFileFormat::versionForPath(path);
-    saveFilterIndex = version == ListFileVersion::V12 ? 2 : 1;
+    const ListFileVersion version = saveVersionFor(path);
+    saveFilterIndex = static_cast<int>(version) - static_cast<int>(ListFileVersion::V10);
+    const ListFileSource source{ed.document(), ed.pageSetup(), ed.listType};
+    if (!ListFileFormat::isUnicode(version)) {
+        // A Unicode list in an older version: nothing is lost without a Yes.
+        const std::size_t unstorable = ListFileWriter::unstorableCharacters(source);
+        if (unstorable > 0 && messages.confirm(unstorableQuestion(unstorable, version)) != MessageAnswer::Yes)
+            return;
+    }
 
     ListFileWriter writer(messages, ed.services().progress);
     writer.setDatabaseFolder(ed.paths().databaseFolder);
     lockWindow(true);
-    const ListFileSource source{ed.document(), ed.pageSetup(), ed.listType};
-    const int result = version == ListFileVersion::V12 ? writer.SaveList_V12(path, source)
-                                                       : writer.SaveList_V11(path, source);
+    const int result = writer.saveAs(path, source, version);
     lockWindow(false);
     m_lastSaveResult = result;
     StatusBarModel &status = ed.statusBar();
@@ -231,16 +252,21 @@ void ListFileCommands::SaveListAsBtnClick()
     Editor &ed = m_editor;
     MessageService &messages = ed.services().messages;
     std::string name;
+    const bool unicode = ed.document().textEncoding() == TextEncoding::Utf8;
     for (;;) {
         saveFilterIndex = ListFileFormat::asciiLower(ListFileFormat::extension(ed.currentListFile)) == ".lst" ? 1 : 2;
-        const auto chosen = m_dialogs.saveFile(SaveFilter, saveFilterIndex, ed.currentListFile);
+        // A Unicode list is offered the Unicode versions first.
+        if (unicode)
+            saveFilterIndex += 2;
+        const auto chosen = m_dialogs.saveFile(SaveFilterWithUnicode, saveFilterIndex, ed.currentListFile);
         if (!chosen) {
             messages.plain("List not saved.");
             m_lastSaveResult = ResultFailed;
             return;
         }
         name = *chosen;
-        const std::string wanted = saveFilterIndex == 2 ? ".lstd" : ".lst";
+        const bool dependentFilter = saveFilterIndex == 2 || saveFilterIndex == 4;
+        const std::string wanted = dependentFilter ? ".lstd" : ".lst";
         const std::string ext = ListFileFormat::asciiLower(ListFileFormat::extension(name));
         if (ext != wanted) {
             if (ext == ".lst" || ext == ".lstd") {
@@ -260,6 +286,20 @@ void ListFileCommands::SaveListAsBtnClick()
     // next Save would write to the failed path while the title shows the old one.
     const std::string previousFile = ed.currentListFile;
     const bool previousSaveEnabled = ed.saveListEnabled;
+    const std::string previousChosenFile = m_chosenVersionFile;
+    const ListFileVersion previousChosen = m_chosenVersion;
+    // The filter says Unicode or not; the name's extension, independent or
+    // dependent (it may have been kept against the filter). A version other
+    // than the one Save would pick stays with this file.
+    const bool dependent = ListFileFormat::versionForPath(name) == ListFileVersion::V12;
+    const bool unicodeFilter = saveFilterIndex == 3 || saveFilterIndex == 4;
+    const ListFileVersion chosenVersion = unicodeFilter ? (dependent ? ListFileVersion::V14 : ListFileVersion::V13)
+                                                        : (dependent ? ListFileVersion::V12 : ListFileVersion::V11);
+    m_chosenVersionFile.clear();
+    if (chosenVersion != ListFileFormat::versionForPath(name, ed.document().textEncoding())) {
+        m_chosenVersionFile = name;
+        m_chosenVersion = chosenVersion;
+    }
     ed.currentListFile = name;
     ed.saveListEnabled = true;
     saveToCurrentFile();
@@ -267,6 +307,8 @@ void ListFileCommands::SaveListAsBtnClick()
     if (m_lastSaveResult != ResultOk) {
         ed.currentListFile = previousFile;
         ed.saveListEnabled = previousSaveEnabled;
+        m_chosenVersionFile = previousChosenFile;
+        m_chosenVersion = previousChosen;
         m_editor.view().menuStateChanged();
         return;
     }

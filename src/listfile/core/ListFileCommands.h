@@ -19,6 +19,12 @@ public:
         "(*.LST)|*.lst|Dependent List File - 1.2 (*.LSTD)|*.lstd|All Files|*.*";
     static constexpr const char *SaveFilter =
         "Independent List File - Version 1.1 (*.LST)|*.lst|Dependent List File - Version 1.2 (*.LSTD)|*.lstd";
+    // What the save dialog offers: the two filters above with their numbers,
+    // then the Unicode lists as filters 3 (version 1.3) and 4 (version 1.4).
+    static constexpr const char *SaveFilterWithUnicode =
+        "Independent List File - Version 1.1 (*.LST)|*.lst|Dependent List File - Version 1.2 (*.LSTD)|*.lstd|"
+        "Unicode Independent List File - Version 1.3 (*.LST)|*.lst|Unicode Dependent List File - Version 1.4 "
+        "(*.LSTD)|*.lstd";
 
     ListFileCommands(Editor &editor, FileDialogService &dialogs);
 
@@ -26,7 +32,7 @@ public:
     // openWithoutDialog = 1 the command opens openDialogFileName directly.
     std::string openDialogFileName;
     int openWithoutDialog = 0;
-    // The save dialog's filter: 1 version 1.1, 2 version 1.2.
+    // The save dialog's filter: 1 version 1.1, 2 version 1.2, 3 version 1.3, 4 version 1.4.
     int saveFilterIndex = 1;
 
     // Called where the window's other parts join the sequences; each may stay empty.
@@ -58,6 +64,11 @@ public:
     int lastOpenResult() const { return m_lastOpenResult; }
 
     static std::string saveInformationText(ListFileVersion version, const std::string &databaseFolder);
+    // The version Save writes to `path`: the one Save As chose for it, else
+    // the one the extension and the list's encoding give.
+    ListFileVersion saveVersionFor(const std::string &path) const;
+    // The question asked before a Unicode list is saved as version 1.1 or 1.2.
+    static std::string unstorableQuestion(std::size_t count, ListFileVersion version);
 
 private:
     void openSequence();
@@ -73,6 +84,10 @@ private:
     // The list came from a file its reader could not read to the end: a plain
     // Save would replace the damaged original and the rows still in it.
     bool m_saveNeedsName = false;
+    // Save As chose a version other than the one the name and the list's
+    // encoding give (a Unicode list as 1.2, say): that file keeps it.
+    std::string m_chosenVersionFile;
+    ListFileVersion m_chosenVersion = ListFileVersion::Unknown;
 };
 
 } // namespace quorvex

@@ -1,5 +1,8 @@
 #include "ListFileFormat.h"
 
+#include "platform/core/AppConstants.h"
+#include "platform/core/UnicodeText.h"
+
 namespace quorvex {
 
 std::string ListFileFormat::extension(const std::string &path)
@@ -13,6 +16,51 @@ ListFileVersion ListFileFormat::versionForPath(const std::string &path)
     return asciiLower(extension(path)) == ".lstd" ? ListFileVersion::V12 : ListFileVersion::V11;
 }
 
+ListFileVersion ListFileFormat::versionForPath(const std::string &path, TextEncoding encoding)
+{
+    const bool dependent = versionForPath(path) == ListFileVersion::V12;
+    if (encoding == TextEncoding::Utf8)
+        return dependent ? ListFileVersion::V14 : ListFileVersion::V13;
+    return dependent ? ListFileVersion::V12 : ListFileVersion::V11;
+}
+
+const char *ListFileFormat::tagOf(ListFileVersion version)
+{
+    switch (version) {
+    case ListFileVersion::V11:
+        return listTagV11;
+    case ListFileVersion::V12:
+        return listTagV12;
+    case ListFileVersion::V13:
+        return TagV13;
+    case ListFileVersion::V14:
+        return TagV14;
+    case ListFileVersion::V10:
+    case ListFileVersion::Unknown:
+        break;
+    }
+    return nullptr;
+}
+
+const char *ListFileFormat::versionName(ListFileVersion version)
+{
+    switch (version) {
+    case ListFileVersion::V10:
+        return "1.0";
+    case ListFileVersion::V11:
+        return "1.1";
+    case ListFileVersion::V12:
+        return "1.2";
+    case ListFileVersion::V13:
+        return "1.3";
+    case ListFileVersion::V14:
+        return "1.4";
+    case ListFileVersion::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
 std::string ListFileFormat::asciiLower(std::string text)
 {
     for (char &c : text)
@@ -23,31 +71,30 @@ std::string ListFileFormat::asciiLower(std::string text)
 
 std::string ListFileFormat::toUtf8(const std::string &cp1252)
 {
-    // Code points of 0x80..0x9F; 0 where Windows-1252 leaves the byte undefined.
-    static const unsigned short high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    out.reserve(cp1252.size());
-    for (unsigned char b : cp1252) {
-        unsigned cp = b;
-        if (b >= 0x80 && b < 0xA0)
-            cp = high[b - 0x80] ? high[b - 0x80] : '?';
-        else if (b < 0x20 && b != '\n' && b != '\t')
-            cp = '?';
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+    // Message texts: control bytes (and the five bytes Windows-1252 leaves
+    // undefined) show as "?".
+    std::string shown;
+    shown.reserve(cp1252.size());
+    for (char ch : cp1252) {
+        const auto b = static_cast<unsigned char>(ch);
+        const bool control = (b < 0x20 && b != '\n' && b != '\t') ||
+                             (b >= 0x80 && b < 0xA0 && UnicodeText::cp1252Char(b) < 0xA0);
+        shown += control ? '?' : ch;
     }
-    return out;
+    return UnicodeText::fromCp1252(shown);
+}
+
+std::string ListFileFormat::toUtf8(const std::string &text, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Windows1252)
+        return toUtf8(text);
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t cp = UnicodeText::decode(text, pos);
+        UnicodeText::append(shown, (cp < 0x20 && cp != '\n' && cp != '\t') ? U'?' : cp);
+    }
+    return shown;
 }
 
 } // namespace quorvex

@@ -11,6 +11,7 @@
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
 #include "platform/core/LargePages.h"
+#include "platform/core/UnicodeText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -135,10 +136,12 @@ private:
     std::vector<std::string_view> m_views;
 };
 
-// Where the body of a list begins: the document emptied as every reader does.
-void startBody(const ListFileTarget &target)
+// Where the body of a list begins: the document emptied as every reader does,
+// its texts to be read in the version's encoding.
+void startBody(const ListFileTarget &target, TextEncoding encoding)
 {
     ListDocument &doc = target.document;
+    doc.setTextEncoding(encoding);
     doc.SetCurrentCell(1, 1);
     for (int r = 1; r < doc.RowCount(); ++r)
         doc.ClearRow(r);
@@ -244,6 +247,10 @@ ListFileVersion ListFileReader::openAndDetect(const std::string &path, BinaryInS
         return ListFileVersion::V11;
     if (tag == listTagV12)
         return ListFileVersion::V12;
+    if (tag == ListFileFormat::TagV13)
+        return ListFileVersion::V13;
+    if (tag == ListFileFormat::TagV14)
+        return ListFileVersion::V14;
     m_messages.error("This list file is " + ListFileFormat::toUtf8(tag) +
                      " This release of Quorvex can only read version 1.0, 1.1 and 1.2. File not opened.");
     in.close();
@@ -260,6 +267,10 @@ int ListFileReader::readBody(ListFileVersion version, BinaryInStream &in, const 
         return LoadList_V11(in, fileName, target);
     case ListFileVersion::V12:
         return LoadList_V12(in, fileName, target);
+    case ListFileVersion::V13:
+        return LoadList_V13(in, fileName, target);
+    case ListFileVersion::V14:
+        return LoadList_V14(in, fileName, target);
     case ListFileVersion::Unknown:
         break;
     }
@@ -353,7 +364,8 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
     m_embedded.clear();
     m_refused.clear();
     m_sweptFolder.clear();
-    startBody(target);
+    m_encoding = TextEncoding::Windows1252;
+    startBody(target, TextEncoding::Windows1252);
     ListDocument &doc = target.document;
     RowBuilder row;
     int r = 0;
@@ -433,22 +445,36 @@ int ListFileReader::LoadList_V10(BinaryInStream &in, const std::string &, const 
 
 int ListFileReader::LoadList_V11(BinaryInStream &in, const std::string &, const ListFileTarget &target)
 {
-    return loadBinary(in, target, true);
+    return loadBinary(in, target, ListFileVersion::V11);
 }
 
 int ListFileReader::LoadList_V12(BinaryInStream &in, const std::string &, const ListFileTarget &target)
 {
-    return loadBinary(in, target, false);
+    return loadBinary(in, target, ListFileVersion::V12);
 }
 
-int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target, bool v11)
+int ListFileReader::LoadList_V13(BinaryInStream &in, const std::string &, const ListFileTarget &target)
 {
-    const char *routine = v11 ? "LoadList_V11" : "LoadList_V12";
+    return loadBinary(in, target, ListFileVersion::V13);
+}
+
+int ListFileReader::LoadList_V14(BinaryInStream &in, const std::string &, const ListFileTarget &target)
+{
+    return loadBinary(in, target, ListFileVersion::V14);
+}
+
+int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target, ListFileVersion version)
+{
+    static const char *const routines[] = {"LoadList_V11", "LoadList_V12", "LoadList_V13", "LoadList_V14"};
+    const bool v11 = !ListFileFormat::isDependent(version);
+    const TextEncoding encoding = ListFileFormat::encodingOf(version);
+    const char *routine = routines[static_cast<int>(version) - static_cast<int>(ListFileVersion::V11)];
+    m_encoding = encoding;
     m_extra = false;
     m_embedded.clear();
     m_refused.clear();
     m_sweptFolder.clear();
-    startBody(target);
+    startBody(target, encoding);
     ListDocument &doc = target.document;
     RowBuilder row;
     int r = 0;
@@ -462,7 +488,11 @@ int ListFileReader::loadBinary(BinaryInStream &in, const ListFileTarget &target,
             throw TruncatedInput();
         std::string type;
         in.appendTo(type, static_cast<std::size_t>(typeLen));
-        type = type.substr(0, std::min(type.find('\0'), static_cast<std::size_t>(ListFileFormat::MaxListTypeLength)));
+        type = type.substr(0, type.find('\0'));
+        // Bounded as the type box is; a Unicode type never loses half a character.
+        const std::size_t maxType = ListFileFormat::MaxListTypeLength;
+        type = encoding == TextEncoding::Utf8 ? std::string(UnicodeText::prefixWithin(type, maxType))
+                                              : type.substr(0, maxType);
         target.listType = type;
         std::int64_t remaining = headerSize - (static_cast<std::int64_t>(typeLen) + 4);
         const std::int32_t cols = in.readInt32();
@@ -606,7 +636,7 @@ void ListFileReader::reportRefusedNames(const char *routine)
             text += "\n(and " + std::to_string(m_refused.size() - MaxListedNames) + " more)";
             break;
         }
-        text += "\n\"" + ListFileFormat::toUtf8(name) + "\"";
+        text += "\n\"" + ListFileFormat::toUtf8(name, m_encoding) + "\"";
     }
     text += "\n\nThe cells keep their references.\n\n - ";
     text += routine;
@@ -650,7 +680,7 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
         SkipBytes(in, static_cast<std::int64_t>(record.size));
         return finish(ResultSkipped);
     }
-    const std::string path = AttachmentStore::pathOf(folder, fileName);
+    const std::string path = AttachmentStore::pathOf(folder, fileName, m_encoding);
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
         static_cast<std::uint64_t>(st.st_size) == record.size) {
@@ -678,7 +708,7 @@ int ListFileReader::GetFileFromFStreamBin(BinaryInStream &in, const std::string 
         const MessageAnswer answer = m_messages.show(
             MessageKind::Error,
             "Error extracting the following destination file to the list:\n" + folder +
-                (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName) +
+                (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName, m_encoding) +
                 "\n\nUnable to open it for writing. Please make sure the disk\naccessable for writing.\n\nThe file "
                 "will be skipped if 'OK' is clicked. The open\nroutine will be aborted if 'Cancel' is clicked.\n\n - "
                 "GetFileFromFStreamBin()\n\n" +

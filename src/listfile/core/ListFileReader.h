@@ -34,7 +34,7 @@ struct EmbeddedFileRecord {
     int result = 0;         // what GetFileFromFStreamBin returned
 };
 
-// The readers of the three list file versions. They talk to the user only
+// The readers of the list file versions 1.0 to 1.4. They talk to the user only
 // through the message and progress services; nothing of the window is touched.
 class ListFileReader {
 public:
@@ -67,6 +67,9 @@ public:
     int LoadList_V10(BinaryInStream &in, const std::string &fileName, const ListFileTarget &target);
     int LoadList_V11(BinaryInStream &in, const std::string &fileName, const ListFileTarget &target);
     int LoadList_V12(BinaryInStream &in, const std::string &fileName, const ListFileTarget &target);
+    // The Unicode lists: the document's encoding becomes UTF-8.
+    int LoadList_V13(BinaryInStream &in, const std::string &fileName, const ListFileTarget &target);
+    int LoadList_V14(BinaryInStream &in, const std::string &fileName, const ListFileTarget &target);
 
     // One embedded-file block: 0 done (written, already there, no data or read
     // past), 5 skipped because it could not be written, 10 aborted by the user.
@@ -82,7 +85,7 @@ public:
     bool hadExtraData() const { return m_extra; }
 
 private:
-    int loadBinary(BinaryInStream &in, const ListFileTarget &target, bool v11);
+    int loadBinary(BinaryInStream &in, const ListFileTarget &target, ListFileVersion version);
     void reportRow(int row, int last, const char *verb, bool force);
     int decodeRowsInParallel(const unsigned char *data, std::size_t size, ListDocument &doc, int cols, int rows,
                              bool v11, int last, std::size_t &used);
@@ -92,6 +95,8 @@ private:
     ProgressReporter &m_progress;
     std::string m_databaseFolder;
     bool m_extract = true;
+    // Of the list being read: how its attachment names are spelt.
+    TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_extra = false;
     std::chrono::milliseconds m_progressInterval{20};
     int m_parallelRows = 50000;

@@ -9,6 +9,7 @@
 #include "attachments/core/AttachmentStore.h"
 #include "document/core/ListDocument.h"
 #include "document/core/PageSetup.h"
+#include "platform/core/UnicodeText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -47,17 +48,59 @@ ListFileWriter::ListFileWriter(MessageService &messages, ProgressReporter &progr
 
 int ListFileWriter::SaveList_V11(const std::string &fileName, const ListFileSource &source)
 {
-    return saveList(fileName, source, true);
+    return saveList(fileName, source, ListFileVersion::V11);
 }
 
 int ListFileWriter::SaveList_V12(const std::string &fileName, const ListFileSource &source)
 {
-    return saveList(fileName, source, false);
+    return saveList(fileName, source, ListFileVersion::V12);
+}
+
+int ListFileWriter::SaveList_V13(const std::string &fileName, const ListFileSource &source)
+{
+    return saveList(fileName, source, ListFileVersion::V13);
+}
+
+int ListFileWriter::SaveList_V14(const std::string &fileName, const ListFileSource &source)
+{
+    return saveList(fileName, source, ListFileVersion::V14);
+}
+
+int ListFileWriter::saveAs(const std::string &fileName, const ListFileSource &source, ListFileVersion version)
+{
+    if (!ListFileFormat::tagOf(version))
+        version = ListFileFormat::versionForPath(fileName, source.document.textEncoding());
+    return saveList(fileName, source, version);
 }
 
 int ListFileWriter::save(const std::string &fileName, const ListFileSource &source)
 {
-    return saveList(fileName, source, ListFileFormat::versionForPath(fileName) == ListFileVersion::V11);
+    return saveList(fileName, source, ListFileFormat::versionForPath(fileName, source.document.textEncoding()));
+}
+
+std::size_t ListFileWriter::unstorableCharacters(const ListFileSource &source)
+{
+    const ListDocument &doc = source.document;
+    if (doc.textEncoding() != TextEncoding::Utf8)
+        return 0;
+    std::size_t count = 0;
+    auto add = [&count](std::string_view text) {
+        for (std::size_t pos = 0; pos < text.size();) {
+            if (static_cast<unsigned char>(text[pos]) < 0x80) {
+                ++pos;
+                continue;
+            }
+            if (UnicodeText::cp1252Byte(UnicodeText::decode(text, pos)) < 0)
+                ++count;
+        }
+    };
+    add(source.listType);
+    for (int r = 0; r < doc.RowCount(); ++r) {
+        const CellRow &cells = doc.rowAt(r);
+        for (int c = 0; c < cells.storedCount() && c < doc.ColCount(); ++c)
+            add(cells.cell(c));
+    }
+    return count;
 }
 
 void ListFileWriter::reportRow(int row, int last, bool force)
@@ -72,9 +115,10 @@ void ListFileWriter::reportRow(int row, int last, bool force)
     m_progress.pumpEvents();
 }
 
-int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &source, bool v11)
+int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &source, ListFileVersion version)
 {
-    const std::string routine = v11 ? " - SaveList_V11()" : " - SaveList_V12()";
+    const bool v11 = !ListFileFormat::isDependent(version);
+    const std::string routine = std::string(" - SaveList_V1") + ListFileFormat::versionName(version)[2] + "()";
     m_tooLongCol = m_tooLongRow = -1;
     // Through a link the list goes to the link's target; the link stays.
     AtomicFile temp(fileName);
@@ -90,11 +134,24 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
     const PageSetup &ps = source.pageSetup;
     const int cols = doc.ColCount();
     const int rows = doc.RowCount();
+    // Texts go out in the version's encoding; most lists need no conversion.
+    const TextEncoding fileEncoding = ListFileFormat::encodingOf(version);
+    const TextEncoding docEncoding = doc.textEncoding();
+    const bool convert = fileEncoding != docEncoding;
+    std::string converted;
+    auto inFile = [&](std::string_view text) -> std::string_view {
+        if (!convert)
+            return text;
+        std::size_t replaced = 0;
+        converted = fileEncoding == TextEncoding::Utf8 ? UnicodeText::fromCp1252(text)
+                                                       : UnicodeText::toCp1252(text, replaced);
+        return converted;
+    };
     try {
         out.write(listFileMagic, std::strlen(listFileMagic));
-        const char *tag = v11 ? listTagV11 : listTagV12;
+        const char *tag = ListFileFormat::tagOf(version);
         out.write(tag, std::strlen(tag));
-        const std::string &type = source.listType;
+        const std::string type(inFile(source.listType));
         out.writeInt32(static_cast<std::int32_t>(12 + type.size() + 4 * static_cast<std::size_t>(cols)));
         out.writeInt32(static_cast<std::int32_t>(type.size()));
         out.write(type);
@@ -137,22 +194,25 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
                 const std::string_view text = cells.cell(c);
                 if (v11 && AttachmentRef::isReference(text)) {
                     const std::string_view name = AttachmentRef::fileName(text);
+                    const std::string_view fileName = inFile(name);
                     out.writeInt32(-1);
                     out.writeUInt8(static_cast<std::uint8_t>(text[0]));
                     out.writeUInt8(text.size() > 1 ? static_cast<std::uint8_t>(text[1]) : 0);
-                    out.writeInt32(static_cast<std::int32_t>(name.size()));
-                    out.write(name);
+                    out.writeInt32(static_cast<std::int32_t>(fileName.size()));
+                    out.write(fileName);
                     const bool dataCell = r >= 1 && c >= 1;
                     if (stored.count(name) || (!dataCell && inDataCells.count(name))) {
                         out.writeUInt8(0);
                         continue;
                     }
                     stored.insert(name);
-                    if (AddFileToFStreamBin(out, std::string(name), m_databaseFolder) == ResultAborted)
+                    // The file is found by the name in the list's own encoding.
+                    if (addFile(out, std::string(name), m_databaseFolder, docEncoding) == ResultAborted)
                         throw AbortSave();
                     continue;
                 }
-                if (text.size() > m_cellLimit) {
+                const std::string_view cellText = inFile(text);
+                if (cellText.size() > m_cellLimit) {
                     out.abandon();
                     temp.discard();
                     m_progress.pumpEvents();
@@ -164,8 +224,8 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
                     m_tooLongRow = r;
                     return ResultFailed;
                 }
-                out.writeInt32(static_cast<std::int32_t>(text.size()));
-                out.write(text);
+                out.writeInt32(static_cast<std::int32_t>(cellText.size()));
+                out.write(cellText);
             }
         }
         out.writeUInt8(0);
@@ -198,7 +258,13 @@ int ListFileWriter::saveList(const std::string &fileName, const ListFileSource &
 
 int ListFileWriter::AddFileToFStreamBin(BinaryOutStream &out, const std::string &fileName, const std::string &folder)
 {
-    const std::string path = AttachmentStore::pathOf(folder, fileName);
+    return addFile(out, fileName, folder, TextEncoding::Windows1252);
+}
+
+int ListFileWriter::addFile(BinaryOutStream &out, const std::string &fileName, const std::string &folder,
+                            TextEncoding encoding)
+{
+    const std::string path = AttachmentStore::pathOf(folder, fileName, encoding);
     // Only a bare name of the database folder is embedded; never a path that leads elsewhere.
     // A FIFO or device under an attachment's name is refused, not waited on.
     int fd = AttachmentRef::isSafeFileName(fileName) ? FileSystem::openForReading(path) : -1;
@@ -211,7 +277,7 @@ int ListFileWriter::AddFileToFStreamBin(BinaryOutStream &out, const std::string 
         const MessageAnswer answer = m_messages.show(
             MessageKind::Error,
             "Error saving the following source file to the list:\n" + folder +
-                (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName) +
+                (folder.empty() || folder.back() == '/' ? "" : "/") + ListFileFormat::toUtf8(fileName, encoding) +
                 "\n\nUnable to open it for reading. Please make sure the file\nexists and has not been corrupted "
                 "and is not in use.\n\nThe file will be skipped if 'OK' is clicked. The save\nroutine will be "
                 "aborted if 'Cancel' is clicked.\n\n - AddFileToFStreamBin()",

@@ -22,7 +22,7 @@ struct ListFileSource {
     const std::string &listType;
 };
 
-// The writers of versions 1.1 and 1.2. A list is written to a temporary file
+// The writers of versions 1.1 to 1.4. A list is written to a temporary file
 // in the target's folder, synced and renamed over the target, so a failed or
 // aborted save leaves the previous file exactly as it was.
 class ListFileWriter {
@@ -39,8 +39,20 @@ public:
     int SaveList_V11(const std::string &fileName, const ListFileSource &source);
     // 0 saved, 1 failed after a message.
     int SaveList_V12(const std::string &fileName, const ListFileSource &source);
-    // The writer that the path's extension selects.
+    // The Unicode lists: the bodies of 1.1 and 1.2 in UTF-8. Results as above.
+    int SaveList_V13(const std::string &fileName, const ListFileSource &source);
+    int SaveList_V14(const std::string &fileName, const ListFileSource &source);
+    // The writer of `version` (V11 to V14). The texts are converted when the
+    // document's encoding is not the version's: to Windows-1252 a character it
+    // cannot hold becomes "?" (see unstorableCharacters).
+    int saveAs(const std::string &fileName, const ListFileSource &source, ListFileVersion version);
+    // The writer that the path's extension and the document's encoding select
+    // (a Unicode list is written as 1.3 or 1.4).
     int save(const std::string &fileName, const ListFileSource &source);
+
+    // Characters of a Unicode list (cells and list type) that a version 1.1
+    // or 1.2 list cannot hold; 0 for a Windows-1252 list.
+    static std::size_t unstorableCharacters(const ListFileSource &source);
 
     // After a 1 for a cell too long: that cell's coordinates, else (-1, -1).
     int tooLongCol() const { return m_tooLongCol; }
@@ -51,8 +63,9 @@ public:
     int AddFileToFStreamBin(BinaryOutStream &out, const std::string &fileName, const std::string &folder);
 
 private:
-    int saveList(const std::string &fileName, const ListFileSource &source, bool v11);
+    int saveList(const std::string &fileName, const ListFileSource &source, ListFileVersion version);
     void reportRow(int row, int last, bool force);
+    int addFile(BinaryOutStream &out, const std::string &fileName, const std::string &folder, TextEncoding encoding);
 
     MessageService &m_messages;
     ProgressReporter &m_progress;

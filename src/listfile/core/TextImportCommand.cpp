@@ -8,6 +8,13 @@
 
 namespace quorvex {
 
+std::string TextImportCommand::unicodeQuestion(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " character" : " characters") +
+           " of the text cannot be held in a Windows-1252 list and would become \"?\". Import the text as a "
+           "Unicode list, which keeps every character?";
+}
+
 int TextImportCommand::importFile(Editor &editor, const std::string &path, const std::string &listType,
                                   const TextImportLimits &limits)
 {
@@ -16,17 +23,25 @@ int TextImportCommand::importFile(Editor &editor, const std::string &path, const
     MessageService &messages = editor.services().messages;
     ListDocument imported(2, 2);
     TextListImport::Result result;
-    {
+    auto run = [&](const TextImportLimits &used) {
         BusyCursor busy(editor.view());
         // The progress lets window events run: no other command may start meanwhile.
         editor.view().setFileOperationLock(true);
         try {
-            result = TextListImport::importFile(path, imported, &progress, limits);
+            result = TextListImport::importFile(path, imported, &progress, used);
         } catch (const std::bad_alloc &) {
             result.ok = false;
             result.error = "Not enough memory to import the text file:\n\n" + path;
         }
         editor.view().setFileOperationLock(false);
+    };
+    run(limits);
+    // Text a Windows-1252 list cannot hold whole: a Unicode list keeps it.
+    if (result.ok && result.replaced > 0 && limits.target == TextEncoding::Windows1252 &&
+        messages.confirm(unicodeQuestion(result.unstorable)) == MessageAnswer::Yes) {
+        TextImportLimits unicode = limits;
+        unicode.target = TextEncoding::Utf8;
+        run(unicode);
     }
     if (!result.ok) {
         progress.setProgress(0, "Import failed.");

@@ -2,6 +2,7 @@
 
 #include "listfile/core/TextListImport.h"
 
+#include <cstddef>
 #include <string>
 
 namespace quorvex {
@@ -17,8 +18,11 @@ public:
         "Text Lists|*.csv;*.txt;*.tsv;*.CSV;*.TXT;*.TSV|All Files (*.*)|*";
 
     // Returns 0 after the import, 1 after an error message (the list is untouched).
+    // Text holding characters a Windows-1252 list cannot hold is offered as a
+    // Unicode list first (limits.target Utf8 makes one without asking).
     static int importFile(Editor &editor, const std::string &path, const std::string &listType,
                           const TextImportLimits &limits = TextImportLimits());
+    static std::string unicodeQuestion(std::size_t count);
 };
 
 } // namespace quorvex

@@ -5,6 +5,7 @@
 #include "document/core/CellRow.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/ProgressReporter.h"
+#include "platform/core/UnicodeText.h"
 
 #include <csv.h>
 
@@ -78,42 +79,52 @@ private:
     unsigned char m_lo = 0x80, m_hi = 0xBF;
 };
 
-int cp1252Byte(std::uint32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
-    // The five bytes Windows-1252 leaves undefined map to the same C1 points.
-    if (cp == 0x81 || cp == 0x8D || cp == 0x8F || cp == 0x90 || cp == 0x9D)
-        return static_cast<int>(cp);
-    static const std::uint16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    for (int i = 0; i < 32; ++i)
-        if (high[i] != 0 && high[i] == cp)
-            return 0x80 + i;
-    return -1;
-}
+constexpr std::size_t MaxSampleCharacters = 20;
 
-void appendCp1252(std::string &out, std::string_view utf8, std::size_t &replaced)
+// Characters Windows-1252 cannot hold: counted, and the first few different
+// ones kept for the message.
+struct UnstorableCount {
+    std::size_t count = 0;
+    std::vector<char32_t> sample;
+
+    void add(char32_t cp)
+    {
+        ++count;
+        if (sample.size() < MaxSampleCharacters && std::find(sample.begin(), sample.end(), cp) == sample.end())
+            sample.push_back(cp);
+    }
+    std::string sampleText() const
+    {
+        std::string text;
+        for (const char32_t cp : sample) {
+            if (!text.empty())
+                text += ' ';
+            UnicodeText::append(text, cp);
+        }
+        return text;
+    }
+};
+
+// UTF-8 text into `out` in the target encoding.
+void appendUtf8Field(std::string &out, std::string_view utf8, bool keepUnicode, UnstorableCount &unstorable,
+                     std::size_t &replaced)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
     const std::size_t n = utf8.size();
     for (std::size_t i = 0; i < n;) {
-        const unsigned char c = p[i];
+        const auto c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
             ++i;
             continue;
         }
-        const int len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        std::uint32_t cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
-        int k = 1;
-        for (; k < len && i + k < n; ++k)
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        i += k;
-        const int b = cp1252Byte(cp);
-        if (b >= 0) {
+        const std::size_t from = i;
+        const char32_t cp = UnicodeText::decode(utf8, i);
+        const int b = UnicodeText::cp1252Byte(cp);
+        if (b < 0)
+            unstorable.add(cp);
+        if (keepUnicode) {
+            out.append(utf8.data() + from, i - from);
+        } else if (b >= 0) {
             out.push_back(static_cast<char>(b));
         } else {
             out.push_back('?');
@@ -127,7 +138,10 @@ std::string sizeText(std::size_t n) { return std::to_string(n); }
 // Collects the fields of one line and the finished rows of the list.
 class RowCollector {
 public:
-    RowCollector(const TextListImport::Limits &limits, bool utf8) : m_limits(limits), m_utf8(utf8) {}
+    RowCollector(const TextListImport::Limits &limits, bool utf8)
+        : m_limits(limits), m_utf8(utf8), m_keepUnicode(limits.target == TextEncoding::Utf8)
+    {
+    }
 
     bool failed() const { return !m_error.empty(); }
     const std::string &error() const { return m_error; }
@@ -152,7 +166,9 @@ public:
             return;
         }
         if (m_utf8)
-            appendCp1252(m_bytes, raw, m_replaced);
+            appendUtf8Field(m_bytes, raw, m_keepUnicode, m_unstorable, m_replaced);
+        else if (m_keepUnicode)
+            m_bytes += UnicodeText::fromCp1252(raw);
         else
             m_bytes.append(raw.data(), raw.size());
         m_ends.push_back(m_bytes.size());
@@ -191,13 +207,17 @@ public:
         for (std::size_t r = 0; r < m_rows.size(); ++r)
             doc.setRowAt(static_cast<int>(r), std::move(m_rows[r]));
         m_rows.clear();
+        doc.setTextEncoding(m_limits.target);
     }
     std::size_t replaced() const { return m_replaced; }
+    const UnstorableCount &unstorable() const { return m_unstorable; }
     std::size_t rows() const { return m_rows.size(); }
 
 private:
     const TextListImport::Limits &m_limits;
     bool m_utf8;
+    bool m_keepUnicode;
+    UnstorableCount m_unstorable;
     std::string m_error;
     std::string m_bytes;
     std::vector<std::size_t> m_ends;
@@ -363,17 +383,12 @@ char TextListImport::detectDelimiter(std::string_view firstLine)
 
 std::string TextListImport::utf8ToCp1252(std::string_view utf8, std::size_t &replaced)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    appendCp1252(out, utf8, replaced);
-    return out;
+    return UnicodeText::toCp1252(utf8, replaced);
 }
 
 bool TextListImport::isValidUtf8(std::string_view text)
 {
-    Utf8Check check;
-    check.feed(reinterpret_cast<const unsigned char *>(text.data()), text.size());
-    return check.isWellFormed();
+    return UnicodeText::isValidUtf8(text);
 }
 
 TextListImport::Result TextListImport::run(const std::function<BlockReader()> &open, std::uint64_t totalBytes,
@@ -463,6 +478,8 @@ TextListImport::Result TextListImport::run(const std::function<BlockReader()> &o
     }
     result.rows = rows.rows();
     result.replaced = rows.replaced();
+    result.unstorable = rows.unstorable().count;
+    result.unstorableSample = rows.unstorable().sampleText();
     rows.build(doc);
     result.ok = true;
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/TextEncoding.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,6 +22,9 @@ struct TextImportLimits {
     std::size_t maxFieldBytes = 1u << 20;
     // The whole file: the list is held in memory.
     std::uint64_t maxFileBytes = 256ull << 20;
+    // The encoding of the list made: Utf8 keeps every character of UTF-8 text
+    // (Windows-1252 text is converted); Windows1252 turns what it cannot hold into "?".
+    TextEncoding target = TextEncoding::Windows1252;
 };
 
 // Tab- or comma-separated text, as spreadsheet programs write it, into a list.
@@ -32,7 +37,8 @@ struct TextImportLimits {
 // fields, doubled quotes, line breaks inside quotes; empty lines are skipped.
 //
 // The text is UTF-8 when it is valid UTF-8 and holds a byte of 0x80 or more,
-// otherwise Windows-1252. UTF-8 characters Windows-1252 cannot hold become "?".
+// otherwise Windows-1252. For a Windows-1252 list (the default target) UTF-8
+// characters Windows-1252 cannot hold become "?"; a Unicode list keeps them.
 // The input is streamed in blocks: no line or field is held beyond the limits.
 class TextListImport {
 public:
@@ -48,6 +54,10 @@ public:
         char delimiter = '\t';
         // Characters that became "?".
         std::size_t replaced = 0;
+        // Characters Windows-1252 cannot hold, whatever the target, and the
+        // first few different ones of them (UTF-8, a blank between two).
+        std::size_t unstorable = 0;
+        std::string unstorableSample;
         std::size_t rows = 0;
     };
 
@@ -66,7 +76,7 @@ public:
     // The delimiter the first line asks for: tab when it holds one, otherwise
     // the more frequent of semicolon and comma (comma on a tie), tab when it holds neither.
     static char detectDelimiter(std::string_view firstLine);
-    // Windows-1252 bytes of valid UTF-8 text; adds to `replaced` per "?" written.
+    // Windows-1252 bytes of UTF-8 text; adds to `replaced` per "?" written.
     static std::string utf8ToCp1252(std::string_view utf8, std::size_t &replaced);
     // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
     static bool isValidUtf8(std::string_view text);

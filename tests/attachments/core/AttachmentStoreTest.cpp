@@ -229,3 +229,35 @@ TEST(AttachmentStore, copyReplacing_throughLinkOrOntoFullDiskOrKilledKeepsLinkAn
         }
     }
 }
+
+TEST(AttachmentStore, unicodeList_namesAreTheFileNamesOnDiskAsTheyAre)
+{
+    using quorvex::TextEncoding;
+    const std::string lodz = "\xC5\x81\xC3\xB3\x64\xC5\xBA.jpg"; // Łódź.jpg
+    const struct {
+        std::string disk;
+        TextEncoding encoding;
+        std::string reference;
+    } cases[] = {
+        {lodz, TextEncoding::Utf8, lodz},
+        {lodz, TextEncoding::Windows1252, "?\xF3" "d?.jpg"},
+        {"caf\xC3\xA9.png", TextEncoding::Utf8, "caf\xC3\xA9.png"},
+        {"caf\xC3\xA9.png", TextEncoding::Windows1252, "caf\xE9.png"},
+        // Bytes that are not UTF-8 cannot be a Unicode list's text.
+        {"bad\xFF.txt", TextEncoding::Utf8, "bad?.txt"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(AttachmentStore::referenceName(c.disk, c.encoding), c.reference) << c.disk;
+        if (c.disk.find('\xFF') == std::string::npos && c.reference.find('?') == std::string::npos) {
+            EXPECT_EQ(AttachmentStore::diskName(c.reference, c.encoding), c.disk) << c.disk;
+        }
+    }
+
+    StoreFolders f;
+    writeFile(f.src + "one/" + lodz, "P");
+    const auto stored = AttachmentStore::storeFile(f.src + "one/" + lodz, f.db, TextEncoding::Utf8);
+    ASSERT_EQ(stored.outcome, StoreOutcome::Copied);
+    EXPECT_EQ(stored.name, lodz);
+    EXPECT_EQ(AttachmentStore::pathOf(f.db, lodz, TextEncoding::Utf8), f.db + lodz);
+    EXPECT_EQ(content(AttachmentStore::pathOf(f.db, lodz, TextEncoding::Utf8)), "P");
+}

@@ -425,7 +425,7 @@ TEST(Cli, infoListsSizesPageSetupReferencesAndEmbeddedFiles)
 
     const CliRun r = runCli(t, {"info", t.file("a.lst")});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "version: 1.1\nlist type: dvdmovie\ncolumns: 2\nrows: 2\ncolumn widths: 16 120\n"
+    EXPECT_EQ(r.out, "version: 1.1\ntext: Windows-1252\nlist type: dvdmovie\ncolumns: 2\nrows: 2\ncolumn widths: 16 120\n"
                      "maximum widths: 5 30 10 10 15 8 4 20\nentries per page: 54\nleft indent: 10\ntop indent: "
                      "10\norientation: portrait\nattachment references: 2\n  column 0, row 0: file a.txt\n"
                      "  column 1, row 1: file a.txt\nembedded files: 1\n  a.txt: 3 bytes\n");
@@ -794,3 +794,105 @@ TEST(CliPrint, replacesAPdfOnlyWithAWholeOne)
 
 } // namespace
 } // namespace quorvex
+
+namespace {
+
+const std::string FiveNames[] = {
+    "\xE4\xB8\x83\xE4\xBA\xBA\xE3\x81\xAE\xE4\xBE\x8D", // seven samurai in Japanese
+    "Toshir\xC5\x8D Mifune",
+    "Ji\xC5\x99\xC3\xAD Menzel",
+    "\xC5\x81\xC3\xB3\x64\xC5\xBA Story",
+    "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7",
+};
+
+std::string tagOf(const std::string &path)
+{
+    const std::string b = bytesOf(path);
+    return b.size() < 30 ? std::string() : b.substr(15, 15);
+}
+
+} // namespace
+
+TEST(Cli, unicode_csvToUnicodeListAndBackGivesEveryCharacter)
+{
+    TempFolder t;
+    std::string csv = "Title,Year\n";
+    std::string expected = "Title\tYear\n";
+    for (const std::string &name : FiveNames) {
+        csv += name + ",1954\n";
+        expected += name + "\t1954\n";
+    }
+    FileSystem::writeFileAtomic(t.file("in.csv"), csv);
+
+    CliRun r = runCli(t, {"import", t.file("in.csv"), t.file("u.lstd"), "--unicode"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(tagOf(t.file("u.lstd")), "_ListVers1.4UDp");
+    r = runCli(t, {"info", t.file("u.lstd")});
+    EXPECT_NE(r.out.find("version: 1.4\ntext: UTF-8\n"), std::string::npos) << r.out;
+    r = runCli(t, {"export", t.file("u.lstd"), "-", "--utf8"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+    // Without --utf8 a Unicode list still exports its UTF-8, with the CR row ends.
+    r = runCli(t, {"export", t.file("u.lstd"), t.file("out.txt")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string crEnds = expected;
+    for (char &c : crEnds)
+        if (c == '\n')
+            c = '\r';
+    EXPECT_EQ(bytesOf(t.file("out.txt")), crEnds);
+
+    // Without --unicode: the characters that became "?" are named, exit 0.
+    r = runCli(t, {"import", t.file("in.csv"), t.file("w.lst")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("13 characters Windows-1252 cannot hold became \"?\": \xE4\xB8\x83 \xE4\xBA\xBA"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("\xCE\xB7. --unicode keeps them.\n"), std::string::npos) << r.err;
+    r = runCli(t, {"info", t.file("w.lst")});
+    EXPECT_NE(r.out.find("version: 1.1\ntext: Windows-1252\n"), std::string::npos) << r.out;
+    // A Windows-1252 list exports UTF-8 with --utf8 too.
+    r = runCli(t, {"export", t.file("w.lst"), "-", "--utf8"});
+    EXPECT_NE(r.out.find("Ji?\xC3\xAD Menzel\t1954\n"), std::string::npos) << r.out;
+}
+
+TEST(Cli, unicode_convertBothWaysSortAndReplaceKeepTheKind)
+{
+    TempFolder t;
+    SmallList list;
+    list.doc.SetRowCount(3);
+    list.doc.SetCell(1, 1, "Caf\xE9");
+    list.doc.SetCell(1, 2, "Abc");
+    save(list, t.file("w.lst"));
+
+    CliRun r = runCli(t, {"convert", t.file("w.lst"), t.file("u.lst"), "--unicode"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(tagOf(t.file("u.lst")), "_ListVers1.3Uni");
+    Loaded u = loadBack(t.file("u.lst"));
+    EXPECT_EQ(u.doc.GetCell(1, 1), "Caf\xC3\xA9");
+
+    // Replace takes UTF-8 texts and writes them as the list holds them.
+    r = runCli(t, {"replace", t.file("u.lst"), t.file("r.lst"), "--find", "Caf\xC3\xA9", "--with", FiveNames[2]});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "replacements: 1\n");
+    EXPECT_EQ(tagOf(t.file("r.lst")), "_ListVers1.3Uni");
+    EXPECT_EQ(loadBack(t.file("r.lst")).doc.GetCell(1, 1), FiveNames[2]);
+
+    r = runCli(t, {"sort", t.file("r.lst"), t.file("s.lstd")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(tagOf(t.file("s.lstd")), "_ListVers1.4UDp");
+    EXPECT_EQ(loadBack(t.file("s.lstd")).doc.GetCell(1, 1), "Abc");
+
+    // Back to Windows-1252: the count of "?" on standard error.
+    r = runCli(t, {"convert", t.file("s.lstd"), t.file("back.lst"), "--windows-1252"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "quorvex-cli: 1 character Windows-1252 cannot hold became \"?\".\n");
+    EXPECT_EQ(tagOf(t.file("back.lst")), "_ListVersion1.1");
+    EXPECT_EQ(loadBack(t.file("back.lst")).doc.GetCell(1, 2), "Ji?\xED Menzel");
+    // Without an option convert keeps the kind; both options at once are a usage error.
+    r = runCli(t, {"convert", t.file("u.lst"), t.file("same.lstd")});
+    EXPECT_EQ(tagOf(t.file("same.lstd")), "_ListVers1.4UDp");
+    EXPECT_EQ(runCli(t, {"convert", t.file("u.lst"), t.file("x.lst"), "--unicode", "--windows-1252"}).code, 2);
+    EXPECT_EQ(runCli(t, {"export", t.file("u.lst"), "-", "--unicode"}).code, 2);
+}
