@@ -1,7 +1,7 @@
 #include "TWizardForm.h"
 
 #include "platform/gui/FontFit.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -224,13 +224,13 @@ void TWizardForm::openingWork()
 void TWizardForm::readFields()
 {
     for (int i = 0; i < MediaWizard::FieldCount; ++i)
-        m_wizard.field(i).text = Cp1252::fromUnicode(box(i)->currentText());
+        m_wizard.field(i).text = ListText::fromUnicode(box(i)->currentText(), m_editor.document().textEncoding());
 }
 
 void TWizardForm::showStatus()
 {
     for (int i = 0; i < 3; ++i)
-        m_status[static_cast<std::size_t>(i)]->setText(Cp1252::toUnicode(m_wizard.status(i)));
+        m_status[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.status(i), m_editor.document().textEncoding()));
     // Painted now: the fill lets events run but the label must show before it does.
     m_status[0]->repaint();
 }
@@ -241,19 +241,19 @@ void TWizardForm::showState()
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
         const MediaWizard::Field &f = m_wizard.field(i);
         QComboBox *b = box(i);
-        m_labels[static_cast<std::size_t>(i)]->setText(Cp1252::toUnicode(m_wizard.label(i)));
+        m_labels[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.label(i), m_editor.document().textEncoding()));
         if (m_shownRevision[static_cast<std::size_t>(i)] != f.list.revision()) {
             QStringList items;
             items.reserve(static_cast<qsizetype>(f.list.size()));
             for (const std::string &item : f.list.items())
-                items.append(Cp1252::toUnicode(item));
+                items.append(ListText::toUnicode(item, m_editor.document().textEncoding()));
             const QSignalBlocker block(b);
             b->clear();
             b->addItems(items);
             m_shownRevision[static_cast<std::size_t>(i)] = f.list.revision();
         }
         b->setCurrentIndex(-1);
-        setBoxText(i, Cp1252::toUnicode(f.text));
+        setBoxText(i, ListText::toUnicode(f.text, m_editor.document().textEncoding()));
         b->setEnabled(f.enabled);
         QPalette p = b->palette();
         p.setColor(QPalette::Base, palette().color(f.enabled ? QPalette::Base : QPalette::Button));
