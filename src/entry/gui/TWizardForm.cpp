@@ -2,6 +2,7 @@
 
 #include "platform/gui/FontFit.h"
 #include "platform/gui/ListText.h"
+#include "document/core/Editor.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -61,7 +62,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, 
 TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &files, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_wizard(editor, grid, files)
+      m_editor(editor), m_wizard(editor, grid, files)
 {
     setObjectName(QStringLiteral("WizardForm"));
     // Grows past its pixel sizes where the desktop font needs it.

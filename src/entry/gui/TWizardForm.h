@@ -59,6 +59,8 @@ private:
     // A caption's text with the margins the style puts around it.
     static int captionWidth(const QPushButton *button);
 
+    // The list whose encoding the fields' texts cross in.
+    Editor &m_editor;
     MediaWizard m_wizard;
     std::array<QComboBox *, MediaWizard::FieldCount> m_boxes{};
     std::array<QLabel *, MediaWizard::FieldCount> m_labels{};
