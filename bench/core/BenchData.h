@@ -37,9 +37,13 @@ inline void fillRealisticList(ListDocument &doc, int dataRows, int cols = 9)
 inline void fillUnicodeList(ListDocument &doc, int dataRows, int cols = 9)
 {
     fillRealisticList(doc, dataRows, cols);
-    static const char *const titles[] = {"\u4E03\u4EBA\u306E\u4F8D", "\u0395\u03BB\u03AD\u03BD\u03B7 \u03BA\u03B1\u03B9 \u03BF\u03B9 \u03AC\u03BB\u03BB\u03BF\u03B9",
-                                         "\u0410\u043D\u0434\u0440\u0435\u0439 \u0420\u0443\u0431\u043B\u0451\u0432", "Ostře sledované vlaky",
-                                         "\u5343\u3068\u5343\u5C0B\u306E\u795E\u96A0\u3057", "\u0141\u00F3d\u017A Story"};
+    static const char *const titles[] = {
+        "\u4E03\u4EBA\u306E\u4F8D",
+        "\u0395\u03BB\u03AD\u03BD\u03B7 \u03BA\u03B1\u03B9 \u03BF\u03B9 \u03AC\u03BB\u03BB\u03BF\u03B9",
+        "\u0410\u043D\u0434\u0440\u0435\u0439 \u0420\u0443\u0431\u043B\u0451\u0432",
+        "Ost\u0159e sledovan\u00E9 vlaky",
+        "\u5343\u3068\u5343\u5C0B\u306E\u795E\u96A0\u3057",
+        "\u0141\u00F3d\u017A Story"};
     for (int r = 1; r <= dataRows; ++r) {
         CellRow row = doc.rowAt(r);
         std::vector<std::string> cells(static_cast<std::size_t>(cols));

@@ -490,11 +490,12 @@ void TSettingsForm::headerEdited(int k, const QString &value)
 void TSettingsForm::DefaultBtn2Click()
 {
     std::array<std::string, 8> current;
+    const TextEncoding encoding = m_editor.document().textEncoding();
     for (int k = 1; k <= 8; ++k)
-        current[static_cast<std::size_t>(k - 1)] = ListText::fromUnicode(headerEdit(k)->text(), m_editor.document().textEncoding());
+        current[static_cast<std::size_t>(k - 1)] = ListText::fromUnicode(headerEdit(k)->text(), encoding);
     const auto headers = SettingsModel::defaultHeaders(m_editor.listType, current);
     for (int k = 1; k <= 8; ++k) {
-        headerEdit(k)->setText(ListText::toUnicode(headers[static_cast<std::size_t>(k - 1)], m_editor.document().textEncoding()));
+        headerEdit(k)->setText(ListText::toUnicode(headers[static_cast<std::size_t>(k - 1)], encoding));
         writeHeader(k, headers[static_cast<std::size_t>(k - 1)]);
     }
     enableChangeButtons();

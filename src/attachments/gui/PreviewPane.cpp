@@ -149,7 +149,8 @@ void PreviewPane::ShowCellPreview(int column, int row)
     hidePicture();
     if (content.picture != PreviewPicture::Attachment)
         releasePicture();
-    m_CellRichEdit->setPlainText(inShowableParagraphs(ListText::toUnicode(content.text, m_editor.document().textEncoding())));
+    const TextEncoding encoding = m_editor.document().textEncoding();
+    m_CellRichEdit->setPlainText(inShowableParagraphs(ListText::toUnicode(content.text, encoding)));
     switch (content.picture) {
     case PreviewPicture::None:
         break;

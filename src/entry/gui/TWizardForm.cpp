@@ -222,16 +222,21 @@ void TWizardForm::openingWork()
     focusFirstField();
 }
 
+TextEncoding TWizardForm::encoding() const
+{
+    return m_editor.document().textEncoding();
+}
+
 void TWizardForm::readFields()
 {
     for (int i = 0; i < MediaWizard::FieldCount; ++i)
-        m_wizard.field(i).text = ListText::fromUnicode(box(i)->currentText(), m_editor.document().textEncoding());
+        m_wizard.field(i).text = ListText::fromUnicode(box(i)->currentText(), encoding());
 }
 
 void TWizardForm::showStatus()
 {
     for (int i = 0; i < 3; ++i)
-        m_status[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.status(i), m_editor.document().textEncoding()));
+        m_status[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.status(i), encoding()));
     // Painted now: the fill lets events run but the label must show before it does.
     m_status[0]->repaint();
 }
@@ -242,19 +247,19 @@ void TWizardForm::showState()
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
         const MediaWizard::Field &f = m_wizard.field(i);
         QComboBox *b = box(i);
-        m_labels[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.label(i), m_editor.document().textEncoding()));
+        m_labels[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.label(i), encoding()));
         if (m_shownRevision[static_cast<std::size_t>(i)] != f.list.revision()) {
             QStringList items;
             items.reserve(static_cast<qsizetype>(f.list.size()));
             for (const std::string &item : f.list.items())
-                items.append(ListText::toUnicode(item, m_editor.document().textEncoding()));
+                items.append(ListText::toUnicode(item, encoding()));
             const QSignalBlocker block(b);
             b->clear();
             b->addItems(items);
             m_shownRevision[static_cast<std::size_t>(i)] = f.list.revision();
         }
         b->setCurrentIndex(-1);
-        setBoxText(i, ListText::toUnicode(f.text, m_editor.document().textEncoding()));
+        setBoxText(i, ListText::toUnicode(f.text, encoding()));
         b->setEnabled(f.enabled);
         QPalette p = b->palette();
         p.setColor(QPalette::Base, palette().color(f.enabled ? QPalette::Base : QPalette::Button));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/core/MediaWizard.h"
+#include "platform/core/TextEncoding.h"
 
 #include <QDialog>
 
@@ -56,6 +57,7 @@ private:
     void setBoxText(int i, const QString &text);
     void fitButtonColumn();
     void hideOfferedLists();
+    TextEncoding encoding() const;
     // A caption's text with the margins the style puts around it.
     static int captionWidth(const QPushButton *button);
 
