@@ -32,4 +32,29 @@ inline void fillRealisticList(ListDocument &doc, int dataRows, int cols = 9)
     }
 }
 
+// The realistic list as a Unicode list: a third of the cells hold Greek,
+// Cyrillic, Czech or Japanese titles.
+inline void fillUnicodeList(ListDocument &doc, int dataRows, int cols = 9)
+{
+    fillRealisticList(doc, dataRows, cols);
+    static const char *const titles[] = {
+        "\u4E03\u4EBA\u306E\u4F8D",
+        "\u0395\u03BB\u03AD\u03BD\u03B7 \u03BA\u03B1\u03B9 \u03BF\u03B9 \u03AC\u03BB\u03BB\u03BF\u03B9",
+        "\u0410\u043D\u0434\u0440\u0435\u0439 \u0420\u0443\u0431\u043B\u0451\u0432",
+        "Ost\u0159e sledovan\u00E9 vlaky",
+        "\u5343\u3068\u5343\u5C0B\u306E\u795E\u96A0\u3057",
+        "\u0141\u00F3d\u017A Story"};
+    for (int r = 1; r <= dataRows; ++r) {
+        CellRow row = doc.rowAt(r);
+        std::vector<std::string> cells(static_cast<std::size_t>(cols));
+        for (int c = 0; c < cols; ++c)
+            cells[static_cast<std::size_t>(c)] = std::string(row.cell(c));
+        for (int c = 1; c < cols; ++c)
+            if ((r + c) % 3 == 0)
+                cells[static_cast<std::size_t>(c)] = titles[(r + c) % 6];
+        doc.setRowAt(r, CellRow::fromCells(cells));
+    }
+    doc.setTextEncoding(TextEncoding::Utf8);
+}
+
 } // namespace quorvex::bench

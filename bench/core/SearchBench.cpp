@@ -4,6 +4,7 @@
 #include "search/core/GridSearch.h"
 #include "search/core/PreEnteredText.h"
 #include "search/core/QuickSearch.h"
+#include "platform/core/UnicodeText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,37 @@ ListDocument &millionRowList()
     static ListDocument doc = [] {
         ListDocument d;
         bench::fillRealisticList(d, MillionRows);
+        return d;
+    }();
+    return doc;
+}
+
+ListDocument &millionRowUnicodeList()
+{
+    static ListDocument doc = [] {
+        ListDocument d;
+        bench::fillUnicodeList(d, MillionRows);
+        return d;
+    }();
+    return doc;
+}
+
+// The same list as Windows-1252 holds it: what it cannot hold became "?".
+ListDocument &millionRowUnicodeListAs1252()
+{
+    static ListDocument doc = [] {
+        ListDocument d = millionRowUnicodeList();
+        std::vector<std::string> cells;
+        for (int r = 0; r < d.RowCount(); ++r) {
+            const CellRow &row = d.rowAt(r);
+            cells.resize(static_cast<std::size_t>(row.storedCount()));
+            for (int c = 0; c < row.storedCount(); ++c) {
+                std::size_t replaced = 0;
+                cells[static_cast<std::size_t>(c)] = UnicodeText::toCp1252(row.cell(c), replaced);
+            }
+            d.setRowAt(r, CellRow::fromCells(cells));
+        }
+        d.setTextEncoding(TextEncoding::Windows1252);
         return d;
     }();
     return doc;
@@ -62,6 +94,43 @@ void BM_FindNextNoHit(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FindNextNoHit)->Unit(benchmark::kMillisecond);
+
+// Find Next without a hit on a Unicode list (a third of the cells non-Latin),
+// and on the same list in Windows-1252; argument 0 looks for an ASCII text,
+// 1 for one that starts with a letter beyond ASCII.
+void findNextNoHitOn(benchmark::State &state, const ListDocument &list)
+{
+    BenchEditor b;
+    b.editor.document() = list;
+    GridSearch search(b.editor);
+    const std::string needle = state.range(0) == 0 ? "Zanzibar" : "\u017D\u00EDzala";
+    std::size_t replaced = 0;
+    search.textToFind = list.textEncoding() == TextEncoding::Utf8 ? needle : UnicodeText::toCp1252(needle, replaced);
+    for (auto _ : state) {
+        b.editor.document().SetCurrentCell(1, 1);
+        search.FindNext();
+        benchmark::DoNotOptimize(search.found());
+    }
+}
+void BM_FindNextNoHitUnicode(benchmark::State &state)
+{
+    findNextNoHitOn(state, millionRowUnicodeList());
+}
+void BM_FindNextNoHitUnicodeAs1252(benchmark::State &state)
+{
+    findNextNoHitOn(state, millionRowUnicodeListAs1252());
+}
+BENCHMARK(BM_FindNextNoHitUnicode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindNextNoHitUnicodeAs1252)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A quick-search keystroke without a hit on the Unicode list.
+void BM_QuickSearchNoHitUnicode(benchmark::State &state)
+{
+    const ListDocument &doc = millionRowUnicodeList();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QuickSearch::findRow(doc, 2, "\u017D\u00EDzala"));
+}
+BENCHMARK(BM_QuickSearchNoHitUnicode)->Unit(benchmark::kMillisecond);
 
 // Replace All without questions, one hit in every row, the undo snapshot included.
 void BM_ReplaceAllEveryRow(benchmark::State &state)

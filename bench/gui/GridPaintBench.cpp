@@ -30,7 +30,7 @@ RasterImage gradient(int w, int h, int tint)
     return p;
 }
 
-void BM_GridPaintViewport(benchmark::State &state)
+void paintViewport(benchmark::State &state, bool unicode)
 {
     bench::BenchProgramFolder folder;
     {
@@ -39,8 +39,17 @@ void BM_GridPaintViewport(benchmark::State &state)
 
         Editor &editor = form.editor();
         ListDocument &doc = editor.document();
-        bench::fillRealisticList(doc, 1000000, 10);
-        const std::string longText(3000, 'W');
+        if (unicode)
+            bench::fillUnicodeList(doc, 1000000, 10);
+        else
+            bench::fillRealisticList(doc, 1000000, 10);
+        std::string longText(3000, 'W');
+        if (unicode) {
+            // Japanese and Greek, 3000 bytes, cut inside no character.
+            longText.clear();
+            while (longText.size() + 5 <= 3000)
+                longText += (longText.size() / 5) % 2 ? "\u4F8D\u03BB" : "\u03A9\u4E03";
+        }
         for (int r = 499990; r < 500100; ++r)
             for (int c = 1; c < 10; ++c) {
                 if (c == 3)
@@ -79,6 +88,17 @@ void BM_GridPaintViewport(benchmark::State &state)
         form.ExitBtnClick();
     }
 }
+void BM_GridPaintViewport(benchmark::State &state)
+{
+    paintViewport(state, false);
+}
 BENCHMARK(BM_GridPaintViewport)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// The same on a Unicode list: a third of the cells non-Latin, the long texts Japanese and Greek.
+void BM_GridPaintViewportUnicode(benchmark::State &state)
+{
+    paintViewport(state, true);
+}
+BENCHMARK(BM_GridPaintViewportUnicode)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 } // namespace

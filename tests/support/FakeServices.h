@@ -101,6 +101,9 @@ public:
     bool hasText() const override { return !content.empty(); }
     std::string text() const override { return content; }
     void setText(const std::string &text) override { content = text; }
+    // Kept as the list's bytes whatever the list's encoding.
+    std::string listText(TextEncoding) const override { return content; }
+    void setListText(const std::string &text, TextEncoding) override { content = text; }
     std::string content;
 };
 

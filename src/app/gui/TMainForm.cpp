@@ -1262,7 +1262,7 @@ void TMainForm::connectCommands()
             connect(action, &QAction::triggered, this, [this, command] { runGridCommand(command); });
     };
     const GridCommands::HeaderTextDialog askHeader = [this](const std::string &current) {
-        return m_headerForm->ask(current);
+        return m_headerForm->ask(current, m_editor.document().textEncoding());
     };
     bind({m_NewRowBtn, m_NewRow1}, [this] { m_gridCommands.NewRow(); });
     bind({m_InsertRowBtn, m_InsertRow1}, [this] { m_gridCommands.InsertRow(); });

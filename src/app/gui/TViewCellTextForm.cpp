@@ -1,6 +1,6 @@
 #include "TViewCellTextForm.h"
 
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "CellTextBox.h"
 #include "FontConvert.h"
 #include "document/core/Editor.h"
@@ -159,13 +159,13 @@ std::string TViewCellTextForm::boxText() const
 {
     // The box's own text keeps a no-break space as it is; a line break there is
     // CR LF, as in the list's texts.
-    return Cp1252::fromUnicode(m_RichEdit->cellText());
+    return ListText::fromUnicode(m_RichEdit->cellText(), m_editor.document().textEncoding());
 }
 
 void TViewCellTextForm::loadBox(const std::string &cellText)
 {
     m_loading = true;
-    m_RichEdit->loadText(Cp1252::toUnicode(cellText));
+    m_RichEdit->loadText(ListText::toUnicode(cellText, m_editor.document().textEncoding()));
     m_loading = false;
     m_boxLength = m_RichEdit->cellTextLength();
     m_session.lengthChanged(m_boxLength);

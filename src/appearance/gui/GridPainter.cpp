@@ -92,13 +92,14 @@ QtCellCanvas GridPainter::canvasFor(QPainter &painter)
     const QString key = font.key();
     if (key != m_fontKey) {
         m_advances = QtCellCanvas::advancesOf(font);
+        m_wideAdvances.clear();
         m_fontKey = key;
     }
     GridMetrics m = m_cells.metrics();
     m.defaultRowHeight = m_editor.document().RowHeight();
     m.fontHeight = GridCells::fontHeightOf(m_editor.gridFont.size);
     m_cells.setMetrics(m);
-    return QtCellCanvas(painter, font, m_advances);
+    return QtCellCanvas(painter, font, m_advances, m_editor.document().textEncoding(), &m_wideAdvances);
 }
 
 void GridPainter::paintDataCell(QPainter *painter, const QRect &section, int col, int row, bool selected,

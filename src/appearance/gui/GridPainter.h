@@ -51,6 +51,7 @@ private:
     QAbstractButton *m_corner = nullptr;
     QString m_fontKey;
     QtCellCanvas::Advances m_advances{};
+    QtCellCanvas::WideAdvances m_wideAdvances;
 };
 
 } // namespace quorvex

@@ -1,6 +1,8 @@
 #include "QtCellCanvas.h"
 
+#include "platform/core/UnicodeText.h"
 #include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -36,8 +38,10 @@ QtCellCanvas::Advances QtCellCanvas::advancesOf(const QFont &font)
     return out;
 }
 
-QtCellCanvas::QtCellCanvas(QPainter &painter, const QFont &font, const Advances &advances)
-    : m_painter(painter), m_font(font), m_italic(font), m_advances(advances)
+QtCellCanvas::QtCellCanvas(QPainter &painter, const QFont &font, const Advances &advances, TextEncoding encoding,
+                           WideAdvances *wide)
+    : m_painter(painter), m_font(font), m_italic(font), m_advances(advances),
+      m_encoding(wide ? encoding : TextEncoding::Windows1252), m_wide(wide)
 {
     m_italic.setItalic(true);
     m_ascent = QFontMetrics(m_font).ascent();
@@ -60,13 +64,8 @@ void QtCellCanvas::drawPicture(int x, int y, const RasterImage &picture, PixelRe
     m_painter.drawImage(QPoint(x, y), image, qRect(source));
 }
 
-void QtCellCanvas::drawText(PixelRect clip, int x, int y, std::string_view text, ColorRef color, bool italic)
+std::size_t QtCellCanvas::shownBytes(std::string_view text, float room) const
 {
-    if (clip.width <= 0 || clip.height <= 0 || text.empty())
-        return;
-    // Characters past the clip's right edge never show: stop a little after
-    // it (kerning and italic overhang) instead of laying out them all.
-    const float room = static_cast<float>(clip.left + clip.width - x);
     float used = 0;
     std::size_t n = 0;
     std::size_t extra = 2;
@@ -76,11 +75,60 @@ void QtCellCanvas::drawText(PixelRect clip, int x, int y, std::string_view text,
         if (used > room && extra-- == 0)
             break;
     }
+    return n;
+}
+
+float QtCellCanvas::wideAdvance(char32_t cp) const
+{
+    const auto it = m_wide->find(cp);
+    if (it != m_wide->end())
+        return it->second;
+    std::string utf8;
+    UnicodeText::append(utf8, cp);
+    // The width of the font that really draws it: Qt falls back to another
+    // font for characters this one has no glyph for.
+    const QString ch = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const auto w = static_cast<float>(QFontMetricsF(m_font).horizontalAdvance(ch));
+    m_wide->emplace(cp, w);
+    return w;
+}
+
+std::size_t QtCellCanvas::shownUtf8Bytes(std::string_view text, float room) const
+{
+    float used = 0;
+    std::size_t n = 0;
+    std::size_t extra = 2;
+    while (n < text.size()) {
+        const auto b = static_cast<unsigned char>(text[n]);
+        // ASCII has the same widths as in the Windows-1252 table.
+        if (b < 0x80) {
+            used += m_advances[b];
+            ++n;
+        } else {
+            used += wideAdvance(UnicodeText::decode(text, n));
+        }
+        if (used > room && extra-- == 0)
+            break;
+    }
+    // Every step took a whole character: the cut never falls inside one.
+    return n;
+}
+
+void QtCellCanvas::drawText(PixelRect clip, int x, int y, std::string_view text, ColorRef color, bool italic)
+{
+    if (clip.width <= 0 || clip.height <= 0 || text.empty())
+        return;
+    // Characters past the clip's right edge never show: stop a little after
+    // it (kerning and italic overhang) instead of laying out them all.
+    const float room = static_cast<float>(clip.left + clip.width - x);
+    const bool unicode = m_encoding == TextEncoding::Utf8;
+    const std::size_t n = unicode ? shownUtf8Bytes(text, room) : shownBytes(text, room);
     m_painter.save();
     m_painter.setClipRect(qRect(clip), Qt::IntersectClip);
     m_painter.setFont(italic ? m_italic : m_font);
     m_painter.setPen(qColor(color));
-    m_painter.drawText(QPoint(x, y + (italic ? m_italicAscent : m_ascent)), Cp1252::toUnicode(text.substr(0, n)));
+    m_painter.drawText(QPoint(x, y + (italic ? m_italicAscent : m_ascent)),
+                       ListText::toUnicode(text.substr(0, n), m_encoding));
     m_painter.restore();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/core/FileSystem.h"
 #include "platform/core/MessageService.h"
 #include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "search/core/QuickSearch.h"
 
 #include <QApplication>
@@ -483,17 +484,18 @@ void TSettingsForm::writeHeader(int k, const std::string &value)
 
 void TSettingsForm::headerEdited(int k, const QString &value)
 {
-    writeHeader(k, Cp1252::fromUnicode(value));
+    writeHeader(k, ListText::fromUnicode(value, m_editor.document().textEncoding()));
 }
 
 void TSettingsForm::DefaultBtn2Click()
 {
     std::array<std::string, 8> current;
+    const TextEncoding encoding = m_editor.document().textEncoding();
     for (int k = 1; k <= 8; ++k)
-        current[static_cast<std::size_t>(k - 1)] = Cp1252::fromUnicode(headerEdit(k)->text());
+        current[static_cast<std::size_t>(k - 1)] = ListText::fromUnicode(headerEdit(k)->text(), encoding);
     const auto headers = SettingsModel::defaultHeaders(m_editor.listType, current);
     for (int k = 1; k <= 8; ++k) {
-        headerEdit(k)->setText(Cp1252::toUnicode(headers[static_cast<std::size_t>(k - 1)]));
+        headerEdit(k)->setText(ListText::toUnicode(headers[static_cast<std::size_t>(k - 1)], encoding));
         writeHeader(k, headers[static_cast<std::size_t>(k - 1)]);
     }
     enableChangeButtons();
@@ -528,7 +530,7 @@ void TSettingsForm::SettingsBtnClick()
         const bool present = k < doc.ColCount();
         const std::string header = present ? doc.GetCell(k, 0) : std::string();
         m_remembered.headers[static_cast<std::size_t>(k - 1)] = header;
-        edit->setText(Cp1252::toUnicode(header));
+        edit->setText(ListText::toUnicode(header, m_editor.document().textEncoding()));
         edit->setEnabled(k == 1 || present);
         QPalette pal = edit->palette();
         pal.setColor(QPalette::Base, edit->isEnabled() ? QColor(Qt::white) : palette().color(QPalette::Window));
@@ -557,7 +559,7 @@ void TSettingsForm::CancelBtnClick()
     QApplication::setOverrideCursor(Qt::BusyCursor);
     for (int k = 1; k <= 8; ++k) {
         const std::string &header = m_remembered.headers[static_cast<std::size_t>(k - 1)];
-        headerEdit(k)->setText(Cp1252::toUnicode(header));
+        headerEdit(k)->setText(ListText::toUnicode(header, m_editor.document().textEncoding()));
         writeHeader(k, header);
     }
     const SkinKind kinds[3] = {SkinKind::Fixed, SkinKind::Odd, SkinKind::Even};

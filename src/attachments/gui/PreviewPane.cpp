@@ -8,7 +8,7 @@
 #include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 #include "platform/core/FileSystem.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -149,7 +149,8 @@ void PreviewPane::ShowCellPreview(int column, int row)
     hidePicture();
     if (content.picture != PreviewPicture::Attachment)
         releasePicture();
-    m_CellRichEdit->setPlainText(inShowableParagraphs(Cp1252::toUnicode(content.text)));
+    const TextEncoding encoding = m_editor.document().textEncoding();
+    m_CellRichEdit->setPlainText(inShowableParagraphs(ListText::toUnicode(content.text, encoding)));
     switch (content.picture) {
     case PreviewPicture::None:
         break;

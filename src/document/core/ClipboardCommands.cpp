@@ -2,6 +2,7 @@
 
 #include "ExcelText.h"
 #include "document/core/Editor.h"
+#include "platform/core/UnicodeText.h"
 
 #include <algorithm>
 #include <exception>
@@ -79,7 +80,7 @@ int ClipboardCommands::CopyCellsToClipboard(int left, int right, int bottom, int
                                        "% - Copying to clipboard in MS Excel format."};
         const std::string text =
             ExcelText::formatExcelText(doc, top, bottom, left, right, ExcelText::ClipboardLineEnd, &report);
-        m_editor.services().clipboard.setText(text);
+        m_editor.services().clipboard.setListText(text, doc.textEncoding());
         progress.setProgress(0, "100% - Copied to clipboard.");
         return ResultOk;
     } catch (const std::exception &e) {
@@ -122,7 +123,7 @@ int ClipboardCommands::Paste()
                 messages.error("Windows clipboard does not contain text.");
                 result = ResultFailed;
             } else {
-                const std::string text = clipboard.text();
+                const std::string text = clipboard.listText(m_editor.document().textEncoding());
                 // savedCellText stays: typing in the current cell before the paste is undone with it.
                 m_editor.undoHistory().setSnapshotCurrent(false);
                 m_editor.backupCells();
@@ -208,6 +209,7 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
     // Linux programs end clipboard lines with LF alone; such a text (no CR
     // anywhere) takes LF as its row end. A CR LF text is walked as Windows wrote it.
     const bool lineFeedRows = hasLineFeed && text.find('\r') == std::string_view::npos;
+    const bool unicode = doc.textEncoding() == TextEncoding::Utf8;
     const char rowEnd = lineFeedRows ? '\n' : '\r';
     const std::size_t rowEndLength = lineFeedRows ? 1 : 2;
 
@@ -245,8 +247,14 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
                 writer.put(c, r, ch == '\r' || ch == '\n' ? field(s, j) : field(s, j + 1));
                 wrote = true;
             }
-            // The character after a CR is taken for the LF of CR LF, whatever it is.
+            // The character after a CR is taken for the LF of CR LF, whatever it is;
+            // in a Unicode list the whole character, never the start of one.
             s = j + rowEndLength;
+            if (unicode && !lineFeedRows && j + 1 < n) {
+                std::size_t after = j + 1;
+                UnicodeText::decode(text, after);
+                s = after;
+            }
             c = col;
             ++r;
         }

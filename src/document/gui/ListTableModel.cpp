@@ -1,6 +1,6 @@
 #include "ListTableModel.h"
 
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "document/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
 
@@ -22,11 +22,11 @@ int ListTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_cols;
 }
 
-QString ListTableModel::displayText(std::string_view cell)
+QString ListTableModel::displayText(std::string_view cell, TextEncoding encoding)
 {
     if (AttachmentRef::isReference(cell))
-        return Cp1252::toUnicode(AttachmentRef::fileName(cell));
-    return Cp1252::toUnicode(cell);
+        return ListText::toUnicode(AttachmentRef::fileName(cell), encoding);
+    return ListText::toUnicode(cell, encoding);
 }
 
 QVariant ListTableModel::data(const QModelIndex &index, int role) const
@@ -36,9 +36,9 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
     const std::string_view cell = m_document.cellView(index.column() + 1, index.row() + 1);
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(cell);
+        return displayText(cell, m_document.textEncoding());
     case Qt::EditRole:
-        return Cp1252::toUnicode(cell);
+        return ListText::toUnicode(cell, m_document.textEncoding());
     default:
         return QVariant();
     }
@@ -55,7 +55,7 @@ bool ListTableModel::setData(const QModelIndex &index, const QVariant &value, in
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const std::string bytes = Cp1252::fromUnicode(text);
+    const std::string bytes = ListText::fromUnicode(text, m_document.textEncoding());
     if (bytes == m_document.cellView(col, row))
         return true;
     if (m_onEdit)
@@ -71,8 +71,8 @@ QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role != Qt::DisplayRole)
         return QVariant();
     if (orientation == Qt::Horizontal)
-        return displayText(m_document.cellView(section + 1, 0));
-    return displayText(m_document.cellView(0, section + 1));
+        return displayText(m_document.cellView(section + 1, 0), m_document.textEncoding());
+    return displayText(m_document.cellView(0, section + 1), m_document.textEncoding());
 }
 
 Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/TextEncoding.h"
+
 #include <QAbstractTableModel>
 
 #include <functional>
@@ -33,7 +35,7 @@ public:
     // The document changed behind the model's back: tell the views.
     void refresh();
 
-    static QString displayText(std::string_view cell);
+    static QString displayText(std::string_view cell, TextEncoding encoding);
 
 private:
     ListDocument &m_document;

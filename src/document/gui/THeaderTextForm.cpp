@@ -1,7 +1,7 @@
 #include "THeaderTextForm.h"
 
 #include "platform/gui/FontFit.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,15 +38,15 @@ THeaderTextForm::THeaderTextForm(QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<std::string> THeaderTextForm::ask(const std::string &current)
+std::optional<std::string> THeaderTextForm::ask(const std::string &current, TextEncoding encoding)
 {
-    m_TextEdit->setText(Cp1252::toUnicode(current));
+    m_TextEdit->setText(ListText::toUnicode(current, encoding));
     m_TextEdit->selectAll();
     m_TextEdit->setFocus();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     const bool accepted = exec() == QDialog::Accepted;
-    const std::string text = Cp1252::fromUnicode(m_TextEdit->text());
+    const std::string text = ListText::fromUnicode(m_TextEdit->text(), encoding);
     m_TextEdit->clear();
     if (!accepted)
         return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/TextEncoding.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -15,7 +17,7 @@ class THeaderTextForm final : public QDialog {
 public:
     explicit THeaderTextForm(QWidget *parent = nullptr);
     // Shows the dialog modally with `current`; the entered text, or nothing on Cancel.
-    std::optional<std::string> ask(const std::string &current);
+    std::optional<std::string> ask(const std::string &current, TextEncoding encoding = TextEncoding::Windows1252);
     QLineEdit *textEdit() const { return m_TextEdit; }
 
 private:

@@ -1,7 +1,8 @@
 #include "TWizardForm.h"
 
 #include "platform/gui/FontFit.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
+#include "document/core/Editor.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -61,7 +62,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, 
 TWizardForm::TWizardForm(Editor &editor, GridCommands &grid, ListFileCommands &files, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_wizard(editor, grid, files)
+      m_editor(editor), m_wizard(editor, grid, files)
 {
     setObjectName(QStringLiteral("WizardForm"));
     // Grows past its pixel sizes where the desktop font needs it.
@@ -221,16 +222,21 @@ void TWizardForm::openingWork()
     focusFirstField();
 }
 
+TextEncoding TWizardForm::encoding() const
+{
+    return m_editor.document().textEncoding();
+}
+
 void TWizardForm::readFields()
 {
     for (int i = 0; i < MediaWizard::FieldCount; ++i)
-        m_wizard.field(i).text = Cp1252::fromUnicode(box(i)->currentText());
+        m_wizard.field(i).text = ListText::fromUnicode(box(i)->currentText(), encoding());
 }
 
 void TWizardForm::showStatus()
 {
     for (int i = 0; i < 3; ++i)
-        m_status[static_cast<std::size_t>(i)]->setText(Cp1252::toUnicode(m_wizard.status(i)));
+        m_status[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.status(i), encoding()));
     // Painted now: the fill lets events run but the label must show before it does.
     m_status[0]->repaint();
 }
@@ -241,19 +247,19 @@ void TWizardForm::showState()
     for (int i = 0; i < MediaWizard::FieldCount; ++i) {
         const MediaWizard::Field &f = m_wizard.field(i);
         QComboBox *b = box(i);
-        m_labels[static_cast<std::size_t>(i)]->setText(Cp1252::toUnicode(m_wizard.label(i)));
+        m_labels[static_cast<std::size_t>(i)]->setText(ListText::toUnicode(m_wizard.label(i), encoding()));
         if (m_shownRevision[static_cast<std::size_t>(i)] != f.list.revision()) {
             QStringList items;
             items.reserve(static_cast<qsizetype>(f.list.size()));
             for (const std::string &item : f.list.items())
-                items.append(Cp1252::toUnicode(item));
+                items.append(ListText::toUnicode(item, encoding()));
             const QSignalBlocker block(b);
             b->clear();
             b->addItems(items);
             m_shownRevision[static_cast<std::size_t>(i)] = f.list.revision();
         }
         b->setCurrentIndex(-1);
-        setBoxText(i, Cp1252::toUnicode(f.text));
+        setBoxText(i, ListText::toUnicode(f.text, encoding()));
         b->setEnabled(f.enabled);
         QPalette p = b->palette();
         p.setColor(QPalette::Base, palette().color(f.enabled ? QPalette::Base : QPalette::Button));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/core/MediaWizard.h"
+#include "platform/core/TextEncoding.h"
 
 #include <QDialog>
 
@@ -56,9 +57,12 @@ private:
     void setBoxText(int i, const QString &text);
     void fitButtonColumn();
     void hideOfferedLists();
+    TextEncoding encoding() const;
     // A caption's text with the margins the style puts around it.
     static int captionWidth(const QPushButton *button);
 
+    // The list whose encoding the fields' texts cross in.
+    Editor &m_editor;
     MediaWizard m_wizard;
     std::array<QComboBox *, MediaWizard::FieldCount> m_boxes{};
     std::array<QLabel *, MediaWizard::FieldCount> m_labels{};

@@ -1,6 +1,7 @@
 #include "QtClipboardService.h"
 
 #include "Cp1252.h"
+#include "ListText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -22,6 +23,16 @@ std::string QtClipboardService::text() const
 void QtClipboardService::setText(const std::string &text)
 {
     QGuiApplication::clipboard()->setText(Cp1252::toUnicode(text));
+}
+
+std::string QtClipboardService::listText(TextEncoding encoding) const
+{
+    return ListText::fromUnicode(QGuiApplication::clipboard()->text(), encoding);
+}
+
+void QtClipboardService::setListText(const std::string &text, TextEncoding encoding)
+{
+    QGuiApplication::clipboard()->setText(ListText::toUnicode(text, encoding));
 }
 
 } // namespace quorvex

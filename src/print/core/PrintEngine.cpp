@@ -22,6 +22,7 @@ PrintEngine::PrintEngine(MessageService &messages, ProgressReporter &status, Pro
 ListDocument PrintEngine::copyPageToPrintGrid(const ListDocument &doc, long long firstRow, int entries, int columns)
 {
     ListDocument grid(columns, entries + 1);
+    grid.setTextEncoding(doc.textEncoding());
     std::vector<std::string_view> cells(static_cast<std::size_t>(columns));
     // One block per row: the print grid's column k is the list's column k + 1.
     const auto copyRow = [&](int to, int from) {
@@ -62,6 +63,7 @@ PrintEngine::JobRows PrintEngine::snapshotPages(const ListDocument &doc, const s
         count += static_cast<std::size_t>(std::max(0LL, std::min<long long>(first + entries, dataRows + 1) - first));
     }
     job.rows = ListDocument(doc.ColCount(), static_cast<int>(count));
+    job.rows.setTextEncoding(doc.textEncoding());
     for (int c = 0; c < doc.ColCount(); ++c)
         job.rows.SetColWidth(c, doc.ColWidth(c));
     if (doc.RowCount() > 0)

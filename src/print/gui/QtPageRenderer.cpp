@@ -3,7 +3,6 @@
 #include "appearance/gui/CellIcons.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/LargePages.h"
-#include "platform/gui/Cp1252.h"
 
 #include <QPainter>
 
@@ -47,14 +46,15 @@ bool QtPageRenderer::render(const PageContent &page)
     QPainter painter(&m_image);
     if (m_advancesSize != font.pointSize()) {
         m_advances = QtCellCanvas::advancesOf(font);
+        m_wideAdvances.clear();
         m_advancesSize = font.pointSize();
     }
     GridMetrics metrics = m_cells.metrics();
     metrics.defaultRowHeight = g.rowHeight;
     metrics.fontHeight = GridCells::fontHeightOf(g.fontSize);
     m_cells.setMetrics(metrics);
-    QtCellCanvas canvas(painter, font, m_advances);
     const ListDocument &grid = page.printGrid;
+    QtCellCanvas canvas(painter, font, m_advances, grid.textEncoding(), &m_wideAdvances);
     const int cols = std::min<int>(grid.ColCount(), static_cast<int>(g.colRight.size()));
     const int rows = std::min<int>(grid.RowCount(), static_cast<int>(g.rowBottom.size()));
     for (int row = 0; row < rows; ++row) {
@@ -76,7 +76,8 @@ bool QtPageRenderer::render(const PageContent &page)
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(Qt::white);
-    const QString footer = Cp1252::toUnicode(page.footer);
+    // The footer names the list by its file name, which is UTF-8 like every path.
+    const QString footer = QString::fromUtf8(page.footer.data(), static_cast<qsizetype>(page.footer.size()));
     painter.drawText(QRect(g.leftIndent, g.footerY, g.imageWidth - g.leftIndent, g.imageHeight - g.footerY),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, footer);
     return painter.end();

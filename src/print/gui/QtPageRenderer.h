@@ -36,6 +36,7 @@ private:
     GridCells m_cells;
     int m_advancesSize = -1;
     QtCellCanvas::Advances m_advances{};
+    QtCellCanvas::WideAdvances m_wideAdvances;
 };
 
 } // namespace quorvex

@@ -3,7 +3,7 @@
 #include "platform/gui/FontFit.h"
 #include "OrientationPicture.h"
 #include "document/core/Editor.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "print/core/PrintCommands.h"
 #include "print/core/PrintLayout.h"
 
@@ -180,7 +180,7 @@ int TPageSetupForm::run()
     const ListDocument &doc = m_editor.document();
     for (int i = 0; i < 8; ++i) {
         // A long header is cut short with an ellipsis; its tip shows it whole.
-        const QString header = Cp1252::toUnicode(doc.cellView(i + 1, 0)) + QStringLiteral(":");
+        const QString header = ListText::toUnicode(doc.cellView(i + 1, 0), doc.textEncoding()) + QStringLiteral(":");
         QLabel *label = widthLabels[static_cast<std::size_t>(i)];
         label->setText(label->fontMetrics().elidedText(header, Qt::ElideMiddle, MaxWidthLabel));
         label->setToolTip(label->text() == header ? QString() : header);

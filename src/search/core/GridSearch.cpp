@@ -32,14 +32,13 @@ void GridSearch::SearchGrid(int startCol, int startRow)
         m_matchStart = m_matchEnd = 0;
     const long long keptStart = m_matchStart;
     const long long keptEnd = m_matchEnd;
-    if (m_matcherText != textToFind) {
-        m_matcher = AsciiMatcher(textToFind);
+    const ListDocument &doc = m_editor.document();
+    if (m_matcherText != textToFind || m_matcher.encoding() != doc.textEncoding()) {
+        m_matcher = TextMatcher(textToFind, doc.textEncoding());
         m_matcherText = textToFind;
     }
-    const AsciiMatcher &matcher = m_matcher;
-    const auto needle = static_cast<long long>(matcher.size());
+    const TextMatcher &matcher = m_matcher;
 
-    const ListDocument &doc = m_editor.document();
     const int rows = doc.RowCount();
     const int cols = doc.ColCount();
     if (!matcher.empty()) {
@@ -61,10 +60,11 @@ void GridSearch::SearchGrid(int startCol, int startRow)
                         return;
                     }
                 } else {
-                    const std::size_t at = matcher.findIn(text, static_cast<std::size_t>(m_matchEnd));
-                    if (at != AsciiMatcher::npos) {
+                    std::size_t length = 0;
+                    const std::size_t at = matcher.findIn(text, static_cast<std::size_t>(m_matchEnd), length);
+                    if (at != TextMatcher::npos) {
                         const auto start = static_cast<long long>(at) + 1;
-                        hitFound(c, r, start, start + needle - 1);
+                        hitFound(c, r, start, start + static_cast<long long>(length) - 1);
                         return;
                     }
                 }
@@ -187,7 +187,6 @@ void GridSearch::rewriteHitCell()
     const auto size = static_cast<long long>(text.size());
     if (m_matchStart < 1 || m_matchEnd < m_matchStart - 1 || m_matchEnd > size)
         return;
-    const std::size_t needle = m_matcher.size();
     std::string out;
     out.reserve(text.size() + replaceWith.size());
     out.append(text.substr(0, static_cast<std::size_t>(m_matchStart - 1)));
@@ -197,13 +196,14 @@ void GridSearch::rewriteHitCell()
     ++m_replacements;
     // Without questions every later occurrence in this cell is replaced as well,
     // each search going on after the text just inserted; the cell is built once.
-    if (m_replaceAllRunning && !options.prompt && !options.entireCell && needle > 0) {
-        for (std::size_t at = m_matcher.findIn(text, rest); at != AsciiMatcher::npos;
-             at = m_matcher.findIn(text, rest)) {
+    if (m_replaceAllRunning && !options.prompt && !options.entireCell && !m_matcher.empty()) {
+        std::size_t length = 0;
+        for (std::size_t at = m_matcher.findIn(text, rest, length); at != TextMatcher::npos;
+             at = m_matcher.findIn(text, rest, length)) {
             out.append(text.substr(rest, at - rest));
             lastInsert = out.size();
             out.append(replaceWith);
-            rest = at + needle;
+            rest = at + length;
             ++m_replacements;
         }
     }

@@ -2,7 +2,7 @@
 
 #include "platform/core/MessageService.h"
 
-#include "AsciiMatcher.h"
+#include "TextMatcher.h"
 
 #include <string>
 
@@ -46,7 +46,7 @@ public:
     void setHooks(FindWindowHooks *hooks) { m_hooks = hooks; }
 
     FindOptions options;
-    // Both are list text (Windows-1252 bytes).
+    // Both are list text, in the list's encoding.
     std::string textToFind;
     std::string replaceWith;
 
@@ -93,7 +93,7 @@ private:
     bool m_undoTaken = false;
     long long m_replacements = 0;
     long long m_lastPumpNs = 0;
-    AsciiMatcher m_matcher{std::string_view()};
+    TextMatcher m_matcher{std::string_view(), TextEncoding::Windows1252};
     std::string m_matcherText;
 };
 

@@ -1,6 +1,6 @@
 #include "QuickSearch.h"
 
-#include "AsciiMatcher.h"
+#include "TextMatcher.h"
 #include "document/core/AttachmentRef.h"
 #include "document/core/Editor.h"
 
@@ -21,15 +21,15 @@ std::string QuickSearch::labelText(int setting, int colCount)
 
 int QuickSearch::findRow(const ListDocument &doc, int col, std::string_view typed)
 {
-    const AsciiMatcher matcher(typed);
+    const TextMatcher matcher(typed, doc.textEncoding());
     if (matcher.empty() || col < 1 || col >= doc.ColCount())
         return 0;
     const int rows = doc.RowCount();
     for (int r = 1; r < rows; ++r) {
         const std::string_view text = doc.rowAt(r).cell(col);
-        if (text.size() < matcher.size() || AttachmentRef::isReference(text))
+        if (text.size() < matcher.minTextSize() || AttachmentRef::isReference(text))
             continue;
-        if (matcher.findIn(text) != AsciiMatcher::npos)
+        if (matcher.findIn(text) != TextMatcher::npos)
             return r;
     }
     return 0;

@@ -9,7 +9,7 @@ class Editor;
 class ListDocument;
 
 // The tool bar's quick search: the first row whose quick-search column holds
-// the typed text, case-insensitive by ASCII rules.
+// the typed text, case-insensitive as the list's encoding has it (TextMatcher).
 class QuickSearch {
 public:
     static constexpr int DefaultColumn = 2;

@@ -1,7 +1,7 @@
 #include "QuickSearchBar.h"
 
 #include "document/core/Editor.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "search/core/PreEnteredText.h"
 #include "search/core/QuickSearch.h"
 
@@ -98,8 +98,8 @@ void QuickSearchBar::currentCellShown()
     const ListDocument &doc = m_editor.document();
     const std::string shown = PreEnteredText::shownText(doc);
     // While the user types, the cell already holds what the box shows.
-    if (Cp1252::fromUnicode(m_ChooseFromListBox->currentText()) != shown)
-        setBoxText(m_ChooseFromListBox, Cp1252::toUnicode(shown));
+    if (ListText::fromUnicode(m_ChooseFromListBox->currentText(), m_editor.document().textEncoding()) != shown)
+        setBoxText(m_ChooseFromListBox, ListText::toUnicode(shown, m_editor.document().textEncoding()));
     const QString label = QString::fromStdString(QuickSearch::labelText(m_editor.quickSearchColumn, doc.ColCount()));
     if (m_QuickSearchLbl->text() != label)
         m_QuickSearchLbl->setText(label);
@@ -117,7 +117,7 @@ void QuickSearchBar::fill(QComboBox *box, int col, const char *loadingText)
     QStringList items;
     items.reserve(static_cast<qsizetype>(texts.size()));
     for (const std::string &t : texts)
-        items.push_back(Cp1252::toUnicode(t));
+        items.push_back(ListText::toUnicode(t, m_editor.document().textEncoding()));
     std::stable_sort(items.begin(), items.end(),
                      [](const QString &a, const QString &b) { return QString::localeAwareCompare(a, b) < 0; });
     const QString typed = box->currentText();
@@ -150,7 +150,7 @@ void QuickSearchBar::ChooseFromListBoxChange(const QString &text)
 {
     if (m_editor.longOperationRunning)
         return;
-    if (!PreEnteredText::write(m_editor, Cp1252::fromUnicode(text)))
+    if (!PreEnteredText::write(m_editor, ListText::fromUnicode(text, m_editor.document().textEncoding())))
         setBoxText(m_ChooseFromListBox, QString());
 }
 
@@ -158,7 +158,7 @@ void QuickSearchBar::QuickSearchBoxChange(const QString &text)
 {
     if (m_editor.longOperationRunning)
         return;
-    QuickSearch::run(m_editor, Cp1252::fromUnicode(text));
+    QuickSearch::run(m_editor, ListText::fromUnicode(text, m_editor.document().textEncoding()));
 }
 
 bool QuickSearchBar::eventFilter(QObject *watched, QEvent *event)

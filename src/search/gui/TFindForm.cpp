@@ -2,7 +2,7 @@
 
 #include "platform/gui/FontFit.h"
 #include "document/core/Editor.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 #include "search/core/FindSettingsFile.h"
 
 #include <QApplication>
@@ -167,8 +167,8 @@ void TFindForm::takeControls()
     m_search.options.entireCell = m_EntireCellChkBox->isChecked();
     m_search.options.prompt = m_PromptChkBox->isChecked();
     m_search.options.follow = m_FollowChkBox->isChecked();
-    m_search.textToFind = Cp1252::fromUnicode(m_TextToFindEdit->text());
-    m_search.replaceWith = Cp1252::fromUnicode(m_ReplaceEdit->text());
+    m_search.textToFind = ListText::fromUnicode(m_TextToFindEdit->text(), m_editor.document().textEncoding());
+    m_search.replaceWith = ListText::fromUnicode(m_ReplaceEdit->text(), m_editor.document().textEncoding());
 }
 
 bool TFindForm::busy() const

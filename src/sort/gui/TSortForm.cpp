@@ -3,7 +3,7 @@
 #include "platform/gui/FontFit.h"
 #include "document/core/ListDocument.h"
 #include "platform/core/FileSystem.h"
-#include "platform/gui/Cp1252.h"
+#include "platform/gui/ListText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,7 +115,7 @@ void TSortForm::prepare(const ListDocument &document, const std::string &program
     QStringList headers;
     headers.reserve(m_dataColumns);
     for (int c = 1; c < document.ColCount(); ++c)
-        headers.append(Cp1252::toUnicode(document.GetCell(c, 0)));
+        headers.append(ListText::toUnicode(document.GetCell(c, 0), document.textEncoding()));
     m_settingBoxes = true;
     for (QComboBox *box : m_boxes) {
         box->clear();
