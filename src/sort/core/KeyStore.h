@@ -109,7 +109,8 @@ private:
             throw std::length_error("sort key too long");
         if (m_capacity - m_size < growth * rawLength + 16)
             grow(growth * rawLength + 16);
-        const unsigned char *map = m_unsigned ? byteMaps.unsignedPlain : lower ? byteMaps.lowered : byteMaps.plain;
+        const unsigned char *map = m_unsigned ? (lower ? byteMaps.unsignedLowered : byteMaps.unsignedPlain)
+                                              : (lower ? byteMaps.lowered : byteMaps.plain);
         const unsigned char markerBase = m_unsigned ? 0x30 : 0xB0;
         unsigned char *const base = m_data.get() + m_size;
         unsigned char *out = base;
@@ -123,16 +124,15 @@ private:
                 if (!isDigit(*p)) {
                     if (fold && *p >= 0x80) {
                         // Folding may change a character's length.
-                        std::size_t pos = static_cast<std::size_t>(p - reinterpret_cast<const unsigned char *>(segments[i].data()));
-                        m_folded.clear();
-                        appendFoldedCharacter(m_folded, segments[i], pos);
-                        p = reinterpret_cast<const unsigned char *>(segments[i].data()) + pos;
-                        for (const char ch : m_folded)
-                            *out++ = static_cast<unsigned char>(ch);
-                        rawPos += m_folded.size();
+                        const unsigned char *const segment = reinterpret_cast<const unsigned char *>(segments[i].data());
+                        std::size_t pos = static_cast<std::size_t>(p - segment);
+                        unsigned char *const at = out;
+                        out = writeFoldedCharacter(out, segments[i], pos);
+                        p = segment + pos;
+                        rawPos += static_cast<std::size_t>(out - at);
                         continue;
                     }
-                    *out++ = map[fold ? lowerAscii(*p++) : *p++];
+                    *out++ = map[*p++];
                     ++rawPos;
                     continue;
                 }
@@ -172,7 +172,6 @@ private:
 
     bool m_allRuns;
     bool m_unsigned;
-    std::string m_folded; // one folded character
     LargePages::Array<unsigned char> m_data;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;

@@ -12,26 +12,6 @@
 
 namespace quorvex::sorting {
 
-namespace {
-
-// True when the suffixes (from `from`) of class k's members are equal, and
-// their page cells begin at the same places.
-bool sameSuffixes(const Ranking &r, std::size_t k, const std::vector<std::string> &raws, std::size_t from,
-                  const std::vector<std::array<std::size_t, 8>> &places)
-{
-    const auto suffix = [&](std::uint32_t s) {
-        return from < raws[s].size() ? std::string_view(raws[s]).substr(from) : std::string_view();
-    };
-    const std::uint32_t head = r.order[r.classStart[k]];
-    if (places[head][0] == std::string_view::npos || places[head][0] < from)
-        return false;
-    for (std::uint32_t t = r.classStart[k] + 1; t < r.classStart[k + 1]; ++t)
-        if (suffix(r.order[t]) != suffix(head) || places[r.order[t]] != places[head])
-            return false;
-    return true;
-}
-
-} // namespace
 
 PaddedGroupScan::PaddedGroupScan(RankedPlan &plan, const std::uint32_t *members, std::size_t size)
     : m_plan(plan), m_backwards(plan.m_options.backwards)
@@ -135,7 +115,13 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
     for (std::size_t s = 0; s < size && plan.m_pageKey; ++s)
         if (!plan.m_pages.at(m_slotPos[s]).empty())
             m_pageSlot[s] = ++pageSlots;
-    m_nests = std::make_unique<GroupNests>(m_slotOf, size, m_backwards, plan.m_pageKey, unsignedOrder(plan.m_options));
+    // At the start member m stands in slot m.
+    m_slotOf.resize(size);
+    for (std::size_t s = 0; s < size; ++s)
+        m_slotOf[s] = static_cast<std::uint32_t>(s);
+    m_nests = std::make_unique<GroupNests>(GroupNests::Group{raws, places, m_slotOf, m_pageSlot, pageSlots,
+                                                             plan.m_pagesNumbered, plan.m_pageKey, m_backwards,
+                                                             unsignedOrder(plan.m_options)});
     m_rank.resize(size * m_lengths);
     m_tiedAt.resize(size * m_lengths);
     m_nestAt.resize(size * m_lengths);
@@ -164,15 +150,15 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
             const int g = r.groupOfRank[k];
             if (g < 0)
                 continue;
-            if (!r.groupMarked[static_cast<std::size_t>(g)]) {
-                nestOfClass[k] = m_nests->build(r, k, suffixes, from, raws, rawMarks);
-                if (nestOfClass[k] < 0)
-                    return false;
+            if (r.groupMarked[static_cast<std::size_t>(g)] && plan.m_pagesNumbered &&
+                GroupNests::tiedByPages(r, k, raws, places, from)) {
+                next += pageSlots;
                 continue;
             }
-            if (!plan.m_pagesNumbered || !sameSuffixes(r, k, raws, from, places))
+            // Padded runs meet again, before the page cells or among them.
+            nestOfClass[k] = m_nests->build(r, k, suffixes, from);
+            if (nestOfClass[k] < 0)
                 return false;
-            next += pageSlots;
         }
         if (next >= MinTree::Empty)
             return false;
@@ -184,9 +170,6 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
             m_nestAt[s * m_lengths + li] = nestOfClass[k];
         }
     }
-    m_slotOf.resize(size);
-    for (std::size_t s = 0; s < size; ++s)
-        m_slotOf[s] = static_cast<std::uint32_t>(s);
     for (std::size_t li = 0; li < m_lengths; ++li) {
         std::vector<std::uint32_t> values(size);
         std::vector<char> marked(size);
@@ -232,7 +215,7 @@ std::size_t PaddedGroupScan::ordersWinner() const
         // Members of the best's nests are ordered from the place after the
         // best's own run at each meeting.
         const std::size_t next = std::min(m_trees[li].firstBelow(best + 1, value),
-                                          m_nests->firstReplacing(m_nestAt[member * m_lengths + li], member, best + 1));
+                                          m_nests->firstReplacing(m_nestAt[member * m_lengths + li], member, best));
         if (next == MinTree::npos)
             return best;
         best = next;

@@ -32,6 +32,8 @@ std::size_t keyCellLength(std::string_view cell, const SortOptions &options);
 // Appends the folded form of the character starting at `pos` (not ASCII) and
 // moves `pos` past it, as UnicodeText::foldCase reads a text.
 void appendFoldedCharacter(std::string &out, std::string_view text, std::size_t &pos);
+// The same into a buffer with room for four bytes; returns the end of what it wrote.
+unsigned char *writeFoldedCharacter(unsigned char *out, std::string_view text, std::size_t &pos);
 
 // Appends the key of a row whose page cell reads `pageText`.
 void appendKey(std::string &out, const ListDocument &doc, const SortOptions &options, int row,
@@ -64,6 +66,7 @@ struct ByteMaps {
     unsigned char plain[256];
     unsigned char lowered[256];
     unsigned char unsignedPlain[256];
+    unsigned char unsignedLowered[256];
     ByteMaps();
 };
 extern const ByteMaps byteMaps;
