@@ -106,6 +106,8 @@ int compareMarked(const MarkedKey &best, const MarkedKey &cand, bool backwards, 
 
 } // namespace
 
+std::size_t GroupStates::maxStates = 240;
+
 bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &contents, const std::vector<std::size_t> &slotPos)
 {
     const std::size_t slots = slotPos.size();
@@ -126,7 +128,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
             if (it->second == kindTexts.size())
                 kindTexts.push_back(t);
             m_pageKind[s] = it->second;
-            if (kindTexts.size() > MaxStates)
+            if (kindTexts.size() > maxStates)
                 return false;
         }
     }
@@ -159,7 +161,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
         if (it->second == representative.size())
             representative.push_back(content);
         m_contentClass.emplace_back(content, it->second);
-        if (representative.size() * m_pageKinds > MaxStates)
+        if (representative.size() * m_pageKinds > maxStates)
             return false;
     }
     std::sort(m_contentClass.begin(), m_contentClass.end());
