@@ -37,17 +37,12 @@ MarkedKey markedKey(const GroupStates::Where &w, std::uint32_t content, std::str
         }
         const int c = w.options.keyColumns[static_cast<std::size_t>(i)];
         if (c == 0) {
-            for (const char ch : page)
-                k.text += w.options.caseSensitive ? ch : static_cast<char>(lowerAscii(static_cast<unsigned char>(ch)));
+            appendKeyCell(k.text, page, w.options);
             k.pageDigit.resize(k.text.size(), 0);
             if (numbered)
                 k.pageDigit.back() = 1;
         } else {
-            const std::size_t from = k.text.size();
-            k.text.append(w.doc.cellView(c, w.first + static_cast<int>(content)));
-            if (!w.options.caseSensitive)
-                for (std::size_t j = from; j < k.text.size(); ++j)
-                    k.text[j] = static_cast<char>(lowerAscii(static_cast<unsigned char>(k.text[j])));
+            appendKeyCell(k.text, w.doc.cellView(c, w.first + static_cast<int>(content)), w.options);
             k.pageDigit.resize(k.text.size(), 0);
         }
     }
@@ -58,7 +53,7 @@ MarkedKey markedKey(const GroupStates::Where &w, std::uint32_t content, std::str
 // makes it, where marked digits begin page numbers whose values are unknown
 // but rise down the list: 1 or 0, or -1 when the outcome would turn on the
 // numbers' values.
-int compareMarked(const MarkedKey &best, const MarkedKey &cand, bool backwards)
+int compareMarked(const MarkedKey &best, const MarkedKey &cand, bool backwards, bool unsignedBytes)
 {
     const std::string &b = best.text, &c = cand.text;
     const std::size_t lb = b.size(), lc = c.size();
@@ -97,7 +92,8 @@ int compareMarked(const MarkedKey &best, const MarkedKey &cand, bool backwards)
         if ((px || py) && isDigit(x) && isDigit(y))
             return -1; // a page number's digit against a digit, by value
         digitTest = true;
-        const signed char sx = static_cast<signed char>(x), sy = static_cast<signed char>(y);
+        const int sx = unsignedBytes ? x : static_cast<signed char>(x);
+        const int sy = unsignedBytes ? y : static_cast<signed char>(y);
         if (sx < sy)
             return backwards ? 1 : 0;
         if (sx > sy)
@@ -109,6 +105,8 @@ int compareMarked(const MarkedKey &best, const MarkedKey &cand, bool backwards)
 }
 
 } // namespace
+
+std::size_t GroupStates::maxStates = 240;
 
 bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &contents, const std::vector<std::size_t> &slotPos)
 {
@@ -130,7 +128,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
             if (it->second == kindTexts.size())
                 kindTexts.push_back(t);
             m_pageKind[s] = it->second;
-            if (kindTexts.size() > MaxStates)
+            if (kindTexts.size() > maxStates)
                 return false;
         }
     }
@@ -156,14 +154,14 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
                 if (c == 0)
                     id.append(reinterpret_cast<const char *>(&length), sizeof length);
                 else
-                    length += w.doc.cellView(c, w.first + static_cast<int>(content)).size();
+                    length += keyCellLength(w.doc.cellView(c, w.first + static_cast<int>(content)), w.options);
             }
         }
         const auto it = classes.emplace(id, static_cast<std::uint32_t>(representative.size())).first;
         if (it->second == representative.size())
             representative.push_back(content);
         m_contentClass.emplace_back(content, it->second);
-        if (representative.size() * m_pageKinds > MaxStates)
+        if (representative.size() * m_pageKinds > maxStates)
             return false;
     }
     std::sort(m_contentClass.begin(), m_contentClass.end());
@@ -179,7 +177,7 @@ bool GroupStates::build(const Where &w, const std::vector<std::uint32_t> &conten
     beats.assign(states * states, 0);
     for (std::size_t x = 0; x < states; ++x)
         for (std::size_t y = 0; y < states; ++y) {
-            const int r = compareMarked(keys[x], keys[y], w.options.backwards);
+            const int r = compareMarked(keys[x], keys[y], w.options.backwards, unsignedOrder(w.options));
             if (r < 0)
                 return false;
             beats[x * states + y] = static_cast<char>(r);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,7 +29,11 @@ public:
     // Runs are kept only where two equal values could be written with
     // different lengths: with leading zeros or past 15 digits. Every other
     // run's length follows from its value. `allRuns` keeps them all.
-    explicit KeyStore(bool allRuns = false) : m_allRuns(allRuns) {}
+    // `unsignedBytes` normalises for the unsigned byte order of UTF-8 keys.
+    explicit KeyStore(bool allRuns = false, bool unsignedBytes = false)
+        : m_allRuns(allRuns), m_unsigned(unsignedBytes)
+    {
+    }
 
     // Adds a raw key as it is; returns its id. With `stem`, the normalised
     // length of raw[0, stem) is kept as the key's mark (stem must not split
@@ -95,12 +100,18 @@ private:
         std::size_t rawLength = 0;
         for (std::size_t i = 0; i < count; ++i)
             rawLength += segments[i].size();
-        // Offsets are kept in 32 bits; a run token is at most twice its digits.
-        if (rawLength > std::numeric_limits<std::uint32_t>::max() / 2)
+        // UTF-8 keys fold case character by character instead of lowering.
+        const bool fold = lower && m_unsigned;
+        // Offsets are kept in 32 bits; a run token is at most twice its
+        // digits, and a folded byte at most three (a stray byte becomes U+FFFD).
+        const std::size_t growth = fold ? 3 : 2;
+        if (rawLength > std::numeric_limits<std::uint32_t>::max() / 3)
             throw std::length_error("sort key too long");
-        if (m_capacity - m_size < 2 * rawLength + 16)
-            grow(2 * rawLength + 16);
-        const unsigned char *map = lower ? byteMaps.lowered : byteMaps.plain;
+        if (m_capacity - m_size < growth * rawLength + 16)
+            grow(growth * rawLength + 16);
+        const unsigned char *map = m_unsigned ? (lower ? byteMaps.unsignedLowered : byteMaps.unsignedPlain)
+                                              : (lower ? byteMaps.lowered : byteMaps.plain);
+        const unsigned char markerBase = m_unsigned ? 0x30 : 0xB0;
         unsigned char *const base = m_data.get() + m_size;
         unsigned char *out = base;
         std::size_t rawPos = 0, mark = std::string_view::npos;
@@ -111,6 +122,16 @@ private:
             const unsigned char *const e = p + segments[i].size();
             while (p < e) {
                 if (!isDigit(*p)) {
+                    if (fold && *p >= 0x80) {
+                        // Folding may change a character's length.
+                        const unsigned char *const segment = reinterpret_cast<const unsigned char *>(segments[i].data());
+                        std::size_t pos = static_cast<std::size_t>(p - segment);
+                        unsigned char *const at = out;
+                        out = writeFoldedCharacter(out, segments[i], pos);
+                        p = segment + pos;
+                        rawPos += static_cast<std::size_t>(out - at);
+                        continue;
+                    }
                     *out++ = map[*p++];
                     ++rawPos;
                     continue;
@@ -122,7 +143,7 @@ private:
                 if (m_allRuns || len > 15 || (*p == '0' && len > 1))
                     m_runs.push_back({static_cast<std::uint32_t>(out - base), static_cast<std::uint32_t>(len),
                                   static_cast<std::uint32_t>(rawPos)});
-                out = writeNumberToken(out, SortEngine::runValue(reinterpret_cast<const char *>(p), len));
+                out = writeNumberToken(out, SortEngine::runValue(reinterpret_cast<const char *>(p), len), markerBase);
                 rawPos += len;
                 p = q;
             }
@@ -150,6 +171,7 @@ private:
     }
 
     bool m_allRuns;
+    bool m_unsigned;
     LargePages::Array<unsigned char> m_data;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;

@@ -10,7 +10,7 @@ namespace quorvex::sorting {
 RankedPlan::RankedPlan(const ListDocument &doc, const SortOptions &options, int first, int end, std::vector<int> &perm,
                        const PageColumn &pages, bool pageKey, const std::function<void()> &idle)
     : m_doc(doc), m_options(options), m_first(first), m_pages(pages), m_pageKey(pageKey), m_idle(idle),
-      m_fixedPage(pageKey ? std::string_view() : pages.at(0)), m_perm(perm)
+      m_fixedPage(pageKey ? std::string_view() : pages.at(0)), m_perm(perm), m_keys(false, unsignedOrder(options))
 {
     const std::size_t n = static_cast<std::size_t>(end - first);
     m_keys.reserve(n, n * 96);

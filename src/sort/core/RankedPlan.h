@@ -86,7 +86,7 @@ private:
             if (c == 0)
                 places[count++] = length;
             else
-                length += m_doc.cellView(c, m_first + static_cast<int>(content)).size();
+                length += keyCellLength(m_doc.cellView(c, m_first + static_cast<int>(content)), m_options);
         }
         return places;
     }

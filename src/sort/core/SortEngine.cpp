@@ -38,13 +38,22 @@ double SortEngine::runValue(const char *digits, std::size_t length)
 
 std::string SortEngine::BuildSortKey(const ListDocument &doc, const SortOptions &options, int row)
 {
+    SortOptions o = options;
+    o.encoding = doc.textEncoding();
     std::string key;
-    appendKey(key, doc, options, row, doc.cellView(0, row));
+    appendKey(key, doc, o, row, doc.cellView(0, row));
     return key;
 }
 
 bool SortEngine::CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards)
 {
+    return CompareSortKeys(best, candidate, backwards, TextEncoding::Windows1252);
+}
+
+bool SortEngine::CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards,
+                                 TextEncoding encoding)
+{
+    const bool unsignedBytes = encoding == TextEncoding::Utf8;
     const std::size_t lb = best.size(), lc = candidate.size();
     std::size_t b = 0; // 0-based position
     bool digitTest = true;
@@ -68,7 +77,8 @@ bool SortEngine::CompareSortKeys(std::string_view best, std::string_view candida
             continue;
         }
         digitTest = true;
-        const signed char sx = static_cast<signed char>(x), sy = static_cast<signed char>(y);
+        const int sx = unsignedBytes ? x : static_cast<signed char>(x);
+        const int sy = unsignedBytes ? y : static_cast<signed char>(y);
         if (sx < sy)
             return backwards;
         if (sx > sy)
@@ -93,9 +103,11 @@ void SortEngine::SwapGridRows(ListDocument &doc, int a, int b)
     doc.setRowAt(b, std::move(nb));
 }
 
-bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &options, int first, int end,
+bool SortEngine::SortGrid(ListDocument &doc, const SortOptions &givenOptions, int first, int end,
                           const ProgressPoint &progress, const Idle &idle)
 {
+    SortOptions options = givenOptions;
+    options.encoding = doc.textEncoding();
     first = std::max(first, 0);
     end = std::min(end, doc.RowCount());
     if (end - first < 2) {

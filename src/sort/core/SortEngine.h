@@ -23,13 +23,17 @@ public:
     using Idle = std::function<void()>;
 
     // The key of a row: the cells of the eight key columns joined by three
-    // blanks, lowered by ASCII rules unless case-sensitive. A column outside
-    // the grid reads as "".
+    // blanks, lowered by ASCII rules unless case-sensitive (in a UTF-8 list,
+    // folded by Unicode simple case folding). A column outside the grid
+    // reads as "".
     static std::string BuildSortKey(const ListDocument &doc, const SortOptions &options, int row);
     // True when the candidate is to replace the best key: strictly before it,
-    // or strictly after it when sorting backwards. Bytes compare signed and
-    // digit runs met at the same place by value.
+    // or strictly after it when sorting backwards. Bytes compare signed (UTF-8
+    // keys: unsigned, so by code point) and digit runs met at the same place
+    // by value.
     static bool CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards);
+    static bool CompareSortKeys(std::string_view best, std::string_view candidate, bool backwards,
+                                TextEncoding encoding);
     // Exchanges rows a and b in columns 1..; the page column stays.
     static void SwapGridRows(ListDocument &doc, int a, int b);
 

@@ -1,42 +1,122 @@
 #include "SortKeyText.h"
 
 #include "document/core/ListDocument.h"
+#include "platform/core/UnicodeText.h"
+
+#include <vector>
 
 namespace quorvex::sorting {
+
+namespace {
+
+// The folded form of every character of the Basic Multilingual Plane, made
+// once: a sort folds millions of characters, most of them from a few scripts.
+char32_t folded(char32_t cp)
+{
+    static const std::vector<char32_t> table = [] {
+        std::vector<char32_t> t(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c)
+            t[c] = UnicodeText::foldCase(c);
+        return t;
+    }();
+    return cp < 0x10000 ? table[cp] : UnicodeText::foldCase(cp);
+}
+
+} // namespace
+
+unsigned char *writeFoldedCharacter(unsigned char *out, std::string_view text, std::size_t &pos)
+{
+    const char32_t c = folded(UnicodeText::decode(text, pos));
+    if (c < 0x80) {
+        *out++ = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *out++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+        *out++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+        *out++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+void appendFoldedCharacter(std::string &out, std::string_view text, std::size_t &pos)
+{
+    unsigned char buffer[4];
+    const unsigned char *end = writeFoldedCharacter(buffer, text, pos);
+    out.append(reinterpret_cast<const char *>(buffer), static_cast<std::size_t>(end - buffer));
+}
+
+void appendKeyCell(std::string &out, std::string_view cell, const SortOptions &options)
+{
+    if (options.caseSensitive) {
+        out.append(cell);
+        return;
+    }
+    const bool fold = unsignedOrder(options);
+    for (std::size_t pos = 0; pos < cell.size();) {
+        const unsigned char b = static_cast<unsigned char>(cell[pos]);
+        if (b < 0x80 || !fold) {
+            out += static_cast<char>(lowerAscii(b));
+            ++pos;
+        } else {
+            appendFoldedCharacter(out, cell, pos);
+        }
+    }
+}
+
+std::size_t keyCellLength(std::string_view cell, const SortOptions &options)
+{
+    if (!foldsCase(options))
+        return cell.size();
+    std::size_t length = 0;
+    std::string folded;
+    for (std::size_t pos = 0; pos < cell.size();) {
+        if (static_cast<unsigned char>(cell[pos]) < 0x80) {
+            ++length;
+            ++pos;
+            continue;
+        }
+        folded.clear();
+        appendFoldedCharacter(folded, cell, pos);
+        length += folded.size();
+    }
+    return length;
+}
 
 void appendKey(std::string &out, const ListDocument &doc, const SortOptions &options, int row,
                std::string_view pageText)
 {
-    const std::size_t from = out.size();
     for (int k = 0; k < KeyColumnCount; ++k) {
         if (k > 0)
             out.append(Separator, 3);
         const int c = options.keyColumns[static_cast<std::size_t>(k)];
-        out.append(c == 0 ? pageText : doc.cellView(c, row));
-    }
-    if (!options.caseSensitive) {
-        for (std::size_t i = from; i < out.size(); ++i)
-            out[i] = static_cast<char>(lowerAscii(static_cast<unsigned char>(out[i])));
+        appendKeyCell(out, c == 0 ? pageText : doc.cellView(c, row), options);
     }
 }
 
 static constexpr double ExactIntegerLimit = 9007199254740992.0; // 2^53
 
-unsigned char *writeNumberToken(unsigned char *out, double value)
+unsigned char *writeNumberToken(unsigned char *out, double value, unsigned char markerBase)
 {
     if (value < ExactIntegerLimit) {
         std::uint64_t u = static_cast<std::uint64_t>(value);
         int k = 0;
         for (std::uint64_t t = u; t != 0; t >>= 8)
             ++k;
-        *out++ = static_cast<unsigned char>(0xB0 + k);
+        *out++ = static_cast<unsigned char>(markerBase + k);
         for (int s = 8 * (k - 1); s >= 0; s -= 8)
             *out++ = static_cast<unsigned char>((u >> s) & 0xFF);
         return out;
     }
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    *out++ = 0xB9;
+    *out++ = static_cast<unsigned char>(markerBase + 9);
     for (int s = 56; s >= 0; s -= 8)
         *out++ = static_cast<unsigned char>((bits >> s) & 0xFF);
     return out;
@@ -47,6 +127,8 @@ ByteMaps::ByteMaps()
     for (int b = 0; b < 256; ++b) {
         plain[b] = static_cast<unsigned char>(b ^ 0x80);
         lowered[b] = static_cast<unsigned char>(lowerAscii(static_cast<unsigned char>(b)) ^ 0x80);
+        unsignedPlain[b] = static_cast<unsigned char>(b);
+        unsignedLowered[b] = lowerAscii(static_cast<unsigned char>(b));
     }
 }
 const ByteMaps byteMaps;
@@ -54,10 +136,10 @@ const ByteMaps byteMaps;
 std::uint32_t plainLength(const char *token)
 {
     const unsigned char marker = static_cast<unsigned char>(token[0]);
-    if (marker == 0xB9)
+    if ((marker & 0x0F) == 9)
         return 0;
     std::uint64_t v = 0;
-    for (int i = 1; i <= marker - 0xB0; ++i)
+    for (int i = 1; i <= (marker & 0x0F); ++i)
         v = (v << 8) | static_cast<unsigned char>(token[i]);
     std::uint32_t digits = 1;
     while (v >= 10) {

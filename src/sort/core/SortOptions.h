@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/TextEncoding.h"
+
 #include <array>
 
 namespace quorvex {
@@ -11,6 +13,11 @@ struct SortOptions {
     std::array<int, 8> keyColumns{{1, 2, 3, 4, 5, 6, 7, 8}};
     bool caseSensitive = false;
     bool backwards = false;
+    // How the cells' bytes read. SortGrid and BuildSortKey take it from the
+    // document: Windows-1252 keys compare as signed bytes and lower ASCII
+    // letters only; UTF-8 keys compare by code point (unsigned bytes) and fold
+    // case with Unicode simple case folding.
+    TextEncoding encoding = TextEncoding::Windows1252;
 };
 
 } // namespace quorvex

@@ -87,6 +87,42 @@ TEST(SortCommand, writesAProgressTextAtEveryFifthRowAndEndsFinished)
     }
 }
 
+// The command sorts a list by the rules of its own text: a UTF-8 list folds
+// case ("\u0141" equals "\u0142") and orders by code point; the same bytes in a
+// Windows-1252 list compare signed and lower ASCII only. Undo gives back both.
+TEST(SortCommand, sortsEachListByTheRulesOfItsTextEncoding)
+{
+    const std::vector<std::string> texts = {"\u0142\u00f3d\u017a 2", "\u0141\u00d3D\u0179 10", "Lodz 3", "\u0141\u00d3D\u0179 1"};
+    struct Case {
+        TextEncoding encoding;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {TextEncoding::Utf8, {"Lodz 3", "\u0141\u00d3D\u0179 1", "\u0142\u00f3d\u017a 2", "\u0141\u00d3D\u0179 10"}},
+        // Bytes 0xC5 0x81 and 0xC5 0x82 as two signed Windows-1252 letters each, before "Lodz".
+        {TextEncoding::Windows1252, {"\u0141\u00d3D\u0179 1", "\u0141\u00d3D\u0179 10", "\u0142\u00f3d\u017a 2", "Lodz 3"}},
+    };
+    for (const Case &c : cases) {
+        EditorFixture fx;
+        FakeProgressWindow window;
+        ListDocument doc(2, static_cast<int>(texts.size()) + 1);
+        for (std::size_t r = 0; r < texts.size(); ++r)
+            doc.SetCell(1, static_cast<int>(r) + 1, texts[r]);
+        doc.setTextEncoding(c.encoding);
+        fx.editor.document() = doc;
+        fx.editor.undoHistory().reset(fx.editor.document());
+        SortCommand command(fx.editor, window);
+        SortOptions options;
+        options.keyColumns = {{1, 0, 0, 0, 0, 0, 0, 0}};
+        ASSERT_EQ(command.run(options), ResultOk);
+        std::vector<std::string> sorted;
+        for (int r = 1; r < fx.editor.document().RowCount(); ++r)
+            sorted.push_back(fx.editor.document().GetCell(1, r));
+        EXPECT_EQ(sorted, c.expected);
+        EXPECT_EQ(fx.editor.document().textEncoding(), c.encoding);
+    }
+}
+
 TEST(SortCommand, pauseWaitsAndCancelStopsAtItsPointKeepingMovedRowsUntilUndo)
 {
     struct Case {

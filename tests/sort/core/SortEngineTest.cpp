@@ -1,6 +1,8 @@
 #include "sort/core/SortEngine.h"
 
 #include "document/core/ListDocument.h"
+#include "platform/core/UnicodeText.h"
+#include "sort/core/GroupStates.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@ namespace {
 // naive: keys rebuilt at every comparison, positions counted from 1.
 namespace reference {
 
+// A UTF-8 list folds the whole key and compares unsigned bytes (code points).
 std::string key(const ListDocument &doc, const SortOptions &o, int row)
 {
     std::string k;
@@ -25,6 +28,8 @@ std::string key(const ListDocument &doc, const SortOptions &o, int row)
             k += "   ";
         k += doc.GetCell(o.keyColumns[static_cast<std::size_t>(i)], row);
     }
+    if (!o.caseSensitive && doc.textEncoding() == TextEncoding::Utf8)
+        return UnicodeText::foldCase(k);
     if (!o.caseSensitive)
         for (char &c : k)
             if (c >= 'A' && c <= 'Z')
@@ -33,7 +38,11 @@ std::string key(const ListDocument &doc, const SortOptions &o, int row)
 }
 
 bool digit(const std::string &s, std::size_t b) { return s[b - 1] >= '0' && s[b - 1] <= '9'; }
-signed char at(const std::string &s, std::size_t b) { return static_cast<signed char>(s[b - 1]); }
+bool unsignedBytes = false;
+int at(const std::string &s, std::size_t b)
+{
+    return unsignedBytes ? static_cast<unsigned char>(s[b - 1]) : static_cast<signed char>(s[b - 1]);
+}
 
 bool compare(const std::string &best, const std::string &cand, bool back)
 {
@@ -77,6 +86,7 @@ void swapRows(ListDocument &doc, int a, int b)
 // Runs the outer steps before `stopAt` (or all of them).
 void sortGrid(ListDocument &doc, const SortOptions &o, int first, int end, int stopAt = -1)
 {
+    unsignedBytes = doc.textEncoding() == TextEncoding::Utf8;
     for (int i = first; i < end - 1; ++i) {
         if (i % 5 == 0 && i == stopAt)
             return;
@@ -170,6 +180,49 @@ TEST(SortKeys, keyJoinsEightColumnsWithThreeBlanksAndLowersAsciiOnly)
     for (int k = 0; k < 7; ++k)
         expected += "    1";
     EXPECT_EQ(SortEngine::BuildSortKey(small, defaultOptions(1), 1), expected);
+}
+
+TEST(SortGrid, ordersUnicodeTextsByCodePointFoldingCaseUnlessCaseSensitive)
+{
+    struct Case {
+        std::vector<std::string> texts; // first data column, rows 1..
+        bool caseSensitive;
+        bool backwards;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        // Folded, "\u0141" equals "\u0142": the row met first stays first.
+        {{"Alien", "\u0142\u00f3d\u017a", "\u0141\u00d3D\u0179"}, false, false,
+         {"Alien", "\u0142\u00f3d\u017a", "\u0141\u00d3D\u0179"}},
+        {{"\u0141\u00d3D\u0179", "\u0142\u00f3d\u017a", "Alien"}, false, false,
+         {"Alien", "\u0142\u00f3d\u017a", "\u0141\u00d3D\u0179"}},
+        // Case-sensitive: by code point, U+0141 before U+0142.
+        {{"\u0142", "\u0141", "z"}, true, false, {"z", "\u0141", "\u0142"}},
+        // Letters above U+007F after every ASCII text and after the blank of a prefix.
+        {{"Star\u00e9", "Star Trek", "\u4e03\u4eba", "Star", "\u0395\u03bb\u03ad\u03bd\u03b7"}, false, false,
+         {"Star", "Star Trek", "Star\u00e9", "\u0395\u03bb\u03ad\u03bd\u03b7", "\u4e03\u4eba"}},
+        // Digit runs by value; folding that changes the length in bytes
+        // (U+023A to U+2C65, KELVIN SIGN to k) keeps them lined up.
+        {{"\u023a 10", "\u2c65 9", "\u212a 007x", "k 7a"}, false, false, {"k 7a", "\u212a 007x", "\u2c65 9", "\u023a 10"}},
+        {{"\u0416 2", "\u0436 10", "\u0436 1"}, false, true, {"\u0436 10", "\u0416 2", "\u0436 1"}},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::vector<std::string>> rows;
+        for (std::size_t i = 0; i < c.texts.size(); ++i)
+            rows.push_back({c.texts[i], "", "", "", "", "", "", "", std::to_string(i)});
+        ListDocument doc = listOf(rows, 9, 10);
+        doc.setTextEncoding(TextEncoding::Utf8);
+        const SortOptions o = defaultOptions(9, c.caseSensitive, c.backwards);
+        ASSERT_TRUE(SortEngine::SortGrid(doc, o, 1, doc.RowCount()));
+        EXPECT_EQ(column(doc, 1), c.expected) << c.texts.front();
+        EXPECT_EQ(doc.textEncoding(), TextEncoding::Utf8);
+    }
+    // The key and the comparison on their own.
+    ListDocument doc = listOf({{"\u0141\u00d3D\u0179 7"}}, 1);
+    doc.setTextEncoding(TextEncoding::Utf8);
+    EXPECT_EQ(SortEngine::BuildSortKey(doc, defaultOptions(8), 1), "\u0142\u00f3d\u017a 7" + std::string(21, ' '));
+    EXPECT_TRUE(SortEngine::CompareSortKeys("\u00e9", "a", false, TextEncoding::Utf8));
+    EXPECT_FALSE(SortEngine::CompareSortKeys("\xE9", "a", false, TextEncoding::Windows1252));
 }
 
 TEST(SortGrid, ordersFirstColumnTextsAsTheProductDoes)
@@ -293,24 +346,44 @@ TEST(SortGrid, matchesTheSelectionSortOnRandomListsWholeAndAfterACancel)
 // cases), empty cells and a case pair; pages of 1, 3 or 54 entries, so the
 // page cells differ from row to row or mostly stay empty; sometimes the page
 // column leads the keys or holds texts the numbering never wrote.
+// Words of a Unicode list: case pairs whose folding keeps or changes the
+// length in bytes, Greek, Cyrillic and CJK letters, bytes above 0x7F that a
+// signed comparison would put before the blanks, and a stray byte.
+std::string unicodeWord(std::mt19937 &rng)
+{
+    static const char *const words[] = {"\u0141\u00f3d\u017a", "\u0142\u00d3D\u0179", "Ji\u0159\u00ed", "JI\u0158\u00cd",
+                                        "\u0395\u03bb\u03ad\u03bd\u03b7", "\u03b5\u039b\u0388\u039d\u0397",
+                                        "\u03a3\u03c3\u03c2", "\u0416\u0443\u043a", "\u0436\u0423\u041a",
+                                        "\u4e03\u4eba\u306e\u4f8d", "\u4e03", "\u023a", "\u2c65", "\u212a", "k", "K",
+                                        "Stra\u00dfe", "STRASSE", "\u00e9", "e", "\x80", "Tape", "tape"};
+    return words[rng() % (sizeof words / sizeof *words)];
+}
+
 TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
 {
     const char *env = std::getenv("QUORVEX_SORT_ADVERSARIAL_COUNT");
     const int count = env ? std::atoi(env) : 2500;
     std::mt19937 rng(20261210);
     static const int pageSizes[] = {1, 3, 54};
-    for (int round = 0; round < count; ++round) {
+    // Then half as many Unicode lists.
+    for (int round = 0; round < count + count / 2; ++round) {
         const int dataCols = 1 + round % 8;
         const int variety = 2 + static_cast<int>(rng() % 5);
+        const bool unicode = round >= count;
         std::vector<std::vector<std::string>> pool(static_cast<std::size_t>(dataCols));
         for (auto &p : pool) {
             const std::string n = std::to_string(rng() % 12);
             // Padding past a separator and a page cell's width too.
             static const std::size_t zeros[] = {1, 2, 7};
             const std::string pad = std::string(zeros[rng() % 3], '0') + n;
-            std::vector<std::string> forms = {n, pad, "Tape " + n, "tape " + pad, "", "Alien", "alien",
+            const std::string a = unicode ? unicodeWord(rng) : "Alien", b = unicode ? unicodeWord(rng) : "alien";
+            const std::string tape = unicode ? unicodeWord(rng) + " " : "Tape ";
+            const std::string lowerTape = unicode ? unicodeWord(rng) + " " : "tape ";
+            std::vector<std::string> forms = {n, pad, tape + n, lowerTape + pad, "", a, b,
                                               "Disc " + n + " of 2", "disc " + pad + " of 02", n + " " + pad, " ",
                                               pad + "   "};
+            if (unicode) // the same word in both cases
+                forms[2] = a + " " + n, forms[3] = UnicodeText::foldCase(a) + " " + pad;
             // Both forms of the number always, then others at random.
             std::shuffle(forms.begin() + 2, forms.end(), rng);
             if (rng() % 2)
@@ -326,6 +399,8 @@ TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
             cells.push_back(row);
         }
         ListDocument doc = listOf(cells, dataCols, pageSizes[rng() % 3]);
+        if (unicode)
+            doc.setTextEncoding(TextEncoding::Utf8);
         const unsigned shape = rng() % 10;
         if (shape == 0) // a page column the numbering never wrote: few texts, or one per row
             for (int r = 1; r < doc.RowCount(); ++r)
@@ -335,11 +410,19 @@ TEST(SortGrid, matchesTheSelectionSortOnAdversarialLists)
         if (shape == 1) // the page column first
             std::rotate(o.keyColumns.begin(), o.keyColumns.end() - 1, o.keyColumns.end()), o.keyColumns[0] = 0;
 
+        // Every other round without the scan over a few states, which would
+        // take most groups of a list this short.
+        struct StateLimit {
+            explicit StateLimit(bool off) { sorting::GroupStates::maxStates = off ? 0 : saved; }
+            ~StateLimit() { sorting::GroupStates::maxStates = saved; }
+            const std::size_t saved = sorting::GroupStates::maxStates;
+        } limit(round % 2 == 1);
         ListDocument expected = doc;
         reference::sortGrid(expected, o, 1, expected.RowCount());
         ListDocument actual = doc;
         ASSERT_TRUE(SortEngine::SortGrid(actual, o, 1, actual.RowCount()));
-        ASSERT_TRUE(actual.sameCells(expected)) << "round " << round << ", " << dataCols << " columns";
+        ASSERT_TRUE(actual.sameCells(expected)) << "round " << round << ", " << dataCols << " columns"
+                                                << (unicode ? ", Unicode" : "");
         if (round % 4 == 0) {
             const int stopAt = 5 * (1 + static_cast<int>(rng() % static_cast<unsigned>(rows / 5 + 1)));
             expected = doc;
