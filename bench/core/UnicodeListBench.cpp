@@ -1,7 +1,8 @@
 // Unicode lists against the same lists in Windows-1252: open, save and export
 // of 1,000,000 x 9, a third of the cells in Greek, Cyrillic or Japanese. Each
 // iteration times both kinds back to back, so a loaded machine slows both;
-// the figure is the Unicode time over the Windows-1252 time (target 1.2).
+// the figure is the Unicode time over the Windows-1252 time (target 1.2), of
+// the fastest round of each.
 #include "BenchData.h"
 
 #include "document/core/Editor.h"
@@ -18,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <memory>
@@ -105,6 +107,15 @@ template <typename Work, typename After>
 void compare(benchmark::State &state, Work work, After after)
 {
     double wall[2] = {0, 0}, cpu[2] = {0, 0};
+    // The fastest round of each kind: on a shared machine the others only add
+    // the waits of other processes.
+    double fastest[2] = {1e30, 1e30}, fastestCpu[2] = {1e30, 1e30};
+    // One untimed round first: whichever ran first would pay alone for the
+    // process's first touch of that much memory.
+    for (int k = 0; k < 2; ++k) {
+        work(k == 0 ? unicodeList() : cp1252List(), k == 0);
+        after();
+    }
     int round = 0;
     for (auto _ : state) {
         // Each kind goes first every other round: neither profits from the order.
@@ -116,16 +127,20 @@ void compare(benchmark::State &state, Work work, After after)
             if (!work(doc, k == 0))
                 state.SkipWithError("the operation failed");
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            const double cpuUsed = cpuSeconds() - c0;
             wall[k] += seconds;
-            cpu[k] += cpuSeconds() - c0;
+            cpu[k] += cpuUsed;
+            fastest[k] = std::min(fastest[k], seconds);
+            fastestCpu[k] = std::min(fastestCpu[k], cpuUsed);
             if (k == 0)
                 state.SetIterationTime(seconds);
             after();
         }
         ++round;
     }
-    state.counters["ratio"] = wall[0] / wall[1];
-    state.counters["cpu_ratio"] = cpu[0] / cpu[1];
+    state.counters["ratio"] = fastest[0] / fastest[1];
+    state.counters["cpu_ratio"] = fastestCpu[0] / fastestCpu[1];
+    state.counters["mean_ratio"] = wall[0] / wall[1];
     state.counters["cp1252_ms"] = wall[1] * 1000 / static_cast<double>(state.iterations());
     state.counters["cpu_ms"] = cpu[0] * 1000 / static_cast<double>(state.iterations());
 }
@@ -149,7 +164,7 @@ void BM_UnicodeListSave(benchmark::State &state)
     FileSystem::removeFile(folder() + "su.lstd");
     FileSystem::removeFile(folder() + "sw.lstd");
 }
-BENCHMARK(BM_UnicodeListSave)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_UnicodeListSave)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
 
 void BM_UnicodeListOpen(benchmark::State &state)
 {
@@ -176,10 +191,12 @@ void BM_UnicodeListOpen(benchmark::State &state)
                    doc->textEncoding() == (unicode ? TextEncoding::Utf8 : TextEncoding::Windows1252);
         },
         [&] { doc.reset(); });
+    state.counters["bytes_ratio"] = static_cast<double>(FileSystem::fileSize(folder() + "u.lstd").value_or(0)) /
+                                    static_cast<double>(FileSystem::fileSize(folder() + "w.lstd").value_or(1));
     FileSystem::removeFile(folder() + "u.lstd");
     FileSystem::removeFile(folder() + "w.lstd");
 }
-BENCHMARK(BM_UnicodeListOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
+BENCHMARK(BM_UnicodeListOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
 
 void BM_UnicodeListExport(benchmark::State &state)
 {
