@@ -158,7 +158,7 @@ int main(int argc, char **argv)
         ListDocument unicode = s.doc;
         TextConversion::convertDocument(unicode, TextEncoding::Utf8);
         unicode.SetCell(1, 1, "\xE4\xB8\x83\xE4\xBA\xBA\xE3\x81\xAE\xE4\xBE\x8D");
-        unicode.SetCell(unicode.ColCount() - 1, unicode.RowCount() - 1, "\xC5\x81\xC3\xB3d\xC5\xBA Story");
+        unicode.SetCell(unicode.ColCount() - 1, unicode.RowCount() - 1, "\xC5\x81\xC3\xB3" "d\xC5\xBA Story");
         const ListFileSource unicodeSource{unicode, s.setup, s.type};
         for (const bool v13 : {true, false}) {
             const std::string path = scratch + s.name + (v13 ? ".u.lst" : ".u.lstd");

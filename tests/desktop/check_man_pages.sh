@@ -16,7 +16,7 @@ render() {
     [ -z "$warnings" ] || { echo "$1: $warnings" >&2; echo "WARNINGS"; }
     LC_ALL=C MANWIDTH=200 man -l "$1" 2>/dev/null | col -b
 }
-options() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
+options() { grep -o -- '--[a-z][a-z0-9-]*' | sort -u; }
 compare() { # NAME HELP PAGE_TEXT
     name=$1
     help=$2
