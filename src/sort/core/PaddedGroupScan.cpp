@@ -249,11 +249,20 @@ std::size_t PaddedGroupScan::plainReplacing(std::size_t member, std::size_t li, 
     if (k < 0)
         return MinTree::npos;
     std::size_t found = MinTree::npos;
-    for (const std::uint32_t other : m_plainClasses[static_cast<std::size_t>(k)]) {
+    std::vector<std::uint32_t> &members = m_plainClasses[static_cast<std::size_t>(k)];
+    for (std::size_t a = 0; a < members.size();) {
+        const std::uint32_t other = members[a];
         const std::uint32_t at = m_slotOf[other];
-        if (at != GroupNests::Gone && at > slot && at < found &&
+        if (at == GroupNests::Gone) {
+            // Placed members leave the class for good.
+            members[a] = members.back();
+            members.pop_back();
+            continue;
+        }
+        if (at > slot && at < found &&
             SortEngine::CompareSortKeys(m_plainKeys[member], m_plainKeys[other], m_backwards, m_plan.m_options.encoding))
             found = at;
+        ++a;
     }
     return found;
 }

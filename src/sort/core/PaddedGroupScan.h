@@ -82,7 +82,7 @@ private:
     std::vector<std::uint32_t> m_pageSlot;  // by slot: 0, or the count of numbered slots up to it
     std::vector<int> m_nestAt;              // by member and length index: its nest, or -1
     std::vector<int> m_plainAt;             // by member and length index: its plain class, or -1
-    std::vector<std::vector<std::uint32_t>> m_plainClasses; // members compared as written
+    mutable std::vector<std::vector<std::uint32_t>> m_plainClasses; // members compared as written, placed ones dropped
     std::vector<std::string> m_plainKeys;   // by member of a plain class: its key where it stands
     std::vector<std::uint32_t> m_slotOf;    // by member: its slot now, or Gone
     std::unique_ptr<GroupNests> m_nests;
