@@ -4,6 +4,7 @@
 #include "MinTree.h"
 #include "RankedPlan.h"
 #include "Ranking.h"
+#include "SortEngine.h"
 #include "SortKeyText.h"
 
 #include <algorithm>
@@ -125,6 +126,7 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
     m_rank.resize(size * m_lengths);
     m_tiedAt.resize(size * m_lengths);
     m_nestAt.resize(size * m_lengths);
+    m_plainAt.resize(size * m_lengths);
     for (std::size_t li = 0; li < m_lengths; ++li) {
         plan.idleNow();
         const std::size_t from = rawPos + lengths[li];
@@ -144,6 +146,7 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
         const std::size_t classes = r.classStart.size() - 1;
         std::vector<std::uint64_t> base(classes);
         std::vector<int> nestOfClass(classes, -1);
+        std::vector<int> plainOfClass(classes, -1);
         std::uint64_t next = 0;
         for (std::size_t k = 0; k < classes; ++k) {
             base[k] = next++;
@@ -157,8 +160,16 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
             }
             // Padded runs meet again, before the page cells or among them.
             nestOfClass[k] = m_nests->build(r, k, suffixes, from);
-            if (nestOfClass[k] < 0)
-                return false;
+            if (nestOfClass[k] >= 0)
+                continue;
+            // No order holds the class (its members' page cells begin at
+            // different places): its members compare with one another as
+            // written, and with the rest by the class's place.
+            plainOfClass[k] = static_cast<int>(m_plainClasses.size());
+            std::vector<std::uint32_t> classMembers;
+            for (std::uint32_t t = r.classStart[k]; t < r.classStart[k + 1]; ++t)
+                classMembers.push_back(r.order[t]);
+            m_plainClasses.push_back(std::move(classMembers));
         }
         if (next >= MinTree::Empty)
             return false;
@@ -166,9 +177,18 @@ bool PaddedGroupScan::buildOrders(const std::vector<std::string> &raws, const st
         for (std::size_t s = 0; s < size; ++s) {
             const std::size_t k = r.rank[s];
             m_rank[s * m_lengths + li] = static_cast<std::uint32_t>(base[k]);
-            m_tiedAt[s * m_lengths + li] = r.groupOfRank[k] >= 0 && nestOfClass[k] < 0;
+            m_tiedAt[s * m_lengths + li] = r.groupOfRank[k] >= 0 && nestOfClass[k] < 0 && plainOfClass[k] < 0;
             m_nestAt[s * m_lengths + li] = nestOfClass[k];
+            m_plainAt[s * m_lengths + li] = plainOfClass[k];
         }
+    }
+    // Members of a plain class keep the key they have where they stand.
+    if (!m_plainClasses.empty()) {
+        m_plainKeys.resize(size);
+        for (const auto &members : m_plainClasses)
+            for (std::uint32_t m : members)
+                if (m_plainKeys[m].empty())
+                    m_plainKeys[m] = plan.rawKey(static_cast<std::uint32_t>(plan.m_perm[m_slotPos[m]]), m_slotPos[m]);
     }
     for (std::size_t li = 0; li < m_lengths; ++li) {
         std::vector<std::uint32_t> values(size);
@@ -214,12 +234,37 @@ std::size_t PaddedGroupScan::ordersWinner() const
         }
         // Members of the best's nests are ordered from the place after the
         // best's own run at each meeting.
-        const std::size_t next = std::min(m_trees[li].firstBelow(best + 1, value),
-                                          m_nests->firstReplacing(m_nestAt[member * m_lengths + li], member, best));
+        const std::size_t next = std::min({m_trees[li].firstBelow(best + 1, value),
+                                           m_nests->firstReplacing(m_nestAt[member * m_lengths + li], member, best),
+                                           plainReplacing(member, li, best)});
         if (next == MinTree::npos)
             return best;
         best = next;
     }
+}
+
+std::size_t PaddedGroupScan::plainReplacing(std::size_t member, std::size_t li, std::size_t slot) const
+{
+    const int k = m_plainAt[member * m_lengths + li];
+    if (k < 0)
+        return MinTree::npos;
+    std::size_t found = MinTree::npos;
+    std::vector<std::uint32_t> &members = m_plainClasses[static_cast<std::size_t>(k)];
+    for (std::size_t a = 0; a < members.size();) {
+        const std::uint32_t other = members[a];
+        const std::uint32_t at = m_slotOf[other];
+        if (at == GroupNests::Gone) {
+            // Placed members leave the class for good.
+            members[a] = members.back();
+            members.pop_back();
+            continue;
+        }
+        if (at > slot && at < found &&
+            SortEngine::CompareSortKeys(m_plainKeys[member], m_plainKeys[other], m_backwards, m_plan.m_options.encoding))
+            found = at;
+        ++a;
+    }
+    return found;
 }
 
 void PaddedGroupScan::exchanged(std::size_t i, std::size_t winnerPos)
@@ -267,6 +312,9 @@ void PaddedGroupScan::ordersExchanged(std::size_t si, bool memberAtI, std::size_
     const std::size_t member = m_memberAt[si];
     m_memberAt[winnerSlot] = member;
     m_slotOf[member] = static_cast<std::uint32_t>(winnerSlot);
+    if (!m_plainKeys.empty() && !m_plainKeys[member].empty() && m_plan.m_pageKey &&
+        m_plan.m_pages.at(m_slotPos[si]) != m_plan.m_pages.at(m_slotPos[winnerSlot]))
+        m_plainKeys[member] = m_plan.rawKey(static_cast<std::uint32_t>(m_plan.m_perm[m_slotPos[si]]), m_slotPos[winnerSlot]);
     for (std::size_t li = 0; li < m_lengths; ++li) {
         m_trees[li].set(winnerSlot, valueOf(member, li, winnerSlot), changesOrder(member, li));
         m_trees[li].set(si, MinTree::Empty, false);

@@ -53,7 +53,8 @@ private:
     // runs again (a nest).
     bool changesOrder(std::size_t member, std::size_t li) const
     {
-        return m_lengthIndex[member] != li || m_nestAt[member * m_lengths + li] >= 0;
+        return m_lengthIndex[member] != li || m_nestAt[member * m_lengths + li] >= 0 ||
+               m_plainAt[member * m_lengths + li] >= 0;
     }
     // The value member m has in the order of length li standing at slot.
     std::uint32_t valueOf(std::size_t member, std::size_t li, std::size_t slot) const
@@ -66,6 +67,7 @@ private:
     std::size_t slotOf(std::size_t pos) const;
     bool alive(std::size_t slot) const;
     std::size_t ordersWinner() const;
+    std::size_t plainReplacing(std::size_t member, std::size_t li, std::size_t slot) const;
     void ordersExchanged(std::size_t si, bool memberAtI, std::size_t winnerSlot);
 
     RankedPlan &m_plan;
@@ -79,6 +81,9 @@ private:
     std::vector<std::uint32_t> m_top;       // by length index: the greatest value
     std::vector<std::uint32_t> m_pageSlot;  // by slot: 0, or the count of numbered slots up to it
     std::vector<int> m_nestAt;              // by member and length index: its nest, or -1
+    std::vector<int> m_plainAt;             // by member and length index: its plain class, or -1
+    mutable std::vector<std::vector<std::uint32_t>> m_plainClasses; // members compared as written, placed ones dropped
+    std::vector<std::string> m_plainKeys;   // by member of a plain class: its key where it stands
     std::vector<std::uint32_t> m_slotOf;    // by member: its slot now, or Gone
     std::unique_ptr<GroupNests> m_nests;
     std::vector<RecordTree> m_trees;        // by length index: the value of the member at each slot
