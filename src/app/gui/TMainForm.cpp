@@ -735,12 +735,14 @@ void TMainForm::documentChanged()
     // Rows are not dragged under a filter: a hidden neighbour makes the drop place unclear.
     m_grid->verticalHeader()->setSectionsMovable(!m_editor.shownRows().active());
     applyDocumentToView();
-    m_filter->documentChanged();
+    if (m_filter)
+        m_filter->documentChanged();
 }
 
 void TMainForm::listReplaced()
 {
-    m_filter->listReplaced();
+    if (m_filter)
+        m_filter->listReplaced();
 }
 
 void TMainForm::statusBarChanged()
@@ -881,6 +883,9 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
     }
     m_editor.MarkModified();
     m_editor.document().SetCell(col, row, cellText);
+    // The group pane's counts follow the edit.
+    if (m_filter)
+        m_filter->documentChanged();
     updateUndoCaptions();
     showCellPreview(col, row);
 }
@@ -1106,8 +1111,10 @@ void TMainForm::setFileOperationLock(bool locked)
         menu->menuAction()->setEnabled(!locked);
     m_UpdatesBtn->setEnabled(!locked);
     m_grid->setEnabled(!locked);
-    m_filter->bar()->setEnabled(!locked);
-    m_filter->pane()->setEnabled(!locked);
+    if (m_filter) {
+        m_filter->bar()->setEnabled(!locked);
+        m_filter->pane()->setEnabled(!locked);
+    }
     m_ChooseFromListBox->setEnabled(!locked);
     m_QuickSearchBox->setEnabled(!locked);
     // Disabling moved the keys off the grid; they come back with the unlock.

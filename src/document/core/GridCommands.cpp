@@ -138,8 +138,12 @@ bool GridCommands::DeleteSelectedRows()
         if (!rows.empty() && doc.RowCount() >= 3) {
             m_editor.MarkModified();
             record("&Undo Delete Selected Row(s)");
+            // The current cell keeps its place among the shown rows, as it keeps its row number without a filter.
+            const int place = shown.indexOf(doc.Row());
             removeRowSet(doc, rows);
             shown.rowsRemoved(rows);
+            if (place >= 0 && shown.count() > 0)
+                doc.SetCurrentCell(doc.Col(), shown.documentRow(std::min(place, shown.count() - 1)));
             m_editor.keepCurrentCellShown();
             m_editor.currentCellRewritten();
             changed = true;

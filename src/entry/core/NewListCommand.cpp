@@ -40,6 +40,7 @@ void NewListCommand::createList()
     doc.SetRowCount(2);
     doc.ClearRow(0);
     doc.ClearRow(1);
+    ed.listReplaced();
     if (m_settings.kind != NewListSettings::NoKind)
         m_files.loadTemplateSilently(templatePath(m_settings.kind));
     ed.statusBar().setText(1, "Selected row: " + std::to_string(doc.Row()));

@@ -115,12 +115,12 @@ GroupCounts::Change GroupCounts::add(std::string_view text, long long delta)
     return change;
 }
 
-GroupCounts::Change GroupCounts::cellChanged(std::string_view before, std::string_view after)
+GroupCounts::Change GroupCounts::cellChanged(std::string_view was, std::string_view now)
 {
-    if (m_column < 1 || before == after)
+    if (m_column < 1 || was == now)
         return Change{};
-    const Change a = add(before, -1);
-    const Change b = add(after, +1);
+    const Change a = add(was, -1);
+    const Change b = add(now, +1);
     Change both;
     both.sizeChanged = a.sizeChanged || b.sizeChanged;
     if (a.first > a.last)

@@ -41,7 +41,7 @@ public:
         int last = -1;
         bool sizeChanged = false;
     };
-    Change cellChanged(std::string_view before, std::string_view after);
+    Change cellChanged(std::string_view was, std::string_view now);
     // Brings the counts up to the list as it is now. Rows are compared by their
     // shared blocks, so a list where a few cells changed costs a pass over row
     // pointers and a few updates; one that changed in many rows is counted again.

@@ -13,7 +13,7 @@
 
 namespace quorvex {
 
-GroupPane::GroupPane(Editor &editor, QWidget *parent) : QWidget(parent), m_editor(editor), m_model(this)
+GroupPane::GroupPane(Editor &editor, QWidget *parent) : QWidget(parent), m_editor(editor)
 {
     setObjectName(QStringLiteral("GroupPane"));
     auto *layout = new QVBoxLayout(this);
@@ -51,7 +51,7 @@ GroupPane::GroupPane(Editor &editor, QWidget *parent) : QWidget(parent), m_edito
             setOrder(index == 1 ? GroupCounts::Order::ByName : GroupCounts::Order::ByCount);
     });
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex &index) {
-        pick(index.row(), QApplication::keyboardModifiers() & Qt::ControlModifier);
+        pick(index.row(), QApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
     });
 }
 

@@ -112,6 +112,8 @@ TEST(FilteredCommands, actOnShownRowsAsOnAListOfOnlyThemAndNeverTouchAHiddenRow)
         const char *name;
         Act act;
         bool wholeList = false;
+        // Undo leaves the current cell at its row number, which names another shown row under a filter.
+        bool samePlace = true;
     };
     const std::string twoByFour = "P1\tQ1\r\nP2\tQ2\r\nP3\tQ3\r\nP4\tQ4\r\n";
     const SortOptions byActorBackwards{{3, 2, 0, 0, 0, 0, 0, 0}, false, true};
@@ -148,9 +150,9 @@ TEST(FilteredCommands, actOnShownRowsAsOnAListOfOnlyThemAndNeverTouchAHiddenRow)
          }},
         {"replace one", [](Session &s) { s.search.textToFind = "reeves", s.search.replaceWith = "R", s.at(1, 2), s.search.Replace(); }},
         {"quick search", [](Session &s) { s.editor.quickSearchColumn = 2, QuickSearch::run(s.editor, "t1"); }},
-        {"delete then undo", [](Session &s) { s.select(1, 2, 3, 4), s.grid.DeleteSelectedRows(), s.editor.Undo(); }},
+        {"delete then undo", [](Session &s) { s.select(1, 2, 3, 4), s.grid.DeleteSelectedRows(), s.editor.Undo(); }, false, false},
         {"paste then undo then redo",
-         [&](Session &s) { s.clipboard.content = twoByFour, s.at(2, 2), s.grid.clipboard().Paste(), s.editor.Undo(), s.editor.Redo(); }},
+         [&](Session &s) { s.clipboard.content = twoByFour, s.at(2, 2), s.grid.clipboard().Paste(), s.editor.Undo(), s.editor.Redo(); }, false, false},
         {"sort", [&](Session &s) { SortCommand(s.editor, s.window).run(byActorBackwards); }, true},
         {"sort then undo", [&](Session &s) { SortCommand(s.editor, s.window).run(byActorBackwards), s.editor.Undo(); }, true},
         {"new row then sort", [&](Session &s) { s.at(1, 1), s.grid.NewRow(), SortCommand(s.editor, s.window).run(byActorBackwards); }, true},
@@ -187,20 +189,27 @@ TEST(FilteredCommands, actOnShownRowsAsOnAListOfOnlyThemAndNeverTouchAHiddenRow)
         EXPECT_EQ(after.hidden, before.hidden) << "a hidden row changed";
         EXPECT_EQ(after.shown, dataRows(plain.doc()));
         EXPECT_EQ(filtered.clipboard.content, plain.clipboard.content);
-        EXPECT_EQ(filtered.editor.shownRows().indexOf(filtered.doc().Row()), plain.doc().Row() - 1);
-        EXPECT_EQ(filtered.doc().Col(), plain.doc().Col());
+        EXPECT_TRUE(filtered.editor.shownRows().isShown(filtered.doc().Row()));
+        if (c.samePlace) {
+            EXPECT_EQ(filtered.editor.shownRows().indexOf(filtered.doc().Row()), plain.doc().Row() - 1);
+            EXPECT_EQ(filtered.doc().Col(), plain.doc().Col());
+        }
         EXPECT_EQ(filtered.messages.texts(), plain.messages.texts());
     }
 }
 
-// Whole-list views of the filter: the status text, the rows kept when the filter
-// narrows nothing, and clearing.
+// Whole-list views of the filter: the list stays as it was, rows are not dragged,
+// the status text, a filter that narrows nothing, and clearing.
 TEST(FilteredCommands, filterIsAViewThatClearsToEveryRowAndCountsInTheStatusText)
 {
     Session s(sampleList(), true);
     EXPECT_EQ(s.filter.statusText(), "Showing 8 of 12");
     EXPECT_TRUE(s.editor.shownRows().isShown(s.doc().Row())) << "the current cell moved onto a shown row";
-    EXPECT_TRUE(s.doc().sameCells(sampleList()));
+    EXPECT_EQ(dataRows(s.doc()), dataRows(sampleList()));
+
+    s.grid.rowDragged(2, 5);
+    EXPECT_EQ(dataRows(s.doc()), dataRows(sampleList())) << "rows are not dragged under a filter";
+    EXPECT_FALSE(s.editor.listModified);
 
     RowFilter blank;
     blank.conditions.push_back({2, FilterTest::Contains, ""});

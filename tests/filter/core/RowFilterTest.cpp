@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ ListDocument films()
         for (int c = 1; c <= 3; ++c)
             doc.SetCell(c, r, rows[r - 1][c - 1]);
     doc.setRowAt(5, CellRow::fromCells(std::vector<std::string_view>{"5"}));
-    doc.SetCell(2, 6, AttachmentRef::make('P', "poster.jpg"));
+    doc.SetCell(2, 6, AttachmentRef::make(static_cast<char>(1), "poster.jpg"));
     return doc;
 }
 
@@ -113,11 +114,13 @@ TEST(GroupCounts, editsUpdateCountsInPlaceAsARecountWouldInBothOrders)
                 ASSERT_EQ(counts.entries()[i].count, fresh.entries()[i].count) << step;
                 const bool same = i < was.size() && was[i].text == counts.entries()[i].text &&
                                   was[i].count == counts.entries()[i].count;
-                if (!same && !change.sizeChanged && step % 50 != 49 && step % 70 != 69)
+                if (!same && !change.sizeChanged && step % 50 != 49 && step % 70 != 69) {
                     ASSERT_TRUE(static_cast<int>(i) >= change.first && static_cast<int>(i) <= change.last) << step;
+                }
             }
-            if (step % 50 != 49 && step % 70 != 69)
+            if (step % 50 != 49 && step % 70 != 69) {
                 ASSERT_EQ(change.sizeChanged, was.size() != counts.entries().size());
+            }
             ASSERT_GE(counts.indexOf(after), 0);
         }
     }
