@@ -32,6 +32,8 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
