@@ -30,6 +30,9 @@
 #include "entry/gui/TNewListForm.h"
 #include "entry/gui/TWizardForm.h"
 #include "search/gui/QuickSearchBar.h"
+#include "filter/gui/FilterBar.h"
+#include "filter/gui/FilterController.h"
+#include "filter/gui/GroupPane.h"
 #include "search/gui/TFindForm.h"
 
 #include <QAction>
@@ -256,6 +259,7 @@ void TMainForm::createControls()
 
     m_grid = new StringGrid(central);
     m_model = new ListTableModel(m_editor.document(), this);
+    m_model->setShownRows(&m_editor.shownRows());
     m_grid->setModel(m_model);
     // Every cell, headers and corner included, is drawn by the cell painter.
     m_gridPainter = new GridPainter(m_editor, this);
@@ -297,7 +301,7 @@ void TMainForm::createControls()
     m_grid->onWheel = [this](bool down) { applyDecision(GridKeyRules::wheel(m_editor.document(), down)); };
     m_grid->currentCell = [this] {
         const ListDocument &doc = m_editor.document();
-        return m_model->index(doc.Row() - 1, doc.Col() - 1);
+        return m_model->index(m_model->modelRow(doc.Row()), doc.Col() - 1);
     };
     m_grid->onTabPastEnd = [this] {
         if (m_editor.longOperationRunning)
@@ -307,7 +311,7 @@ void TMainForm::createControls()
         // keyDown runs the row growth itself; only the view follows here.
         m_gridCommands.keyDown(tab, false);
         const ListDocument &doc = m_editor.document();
-        m_grid->setCurrentIndex(m_model->index(doc.Row() - 1, doc.Col() - 1));
+        m_grid->setCurrentIndex(m_model->index(m_model->modelRow(doc.Row()), doc.Col() - 1));
         updateUndoCaptions();
     };
 
@@ -315,10 +319,19 @@ void TMainForm::createControls()
     m_preview = new PreviewPane(m_editor, central);
     m_preview->onExtract = [this] { ExtractDataFileFromCellBtnClick(); };
 
+    // The filter bar over the grid, the group pane beside the preview; both hidden until asked for.
+    m_filter = new FilterController(m_editor, central, central, this);
+    auto *gridColumn = new QVBoxLayout();
+    gridColumn->setContentsMargins(0, 0, 0, 0);
+    gridColumn->setSpacing(2);
+    gridColumn->addWidget(m_filter->bar());
+    gridColumn->addWidget(m_grid, 1);
+
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(m_grid, 1);
+    layout->addLayout(gridColumn, 1);
+    layout->addWidget(m_filter->pane());
     layout->addWidget(m_preview);
     setCentralWidget(central);
 
@@ -358,6 +371,7 @@ void TMainForm::createControls()
     statusHolder->setSizeGripEnabled(false);
     statusHolder->setContentsMargins(0, 0, 0, 0);
     statusHolder->addWidget(m_statusBar, 1);
+    statusHolder->addPermanentWidget(m_filter->statusLabel());
     setStatusBar(statusHolder);
 
     setMinimumSize(640, 470);
@@ -447,6 +461,11 @@ void TMainForm::createActions()
     addAction(m_FindNextKey);
 
     // Options
+    m_FilterRowsBtn = makeAction("FilterRowsBtn", text("F&ilter Rows..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    m_GroupsBtn = makeAction("GroupsBtn", text("&Groups"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    m_GroupsBtn->setCheckable(true);
+    connect(m_FilterRowsBtn, &QAction::triggered, this, [this] { m_filter->openBar(); });
+    connect(m_GroupsBtn, &QAction::toggled, this, [this](bool on) { m_filter->setGroupsShown(on); });
     m_SortBtn = makeAction("SortBtn", text("&Sort..."), QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_ViewCellTextBtn = makeAction("ViewCellTextBtn", text("&View / Edit Cell Text..."), Qt::Key_F8);
     m_SettingsBtn = makeAction("SettingsBtn", text("Se&ttings..."));
@@ -588,6 +607,12 @@ void TMainForm::createMenus()
     m_Search1->addAction(m_FindBtn);
     m_Search1->addAction(m_ReplaceBtn);
     m_Search1->addAction(m_FindNextBtn);
+    m_Search1->addSeparator();
+    m_Search1->addAction(m_FilterRowsBtn);
+
+    m_View1 = bar->addMenu(text("&View"));
+    m_View1->setObjectName(QStringLiteral("View1"));
+    m_View1->addAction(m_GroupsBtn);
 
     m_Options1 = bar->addMenu(text("&Options"));
     m_Options1->setObjectName(QStringLiteral("Options1"));
@@ -714,7 +739,17 @@ void TMainForm::endCellEditing()
 
 void TMainForm::documentChanged()
 {
+    // Rows are not dragged under a filter: a hidden neighbour makes the drop place unclear.
+    m_grid->verticalHeader()->setSectionsMovable(!m_editor.shownRows().active());
     applyDocumentToView();
+    if (m_filter)
+        m_filter->documentChanged();
+}
+
+void TMainForm::listReplaced()
+{
+    if (m_filter)
+        m_filter->listReplaced();
 }
 
 void TMainForm::statusBarChanged()
@@ -765,10 +800,16 @@ void TMainForm::applyDocumentToView()
     m_grid->setCellHeight(doc.RowHeight());
     const CellRect s = doc.Selection();
     QItemSelectionModel *sel = m_grid->selectionModel();
-    const QModelIndex current = m_model->index(doc.Row() - 1, doc.Col() - 1);
+    const QModelIndex current = m_model->index(m_model->modelRow(doc.Row()), doc.Col() - 1);
     sel->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    sel->select(QItemSelection(m_model->index(s.Top - 1, s.Left - 1), m_model->index(s.Bottom - 1, s.Right - 1)),
-                QItemSelectionModel::ClearAndSelect);
+    // Under a filter the selection covers the shown rows between its corners.
+    const int top = m_model->modelRow(s.Top);
+    const int bottom = m_model->modelRowAtOrBefore(s.Bottom);
+    if (top >= 0 && bottom >= top)
+        sel->select(QItemSelection(m_model->index(top, s.Left - 1), m_model->index(bottom, s.Right - 1)),
+                    QItemSelectionModel::ClearAndSelect);
+    else
+        sel->clearSelection();
     m_syncingView = false;
     m_grid->viewport()->update();
 }
@@ -794,7 +835,7 @@ void TMainForm::syncSelectionFromView()
     if (!current.isValid())
         return;
     const int col = current.column() + 1;
-    const int row = current.row() + 1;
+    const int row = m_model->documentRow(current.row());
     const bool moved = col != doc.Col() || row != doc.Row();
     CellRect rect{col, row, col, row};
     // Ranges, not indexes: a selected million-row list is one range but millions of indexes.
@@ -808,7 +849,7 @@ void TMainForm::syncSelectionFromView()
             top = std::min(top, range.top());
             bottom = std::max(bottom, range.bottom());
         }
-        rect = CellRect{left + 1, top + 1, right + 1, bottom + 1};
+        rect = CellRect{left + 1, m_model->documentRow(top), right + 1, m_model->documentRow(bottom)};
     }
     // Qt moves its current index with the far corner of a drag or a Shift+arrow
     // range; the list's current cell stays where the range was started.
@@ -849,6 +890,9 @@ void TMainForm::cellEdited(int col, int row, const std::string &cellText)
     }
     m_editor.MarkModified();
     m_editor.document().SetCell(col, row, cellText);
+    // The group pane's counts follow the edit.
+    if (m_filter)
+        m_filter->documentChanged();
     updateUndoCaptions();
     showCellPreview(col, row);
 }
@@ -1070,10 +1114,14 @@ void TMainForm::setFileOperationLock(bool locked)
     }
     // The named menus, the update item, the grid and the two tool-bar boxes;
     // Help stays usable. Unlock enables the very same controls again.
-    for (QMenu *menu : {m_File1, m_Edit1, m_Grid1, m_Search1, m_Options1, m_WizardMenu})
+    for (QMenu *menu : {m_File1, m_Edit1, m_Grid1, m_Search1, m_View1, m_Options1, m_WizardMenu})
         menu->menuAction()->setEnabled(!locked);
     m_UpdatesBtn->setEnabled(!locked);
     m_grid->setEnabled(!locked);
+    if (m_filter) {
+        m_filter->bar()->setEnabled(!locked);
+        m_filter->pane()->setEnabled(!locked);
+    }
     m_ChooseFromListBox->setEnabled(!locked);
     m_QuickSearchBox->setEnabled(!locked);
     // Disabling moved the keys off the grid; they come back with the unlock.
@@ -1215,7 +1263,7 @@ bool TMainForm::gridKeyDown(QKeyEvent *event)
     if (d.inPlaceEditing)
         m_grid->setInPlaceEditing(*d.inPlaceEditing);
     if (d.action == GridAction::NewRowFromTab && doc.RowCount() != rows) {
-        m_grid->setCurrentIndex(m_model->index(doc.Row() - 1, doc.Col() - 1));
+        m_grid->setCurrentIndex(m_model->index(m_model->modelRow(doc.Row()), doc.Col() - 1));
         return true;
     }
     updateUndoCaptions();

@@ -45,6 +45,7 @@ class TNewListForm;
 class UnicodeListActions;
 class TWizardForm;
 class PreviewPane;
+class FilterController;
 
 // The main window: the grid over the list document, the preview pane, the
 // tool bar of the two text boxes, the status bar and every menu.
@@ -80,6 +81,7 @@ public:
     void setWindowTitle(const char *utf8) override;
     void setFileOperationLock(bool locked) override;
     void showSaveInformation(const std::string &utf8) override;
+    void listReplaced() override;
 
     ListFileCommands &listFiles() { return m_files; }
     GridCommands &gridCommands() { return m_gridCommands; }
@@ -97,6 +99,7 @@ public:
     TFindForm *findForm() const { return m_findForm; }
     QTextEdit *cellRichEdit() const;
     PreviewPane *previewPane() const { return m_preview; }
+    FilterController *filter() const { return m_filter; }
     // The Reopen submenu's items as they show now.
     void refreshReopenMenu();
 
@@ -208,6 +211,7 @@ private:
     ListTableModel *m_model = nullptr;
     StatusBarWidget *m_statusBar = nullptr;
     PreviewPane *m_preview = nullptr;
+    FilterController *m_filter = nullptr;
     QToolBar *m_toolBar = nullptr;
     QComboBox *m_ChooseFromListBox = nullptr;
     QComboBox *m_QuickSearchBox = nullptr;
@@ -219,7 +223,7 @@ private:
 
     // Main menu
     QMenu *m_File1 = nullptr, *m_Edit1 = nullptr, *m_Grid1 = nullptr, *m_Search1 = nullptr, *m_Options1 = nullptr,
-          *m_WizardMenu = nullptr, *m_Help1 = nullptr, *m_ReopenBtn = nullptr, *m_Insert1 = nullptr;
+          *m_WizardMenu = nullptr, *m_Help1 = nullptr, *m_View1 = nullptr, *m_ReopenBtn = nullptr, *m_Insert1 = nullptr;
     QAction *m_InsertNote1 = nullptr, *m_InsertNote2 = nullptr;
     QAction *m_NewListBtn = nullptr, *m_OpenListBtn = nullptr, *m_SaveListAsBtn = nullptr, *m_SaveListBtn = nullptr,
             *m_ClearReopenMenu1 = nullptr, *m_ExportBtn = nullptr, *m_PageSetupBtn = nullptr, *m_PrintBtn = nullptr,
@@ -234,6 +238,7 @@ private:
             *m_InsertWebPageBtn = nullptr, *m_InsertFileBtn = nullptr, *m_ExtractDataFileFromCellBtn = nullptr,
             *m_DeleteBinaryDataBtn = nullptr, *m_FontBtn = nullptr, *m_SaveFontBtn = nullptr;
     QAction *m_FindBtn = nullptr, *m_ReplaceBtn = nullptr, *m_FindNextBtn = nullptr, *m_FindNextKey = nullptr;
+    QAction *m_FilterRowsBtn = nullptr, *m_GroupsBtn = nullptr;
     QAction *m_SortBtn = nullptr, *m_ViewCellTextBtn = nullptr, *m_SettingsBtn = nullptr,
             *m_SearchForMoviesOnline1 = nullptr;
     QAction *m_WizardBtn = nullptr;

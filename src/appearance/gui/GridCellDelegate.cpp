@@ -16,8 +16,8 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const bool focused = view && view->hasFocus() && view->currentIndex() == index;
-    // Model cell (r, c) is document cell (c + 1, r + 1).
-    m_painter.paintDataCell(painter, option.rect, index.column() + 1, index.row() + 1, selected, focused);
+    // Model cell (r, c) is document cell (c + 1, the row r shows).
+    m_painter.paintDataCell(painter, option.rect, index.column() + 1, m_painter.documentRow(index.row()), selected, focused);
 }
 
 } // namespace quorvex

@@ -30,11 +30,11 @@ void GridHeaderView::paintSection(QPainter *painter, const QRect &rect, int logi
 {
     if (!rect.isValid())
         return;
-    // Section s of the column header is document cell (s + 1, 0); of the row header (0, s + 1).
+    // Section s of the column header is document cell (s + 1, 0); of the row header (0, the row it shows).
     if (orientation() == Qt::Horizontal)
         m_painter.paintFixedCell(painter, rect, logicalIndex + 1, 0, rect.x() + m_painter.dataOriginX());
     else
-        m_painter.paintFixedCell(painter, rect, 0, logicalIndex + 1, rect.x());
+        m_painter.paintFixedCell(painter, rect, 0, m_painter.documentRow(logicalIndex), rect.x());
 }
 
 } // namespace quorvex

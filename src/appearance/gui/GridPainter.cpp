@@ -102,6 +102,11 @@ QtCellCanvas GridPainter::canvasFor(QPainter &painter)
     return QtCellCanvas(painter, font, m_advances, m_editor.document().textEncoding(), &m_wideAdvances);
 }
 
+int GridPainter::documentRow(int gridRow) const
+{
+    return m_editor.shownRows().documentRow(gridRow);
+}
+
 void GridPainter::paintDataCell(QPainter *painter, const QRect &section, int col, int row, bool selected,
                                 bool focused)
 {

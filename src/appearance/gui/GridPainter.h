@@ -32,6 +32,8 @@ public:
     // `section` is the cell with its grid lines, in the painter's coordinates;
     // col and row are document coordinates.
     void paintDataCell(QPainter *painter, const QRect &section, int col, int row, bool selected, bool focused);
+    // The document row a grid row shows (the grid shows only the shown rows under a filter).
+    int documentRow(int gridRow) const;
     void paintFixedCell(QPainter *painter, const QRect &section, int col, int row, int skinLeft);
     // Where the data area starts in grid coordinates (the page-number column's width).
     int dataOriginX() const;

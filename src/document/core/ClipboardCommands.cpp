@@ -78,8 +78,22 @@ int ClipboardCommands::CopyCellsToClipboard(int left, int right, int bottom, int
             std::swap(top, bottom);
         const ExcelTextProgress report{progress, m_editor.pageSetup().entriesPerPage(),
                                        "% - Copying to clipboard in MS Excel format."};
-        const std::string text =
-            ExcelText::formatExcelText(doc, top, bottom, left, right, ExcelText::ClipboardLineEnd, &report);
+        const ShownRows &shown = m_editor.shownRows();
+        std::string text;
+        if (shown.active() && bottom >= 1) {
+            // Only the shown rows, gathered into a list of their own; the header row
+            // first when the rectangle starts there.
+            const ListDocument picked = shown.shownList(top, bottom);
+            const bool header = top == 0;
+            const int last = picked.RowCount() - 1;
+            // A list keeps one data row even when no shown row was in the rectangle.
+            const int shownRows = static_cast<int>(shown.rowsIn(top, bottom).size());
+            if (shownRows > 0 || header)
+                text = ExcelText::formatExcelText(picked, header ? 0 : 1, shownRows > 0 ? last : 0, left, right,
+                                                  ExcelText::ClipboardLineEnd, &report);
+        } else {
+            text = ExcelText::formatExcelText(doc, top, bottom, left, right, ExcelText::ClipboardLineEnd, &report);
+        }
         m_editor.services().clipboard.setListText(text, doc.textEncoding());
         progress.setProgress(0, "100% - Copied to clipboard.");
         return ResultOk;
@@ -192,6 +206,24 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
 
     const int fromCol = doc.Col();
     const int fromRow = doc.Row();
+    // Under a filter the text's rows go to the shown rows from `row` down, passing
+    // the hidden ones; rows past the last shown one are added at the end as without it.
+    ShownRows &shown = m_editor.shownRows();
+    const int oldRowCount = doc.RowCount();
+    const bool mapped = shown.active();
+    const int shownCount = mapped ? shown.count() : 0;
+    int startIndex = -1;
+    if (mapped) {
+        // A start on a hidden row (never from the grid) goes on from the next shown one.
+        const int first = shown.firstAtOrAfter(row);
+        startIndex = first < oldRowCount ? shown.indexOf(first) : shownCount;
+    }
+    const auto rowAt = [&](int k) {
+        if (!mapped)
+            return row + k;
+        const int index = startIndex + k;
+        return index < shownCount ? shown.documentRow(index) : oldRowCount + (index - shownCount);
+    };
     PastedRowWriter writer(doc);
     const auto inside = [clip](int c, int r) { return !clip || (c <= clip->Right && r <= clip->Bottom); };
     const auto grow = [&doc, clip](int c, int r) {
@@ -215,6 +247,9 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
 
     const std::size_t n = text.size();
     int c = col;
+    int k = 0; // the text's row
+    if (mapped)
+        row = rowAt(0);
     int r = row;
     int mc = col;
     int mr = row;
@@ -256,10 +291,12 @@ void ClipboardCommands::pasteWalk(std::string_view text, int col, int row, const
                 s = after;
             }
             c = col;
-            ++r;
+            r = rowAt(++k);
         }
     }
     writer.flush();
+    if (mapped && doc.RowCount() > oldRowCount)
+        shown.rowsInserted(oldRowCount, doc.RowCount() - oldRowCount);
 
     if (hasTab) {
         doc.SelectRange(col, row, mc, mr);

@@ -220,9 +220,35 @@ void Editor::afterUndoStep()
         m_document.SetCurrentCell(m_document.Col(), m_document.RowCount() - 1);
         cellSelected(m_document.Col(), m_document.Row());
     }
+    reapplyFilter();
     m_view->documentChanged();
     m_view->menuStateChanged();
     m_view->showCellPreview(m_document.Col(), m_document.Row());
+}
+
+void Editor::reapplyFilter()
+{
+    if (!m_shown.active())
+        return;
+    m_shown.reapply();
+    keepCurrentCellShown();
+}
+
+void Editor::listReplaced()
+{
+    m_shown.clear();
+    m_view->listReplaced();
+}
+
+void Editor::keepCurrentCellShown()
+{
+    if (!m_shown.active() || m_shown.isShown(m_document.Row()))
+        return;
+    const int row = m_shown.nearest(m_document.Row());
+    if (row < 1)
+        return; // nothing shown: the commands find no row to act on
+    cellSelected(m_document.Col(), row);
+    m_document.SetCurrentCell(m_document.Col(), row);
 }
 
 void Editor::RenumberPages()
@@ -267,7 +293,10 @@ MenuState Editor::menuState() const
 {
     const ListDocument &d = m_document;
     const CellRect s = d.Selection();
-    const bool allRows = s.Top == 1 && s.Bottom == d.RowCount() - 1;
+    // Under a filter "every row" is every row the grid shows.
+    const bool allRows = m_shown.active() ? m_shown.count() > 0 && m_shown.firstAtOrAfter(s.Top) == m_shown.documentRow(0) &&
+                                                m_shown.lastAtOrBefore(s.Bottom) == m_shown.documentRow(m_shown.count() - 1)
+                                          : s.Top == 1 && s.Bottom == d.RowCount() - 1;
     const bool allCols = s.Left == 1 && s.Right == d.ColCount() - 1;
     MenuState m;
     m.paste = m_services.clipboard.hasText();

@@ -12,6 +12,7 @@
 #include "document/core/ListDocument.h"
 #include "document/core/UndoHistory.h"
 #include "document/core/PageSetup.h"
+#include "document/core/ShownRows.h"
 
 #include <string>
 
@@ -62,6 +63,16 @@ public:
     const ListDocument &document() const { return m_document; }
     UndoHistory &undoHistory() { return m_undo; }
     const UndoHistory &undoHistory() const { return m_undo; }
+    // The rows the grid shows; every row unless a filter is on.
+    ShownRows &shownRows() { return m_shown; }
+    const ShownRows &shownRows() const { return m_shown; }
+    // Chooses the shown rows again after a change of the whole list and keeps
+    // the current cell on a shown row.
+    void reapplyFilter();
+    // Puts the current cell on the nearest shown row when it stands on a hidden one.
+    void keepCurrentCellShown();
+    // Another list was read into the document (open, new, import): every row is shown again.
+    void listReplaced();
     PageSetup &pageSetup() { return m_pageSetup; }
     const PageSetup &pageSetup() const { return m_pageSetup; }
     StatusBarModel &statusBar() { return m_status; }
@@ -140,6 +151,7 @@ private:
     EditorView m_nullView;
     EditorView *m_view;
     ListDocument m_document;
+    ShownRows m_shown{m_document};
     UndoHistory m_undo;
     PageSetup m_pageSetup;
     StatusBarModel m_status;

@@ -25,6 +25,8 @@ public:
     virtual void setFileOperationLock(bool /*locked*/) {}
     // The information text after a save, shown in place of the cell preview.
     virtual void showSaveInformation(const std::string & /*utf8*/) {}
+    // Another list took the document's place: views of the old one (a filter) end.
+    virtual void listReplaced() {}
 };
 
 } // namespace quorvex

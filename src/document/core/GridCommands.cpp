@@ -31,6 +31,27 @@ int moveAdjust(int pos, int from, int to)
     return pos;
 }
 
+// Removes the given data rows (ascending, each once) in one pass, the
+// others keeping their order; at least one data row stays.
+void removeRowSet(ListDocument &doc, const std::vector<int> &rows)
+{
+    const int count = doc.RowCount();
+    std::size_t next = 0;
+    int out = rows.empty() ? count : rows.front();
+    for (int r = out; r < count; ++r) {
+        if (next < rows.size() && rows[next] == r) {
+            ++next;
+            continue;
+        }
+        doc.setRowAt(out++, doc.rowAt(r));
+    }
+    const int col = doc.Col();
+    const int row = doc.Row();
+    doc.SetRowCount(std::max(out, 2));
+    // The current cell stays at its number: the row that followed the deleted ones moved there.
+    doc.SetCurrentCell(col, std::min(row, doc.RowCount() - 1));
+}
+
 } // namespace
 
 GridCommands::GridCommands(Editor &editor) : m_editor(editor), m_clipboard(editor) {}
@@ -80,6 +101,7 @@ void GridCommands::NewRow(bool wizardShowing)
     ListDocument &doc = m_editor.document();
     doc.SetRowCount(doc.RowCount() + 1);
     const int last = doc.RowCount() - 1;
+    m_editor.shownRows().rowsInserted(last, 1);
     selectCell(doc.Col(), last);
     doc.ClearRow(last);
     selectCell(1, last);
@@ -95,6 +117,7 @@ void GridCommands::InsertRow()
     // The rows below move down as whole blocks; the page column is rewritten afterwards.
     ListDocument &doc = m_editor.document();
     doc.insertRowAt(doc.Row());
+    m_editor.shownRows().rowsInserted(doc.Row(), 1);
     m_editor.currentCellRewritten();
     m_editor.finishChange();
 }
@@ -104,8 +127,28 @@ bool GridCommands::DeleteSelectedRows()
     m_editor.view().endCellEditing();
     BusyCursor busy(m_editor.view());
     ListDocument &doc = m_editor.document();
+    ShownRows &shown = m_editor.shownRows();
     bool changed = false;
-    if (doc.RowCount() >= 3) {
+    if (shown.active()) {
+        const CellRect s = doc.Selection();
+        std::vector<int> rows = shown.rowsIn(s.Top, s.Bottom);
+        // As without a filter: with every shown row selected the first one stays.
+        if (!rows.empty() && static_cast<int>(rows.size()) == shown.count())
+            rows.erase(rows.begin());
+        if (!rows.empty() && doc.RowCount() >= 3) {
+            m_editor.MarkModified();
+            record("&Undo Delete Selected Row(s)");
+            // The current cell keeps its place among the shown rows, as it keeps its row number without a filter.
+            const int place = shown.indexOf(doc.Row());
+            removeRowSet(doc, rows);
+            shown.rowsRemoved(rows);
+            if (place >= 0 && shown.count() > 0)
+                doc.SetCurrentCell(doc.Col(), shown.documentRow(std::min(place, shown.count() - 1)));
+            m_editor.keepCurrentCellShown();
+            m_editor.currentCellRewritten();
+            changed = true;
+        }
+    } else if (doc.RowCount() >= 3) {
         m_editor.MarkModified();
         record("&Undo Delete Selected Row(s)");
         const CellRect s = doc.Selection();
@@ -249,6 +292,9 @@ void GridCommands::MoveColumn()
 void GridCommands::rowDragged(int from, int to)
 {
     ListDocument &doc = m_editor.document();
+    // Under a filter the neighbours of a shown row may be hidden: where it would land is unclear.
+    if (m_editor.shownRows().active())
+        return;
     if (from == to || from < 1 || to < 1 || from >= doc.RowCount() || to >= doc.RowCount())
         return;
     m_editor.view().endCellEditing();
@@ -295,7 +341,7 @@ void GridCommands::Delete()
     record(m_cutMark ? "&Undo Cut" : "&Undo Delete");
     m_cutMark = false;
     std::vector<std::string_view> views;
-    for (int r = s.Top; r <= s.Bottom; ++r) {
+    for (const int r : m_editor.shownRows().rowsIn(s.Top, s.Bottom)) {
         const CellRow row = doc.rowAt(r);
         if (row.storedCount() <= s.Left)
             continue;

@@ -3,6 +3,7 @@
 #include "platform/gui/ListText.h"
 #include "document/core/AttachmentRef.h"
 #include "document/core/ListDocument.h"
+#include "document/core/ShownRows.h"
 
 namespace quorvex {
 
@@ -10,6 +11,29 @@ ListTableModel::ListTableModel(ListDocument &document, QObject *parent)
     : QAbstractTableModel(parent), m_document(document), m_rows(document.RowCount() - 1),
       m_cols(document.ColCount() - 1)
 {
+}
+
+int ListTableModel::documentRow(int modelRow) const
+{
+    if (m_shown && m_shown->active())
+        return m_shown->documentRow(modelRow);
+    return modelRow + 1;
+}
+
+int ListTableModel::modelRow(int documentRow) const
+{
+    if (!m_shown || !m_shown->active())
+        return documentRow - 1;
+    const int row = m_shown->firstAtOrAfter(documentRow);
+    return row < m_document.RowCount() ? m_shown->indexOf(row) : -1;
+}
+
+int ListTableModel::modelRowAtOrBefore(int documentRow) const
+{
+    if (!m_shown || !m_shown->active())
+        return documentRow - 1;
+    const int row = m_shown->lastAtOrBefore(documentRow);
+    return row > 0 ? m_shown->indexOf(row) : -1;
 }
 
 int ListTableModel::rowCount(const QModelIndex &parent) const
@@ -33,7 +57,7 @@ QVariant ListTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    const std::string_view cell = m_document.cellView(index.column() + 1, index.row() + 1);
+    const std::string_view cell = m_document.cellView(index.column() + 1, documentRow(index.row()));
     switch (role) {
     case Qt::DisplayRole:
         return displayText(cell, m_document.textEncoding());
@@ -49,7 +73,7 @@ bool ListTableModel::setData(const QModelIndex &index, const QVariant &value, in
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     const int col = index.column() + 1;
-    const int row = index.row() + 1;
+    const int row = documentRow(index.row());
     // The in-place editor cannot enter tabs or line breaks.
     QString text = value.toString();
     text.replace(QLatin1Char('\t'), QLatin1Char(' '));
@@ -72,7 +96,7 @@ QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, in
         return QVariant();
     if (orientation == Qt::Horizontal)
         return displayText(m_document.cellView(section + 1, 0), m_document.textEncoding());
-    return displayText(m_document.cellView(0, section + 1), m_document.textEncoding());
+    return displayText(m_document.cellView(0, documentRow(section)), m_document.textEncoding());
 }
 
 Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const
@@ -81,7 +105,7 @@ Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const int col = index.column() + 1;
-    const int row = index.row() + 1;
+    const int row = documentRow(index.row());
     if (!AttachmentRef::isReference(m_document.cellView(col, row)) && (!m_editable || m_editable(col, row)))
         f |= Qt::ItemIsEditable;
     return f;
@@ -89,7 +113,7 @@ Qt::ItemFlags ListTableModel::flags(const QModelIndex &index) const
 
 void ListTableModel::refresh()
 {
-    const int rows = m_document.RowCount() - 1;
+    const int rows = m_shown ? m_shown->count() : m_document.RowCount() - 1;
     const int cols = m_document.ColCount() - 1;
     if (rows != m_rows || cols != m_cols) {
         beginResetModel();

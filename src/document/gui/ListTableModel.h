@@ -10,9 +10,11 @@
 namespace quorvex {
 
 class ListDocument;
+class ShownRows;
 
 // Shows a ListDocument in a QTableView: document row 0 and column 0 are the
-// view's headers, so model cell (r, c) is document cell (c + 1, r + 1).
+// view's headers, so model cell (r, c) is document cell (c + 1, r + 1). With
+// shown rows set, model row r is the r-th shown row instead (documentRow()).
 class ListTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -24,6 +26,15 @@ public:
     // Called with document coordinates when the in-place editor commits a change.
     void setEditHandler(EditHandler handler) { m_onEdit = std::move(handler); }
     void setEditableTest(EditableTest test) { m_editable = std::move(test); }
+    // The rows a filter shows; null or inactive: every row.
+    void setShownRows(const ShownRows *shown) { m_shown = shown; }
+
+    // Document row of a model row, and the model row of a document row: the shown
+    // row at or after it (for a hidden row), or -1 past the last shown one.
+    int documentRow(int modelRow) const;
+    int modelRow(int documentRow) const;
+    // The model row of the last shown row at or before a document row; -1 when none.
+    int modelRowAtOrBefore(int documentRow) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -41,6 +52,7 @@ private:
     ListDocument &m_document;
     EditHandler m_onEdit;
     EditableTest m_editable;
+    const ShownRows *m_shown = nullptr;
     int m_rows = 0;
     int m_cols = 0;
 };

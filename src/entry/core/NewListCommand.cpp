@@ -42,6 +42,7 @@ void NewListCommand::createList()
     doc.SetRowCount(2);
     doc.ClearRow(0);
     doc.ClearRow(1);
+    ed.listReplaced();
     if (m_settings.kind != NewListSettings::NoKind)
         m_files.loadTemplateSilently(templatePath(m_settings.kind));
     // Templates are Windows-1252; an emptied Unicode list must not stay one.

@@ -99,6 +99,7 @@ void ListFileCommands::openSequence()
     const int result = reader.readBody(version, in, path, ListFileTarget{doc, ed.pageSetup(), ed.listType});
     if (binary)
         lockWindow(false);
+    ed.listReplaced();
     m_lastOpenResult = result;
     if (ed.trackCurrentFile) {
         m_saveNeedsName = result != ResultOk;

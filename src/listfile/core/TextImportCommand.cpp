@@ -52,6 +52,7 @@ int TextImportCommand::importFile(Editor &editor, const std::string &path, const
     editor.StartUndoableChange(UndoCaption);
     editor.MarkModified();
     editor.document() = std::move(imported);
+    editor.listReplaced();
     TextListImport::fitColumnWidths(editor.document());
     editor.listType = listType;
     // A new list: Save asks for a name first.

@@ -23,7 +23,9 @@ int ExportCommand::write(const std::string &path)
 {
     UiServices &ui = m_editor.services();
     ExcelTextProgress progress{ui.progress, m_editor.pageSetup().entriesPerPage(), ProgressSuffix};
-    const std::string text = ExcelText::exportFileText(m_editor.document(), &progress);
+    const ShownRows &shown = m_editor.shownRows();
+    const std::string text = shownRowsOnly && shown.active() ? ExcelText::exportFileText(shown.shownList(), &progress)
+                                                             : ExcelText::exportFileText(m_editor.document(), &progress);
 
     if (FileSystem::exists(path) && FileSystem::isReadOnly(path)) {
         if (ui.messages.confirm(ReadOnlyQuestion) != MessageAnswer::Yes) {

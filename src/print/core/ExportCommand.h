@@ -23,6 +23,9 @@ public:
 
     explicit ExportCommand(Editor &editor) : m_editor(editor) {}
 
+    // Under a filter: only the shown rows are written.
+    bool shownRowsOnly = false;
+
     // Exports to `path` (nothing when the dialog was cancelled). 0 written,
     // 5 not written at the user's answer, 1 failed after a message; the
     // former file is kept whole whenever nothing was written.

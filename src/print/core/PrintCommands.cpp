@@ -4,6 +4,8 @@
 #include "document/core/Editor.h"
 #include "platform/core/AppConstants.h"
 
+#include <algorithm>
+
 namespace quorvex {
 
 PrintCommands::PrintCommands(Editor &editor, ProgressWindow &window)
@@ -34,7 +36,19 @@ bool PrintCommands::computeMaxEntries()
 
 int PrintCommands::totalPages() const
 {
-    return PrintLayout::totalPages(m_editor.document().RowCount() - 1, m_editor.pageSetup().entriesPerPage());
+    const ShownRows &shown = m_editor.shownRows();
+    const int rows = shownRowsOnly && shown.active() ? std::max(shown.count(), 1) : m_editor.document().RowCount() - 1;
+    return PrintLayout::totalPages(rows, m_editor.pageSetup().entriesPerPage());
+}
+
+ListDocument PrintCommands::printedList() const
+{
+    const ShownRows &shown = m_editor.shownRows();
+    if (!shownRowsOnly || !shown.active())
+        return m_editor.document();
+    ListDocument list = shown.shownList();
+    list.RenumberPages(m_editor.pageSetup().entriesPerPage());
+    return list;
 }
 
 PrintJob PrintCommands::job(const PageSelection &sel) const
@@ -61,6 +75,8 @@ void PrintCommands::beginCommand()
 int PrintCommands::print(const PageSelection &sel, PrintDevice &device, PageRenderer &renderer)
 {
     m_editor.RenumberPages();
+    if (shownRowsOnly && m_editor.shownRows().active())
+        return m_engine.printList(printedList(), job(sel), device, renderer);
     return m_engine.printList(m_editor.document(), job(sel), device, renderer);
 }
 

@@ -23,6 +23,10 @@ public:
 
     // The page selection dialog's values; they last for the whole run.
     PageSelection selection;
+    // Under a filter: print only the shown rows, paged and numbered as a list of their own.
+    bool shownRowsOnly = false;
+    // The list the print commands put out: the document, or its shown rows.
+    ListDocument printedList() const;
     // The last recommendation (unclamped) the page setup shows beside its box.
     int recommendedEntries = 54;
     // Today's date in the footer's form; tests fix it.

@@ -17,11 +17,26 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace quorvex {
+
+namespace {
+
+// 1234567 as "1,234,567".
+std::string groupedCount(long long n)
+{
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return digits;
+}
+
+} // namespace
 
 PrintController::PrintController(Editor &editor, QWidget *window, TStatusForm &progress,
                                  std::function<QFont()> gridFont)
@@ -70,6 +85,8 @@ void PrintController::PrintBtnClick()
 {
     if (m_editor.longOperationRunning)
         return;
+    if (!chooseRows())
+        return;
     LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
@@ -81,6 +98,8 @@ void PrintController::PrintBtnClick()
 void PrintController::PrintPageNumsBtnClick()
 {
     if (m_editor.longOperationRunning)
+        return;
+    if (!chooseRows())
         return;
     LongOperationGuard guard(m_editor);
     m_commands.beginPrintPageNums();
@@ -96,6 +115,8 @@ void PrintController::TestPrintBtnClick()
 {
     if (m_editor.longOperationRunning)
         return;
+    if (!chooseRows())
+        return;
     LongOperationGuard guard(m_editor);
     QtPageRenderer renderer(m_gridFont(), &m_editor.gridAppearance, &m_editor.gridSkins);
     QPrinterDevice device(*m_printer, renderer, m_window);
@@ -107,6 +128,8 @@ void PrintController::TestPrintBtnClick()
 void PrintController::PrintPreviewBtnClick()
 {
     if (m_editor.longOperationRunning)
+        return;
+    if (!chooseRows())
         return;
     LongOperationGuard guard(m_editor);
     QPrinter printer(QPrinter::HighResolution);
@@ -127,10 +150,34 @@ void PrintController::PrintPreviewBtnClick()
         NullProgressWindow quiet;
         SilentProgress silent;
         PrintEngine engine(m_editor.services().messages, silent, quiet);
-        engine.printList(m_editor.document(), job, device, renderer);
+        engine.printList(m_commands.printedList(), job, device, renderer);
     });
     dialog.exec();
     done();
+}
+
+bool PrintController::chooseRows()
+{
+    const ShownRows &shown = m_editor.shownRows();
+    m_commands.shownRowsOnly = false;
+    m_export.shownRowsOnly = false;
+    if (!shown.active())
+        return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvex"),
+                    QStringLiteral("A filter shows %1 of the list's %2 rows. Put out only the shown rows, or the whole list?")
+                        .arg(QString::fromLatin1(groupedCount(shown.count()).c_str()),
+                             QString::fromLatin1(groupedCount(m_editor.document().RowCount() - 1).c_str())),
+                    QMessageBox::NoButton, m_window);
+    QPushButton *shownButton = box.addButton(QStringLiteral("&Shown Rows"), QMessageBox::AcceptRole);
+    QPushButton *wholeButton = box.addButton(QStringLiteral("&Whole List"), QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(shownButton);
+    box.exec();
+    if (box.clickedButton() != shownButton && box.clickedButton() != wholeButton)
+        return false;
+    m_commands.shownRowsOnly = box.clickedButton() == shownButton;
+    m_export.shownRowsOnly = m_commands.shownRowsOnly;
+    return true;
 }
 
 QString PrintController::proposedPdfFile() const
@@ -168,6 +215,8 @@ std::optional<std::string> PrintController::chooseExportFile()
 void PrintController::ExportBtnClick()
 {
     if (m_editor.longOperationRunning)
+        return;
+    if (!chooseRows())
         return;
     LongOperationGuard guard(m_editor);
     m_export.exportList(chooseExportFile());

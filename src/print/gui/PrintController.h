@@ -45,6 +45,8 @@ public:
 
     // The PDF file the print dialog offers: the list's name in the documents folder.
     QString proposedPdfFile() const;
+    // Under a filter asks whether the shown rows or the whole list are put out; false for Cancel.
+    bool chooseRows();
 
     // The export file dialog: the chosen name, or nothing when cancelled.
     std::optional<std::string> chooseExportFile();

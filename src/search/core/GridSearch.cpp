@@ -42,7 +42,10 @@ void GridSearch::SearchGrid(int startCol, int startRow)
     const int rows = doc.RowCount();
     const int cols = doc.ColCount();
     if (!matcher.empty()) {
-        for (int r = std::max(startRow, 0); r < rows; ++r) {
+        // Under a filter only the shown rows are searched.
+        const ShownRows &shown = m_editor.shownRows();
+        const auto shownFrom = [&shown](int r) { return r <= 0 ? 0 : shown.firstAtOrAfter(r); };
+        for (int r = shownFrom(std::max(startRow, 0)); r < rows; r = shownFrom(r + 1)) {
             const CellRow &cells = doc.rowAt(r);
             // Cells past the stored ones are empty and hold no text to find.
             const int stored = std::min(cols, cells.storedCount());

@@ -19,13 +19,14 @@ std::string QuickSearch::labelText(int setting, int colCount)
     return "&Quick search (Column " + std::to_string(column(setting, colCount)) + "): ";
 }
 
-int QuickSearch::findRow(const ListDocument &doc, int col, std::string_view typed)
+int QuickSearch::findRow(const ListDocument &doc, int col, std::string_view typed, const ShownRows *shown)
 {
     const TextMatcher matcher(typed, doc.textEncoding());
     if (matcher.empty() || col < 1 || col >= doc.ColCount())
         return 0;
     const int rows = doc.RowCount();
-    for (int r = 1; r < rows; ++r) {
+    const auto next = [shown](int r) { return shown ? shown->firstAtOrAfter(r) : r; };
+    for (int r = next(1); r < rows; r = next(r + 1)) {
         const std::string_view text = doc.rowAt(r).cell(col);
         if (text.size() < matcher.minTextSize() || AttachmentRef::isReference(text))
             continue;
@@ -39,7 +40,7 @@ int QuickSearch::run(Editor &editor, std::string_view typed)
 {
     ListDocument &doc = editor.document();
     const int col = column(editor.quickSearchColumn, doc.ColCount());
-    const int row = findRow(doc, col, typed);
+    const int row = findRow(doc, col, typed, &editor.shownRows());
     if (row == 0)
         return 0;
     if (col != doc.Col() || row != doc.Row()) {

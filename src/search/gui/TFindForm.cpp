@@ -1,4 +1,5 @@
 #include "TFindForm.h"
+#include "document/gui/ListTableModel.h"
 
 #include "platform/gui/FontFit.h"
 #include "document/core/Editor.h"
@@ -294,7 +295,9 @@ void TFindForm::followFoundCell(int col, int row)
 {
     if (!m_grid || !m_grid->model() || !isVisible())
         return;
-    const QModelIndex index = m_grid->model()->index(row - 1, col - 1);
+    // Under a filter the grid's rows are the shown rows only.
+    const auto *list = qobject_cast<const ListTableModel *>(m_grid->model());
+    const QModelIndex index = m_grid->model()->index(list ? list->modelRow(row) : row - 1, col - 1);
     m_grid->scrollTo(index);
     const QRect local = m_grid->visualRect(index);
     if (!local.isValid())

@@ -112,6 +112,8 @@ int SortCommand::run(const SortOptions &options)
     // The page column stays with the positions, and the status bar keeps the
     // sort's last text until its next refresh.
     m_editor.RenumberPages();
+    // The whole list was sorted: a filter shows its rows in their new places.
+    m_editor.reapplyFilter();
     view.documentChanged();
     view.statusBarChanged();
     m_editor.currentCellRewritten();

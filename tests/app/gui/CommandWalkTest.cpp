@@ -7,6 +7,9 @@
 #include "document/core/GridCommands.h"
 #include "document/gui/StringGrid.h"
 #include "entry/gui/TNewListForm.h"
+#include "filter/gui/FilterBar.h"
+#include "filter/gui/FilterController.h"
+#include "filter/gui/GroupPane.h"
 #include "entry/gui/TWizardForm.h"
 #include "listfile/gui/TImportTextForm.h"
 #include "platform/core/FileSystem.h"
@@ -29,6 +32,8 @@
 #include <QFontDialog>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -380,6 +385,7 @@ private slots:
     void editMenu() { walkMenu("Edit1"); }
     void gridMenu() { walkMenu("Grid1"); }
     void searchMenu() { walkMenu("Search1"); }
+    void viewMenu() { walkMenu("View1"); }
     void optionsWizardAndHelpMenus()
     {
         walkMenu("Options1");
@@ -835,6 +841,28 @@ void CommandWalkTest::defineSteps()
             QTest::mouseClick(button(findForm(), "CloseBtn"), Qt::LeftButton);
             QVERIFY(!findForm()->isVisible());
         }};
+
+    m_steps[QStringLiteral("FilterRowsBtn")] = {{}, [this](QAction *a) {
+                                                   a->trigger();
+                                                   FilterBar *bar = m_form->filter()->bar();
+                                                   QVERIFY(bar->isVisible());
+                                                   const int all = m_form->grid()->model()->rowCount();
+                                                   bar->textBox(0)->setText(QStringLiteral("Title 2"));
+                                                   const int shown = m_form->grid()->model()->rowCount();
+                                                   QVERIFY(shown > 0 && shown < all);
+                                                   QVERIFY(QString::fromStdString(cell(2, m_form->editor().shownRows().documentRow(0)))
+                                                               .startsWith(QStringLiteral("Title 2")));
+                                                   bar->clearButton()->click();
+                                                   QCOMPARE(m_form->grid()->model()->rowCount(), all);
+                                               }};
+    m_steps[QStringLiteral("GroupsBtn")] = {{}, [this](QAction *a) {
+                                               a->trigger();
+                                               GroupPane *pane = m_form->filter()->pane();
+                                               QVERIFY(pane->isVisible());
+                                               QVERIFY(pane->listView()->model()->rowCount() > 0);
+                                               a->trigger();
+                                               QVERIFY(!pane->isVisible());
+                                           }};
 
     // ---- Options, Wizard, Help ----
     m_steps[QStringLiteral("SortBtn")] = {{}, [this](QAction *a) {
