@@ -30,6 +30,7 @@
 #include "entry/gui/TWizardForm.h"
 #include "search/gui/QuickSearchBar.h"
 #include "search/gui/TFindForm.h"
+#include "stats/gui/TStatisticsForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -441,6 +442,11 @@ void TMainForm::createActions()
     m_FindNextKey = makeAction("FindNextKey", text("Find &Next"), Qt::Key_F3);
     addAction(m_FindNextKey);
 
+    // View
+    m_StatisticsBtn = makeAction("StatisticsBtn", text("&Statistics"));
+    connect(m_StatisticsBtn, &QAction::triggered, this,
+            [this] { TStatisticsForm::showFor(this, m_editor.document(), m_dialogs, m_messages); });
+
     // Options
     m_SortBtn = makeAction("SortBtn", text("&Sort..."), QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_ViewCellTextBtn = makeAction("ViewCellTextBtn", text("&View / Edit Cell Text..."), Qt::Key_F8);
@@ -582,6 +588,10 @@ void TMainForm::createMenus()
     m_Search1->addAction(m_FindBtn);
     m_Search1->addAction(m_ReplaceBtn);
     m_Search1->addAction(m_FindNextBtn);
+
+    m_View1 = bar->addMenu(text("&View"));
+    m_View1->setObjectName(QStringLiteral("View1"));
+    m_View1->addAction(m_StatisticsBtn);
 
     m_Options1 = bar->addMenu(text("&Options"));
     m_Options1->setObjectName(QStringLiteral("Options1"));

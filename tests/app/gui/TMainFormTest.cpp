@@ -102,7 +102,8 @@ private slots:
         for (QAction *menu : form->menuBar()->actions())
             titles << menu->text();
         QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Grid"),
-                                      QStringLiteral("&Search"), QStringLiteral("&Options"), QStringLiteral("&Wizard"),
+                                      QStringLiteral("&Search"), QStringLiteral("&View"), QStringLiteral("&Options"),
+                                      QStringLiteral("&Wizard"),
                                       QStringLiteral("&Help")}));
         QCOMPARE(action(form.get(), "HelpBtn")->shortcut(), QKeySequence(Qt::Key_F1));
         QCOMPARE(action(form.get(), "SaveListBtn")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
