@@ -95,15 +95,17 @@ TEST(ListStatistics, countsEveryDistinctTextOfEachColumnTheEmptyOneIncluded)
             EXPECT_EQ(counts.count(kv.first) ? counts.at(kv.first) : -1, kv.second) << kv.first;
     }
 
-    // One column only; a column that does not exist gives none; an empty list none counted.
+    // One column only; a column that does not exist gives none.
     const ListStatistics only = ListStatistics::compute(doc, 2);
     ASSERT_EQ(only.columns().size(), 1u);
     EXPECT_EQ(only.columns()[0].column, 2);
     EXPECT_TRUE(ListStatistics::compute(doc, 4).columns().empty());
-    const ListStatistics none = ListStatistics::compute(ListDocument(3, 1));
-    EXPECT_EQ(none.items(), 0);
-    ASSERT_EQ(none.columns().size(), 2u);
-    EXPECT_EQ(none.columns()[0].distinct(), 0);
+    // A new list's one empty row: the empty text is its one distinct text.
+    const ListStatistics fresh = ListStatistics::compute(ListDocument(3, 2));
+    EXPECT_EQ(fresh.items(), 1);
+    ASSERT_EQ(fresh.columns().size(), 2u);
+    EXPECT_EQ(fresh.columns()[0].distinct(), 1);
+    EXPECT_EQ(fresh.columns()[0].emptyCount, 1);
 }
 
 TEST(ListStatistics, topValuesAreByCountThenTextWithTheRestTogether)
@@ -117,7 +119,7 @@ TEST(ListStatistics, topValuesAreByCountThenTextWithTheRestTogether)
         int restDistinct;
     };
     const std::vector<Case> cases = {
-        {3, false, "d_a", 6, 3}, {3, true, "dab", 2, 2}, {0, false, "", 22, 6},
+        {3, false, "d_a", 5, 3}, {3, true, "dab", 2, 2}, {0, false, "", 22, 6},
         {20, false, "d_abce", 0, 0}, {20, true, "dabce", 0, 0},
     };
     for (const Case &c : cases) {
@@ -383,11 +385,13 @@ TEST(StatsCommand, printsTheFiguresOfAListFileAndRefusesBadArguments)
         for (const std::string &a : c.args)
             joined += a + " ";
         EXPECT_EQ(code, c.code) << joined << err.str();
-        if (c.part)
+        if (c.part) {
             EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
-        else
+        } else {
             EXPECT_EQ(out.str(), c.out) << joined;
-        if (code != 0)
+        }
+        if (code != 0) {
             EXPECT_FALSE(err.str().empty()) << joined;
+        }
     }
 }
