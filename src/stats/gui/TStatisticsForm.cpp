@@ -209,6 +209,15 @@ void TStatisticsForm::refresh()
             m_numberColumn->addItem(name, c.column);
     }
     m_table->resizeColumnsToContents();
+    m_table->resizeRowsToContents();
+    // Durations say more than running numbers such as a tape's.
+    for (int i = 0; i < m_numberColumn->count(); ++i) {
+        const int index = profileIndex(m_numberColumn->itemData(i).toInt());
+        if (index >= 0 && m_profiles[static_cast<std::size_t>(index)].kind == ColumnKind::Durations) {
+            m_numberColumn->setCurrentIndex(i);
+            break;
+        }
+    }
     m_valueColumn->setCurrentIndex(std::max(0, groupIndex));
     // Decades once the first year column spans many years.
     if (m_yearColumn->count() > 0) {
@@ -297,8 +306,11 @@ void TStatisticsForm::showBars(Tab tab, const QString &title, bool horizontal)
     values->setRange(0, static_cast<qreal>(std::max<long long>(most, 1)) * 1.05);
     values->setLabelFormat(QStringLiteral("%.0f"));
     values->applyNiceNumbers();
-    // Many years make the labels overlap: upright, and a smaller font.
-    if (!horizontal && bars.size() > 12) {
+    // Many years, or ranges, make the labels overlap: upright, and a smaller font.
+    int longest = 0;
+    for (const QString &label : labels)
+        longest = std::max(longest, static_cast<int>(label.size()));
+    if (!horizontal && (bars.size() > 12 || (bars.size() > 4 && longest > 7))) {
         categories->setLabelsAngle(-90);
         QFont small = categories->labelsFont();
         small.setPointSizeF(std::max(5.0, small.pointSizeF() * (bars.size() > 60 ? 0.6 : 0.8)));
