@@ -52,6 +52,10 @@ public:
     static TopValues topValues(const std::vector<ValueCount> &values, int n, bool skipEmpty = false);
 
 private:
+    // The counters' values into the columns' figures.
+    static void finish(ListStatistics &stats, const ListDocument &doc, std::vector<ValueCounter> &counters,
+                       int first, int last);
+
     int m_items = 0;
     std::vector<ColumnCounts> m_columns;
 };

@@ -1,7 +1,5 @@
 #include "ValueCounter.h"
 
-#include "document/core/ListDocument.h"
-
 #include <cstring>
 
 namespace quorvex {
@@ -36,24 +34,26 @@ std::uint32_t hashText(std::string_view text)
 
 } // namespace
 
-ValueCounter::ValueCounter(const ListDocument &doc, int column) : m_doc(doc), m_column(column)
+ValueCounter::ValueCounter()
 {
     m_slots.resize(FirstSize);
     m_mask = FirstSize - 1;
 }
 
-void ValueCounter::add(std::string_view text, int row)
+void ValueCounter::add(std::string_view text)
 {
     if (text.empty()) {
         ++m_empty;
         return;
     }
     const std::uint32_t h = hashText(text);
+    const std::uint32_t size = static_cast<std::uint32_t>(text.size());
     std::size_t i = h & m_mask;
     for (;;) {
         Slot &s = m_slots[i];
-        if (s.row == 0) {
-            s.row = static_cast<std::uint32_t>(row);
+        if (!s.bytes) {
+            s.bytes = text.data();
+            s.size = size;
             s.count = 1;
             s.hash = h;
             // Half full at most: probes stay short even for unlucky texts.
@@ -61,7 +61,7 @@ void ValueCounter::add(std::string_view text, int row)
                 grow();
             return;
         }
-        if (s.hash == h && m_doc.rowAt(static_cast<int>(s.row)).cell(m_column) == text) {
+        if (s.hash == h && s.size == size && std::memcmp(s.bytes, text.data(), size) == 0) {
             ++s.count;
             return;
         }
@@ -69,16 +69,30 @@ void ValueCounter::add(std::string_view text, int row)
     }
 }
 
+void ValueCounter::reserve(std::size_t distinct)
+{
+    std::size_t size = m_slots.size();
+    while (size < distinct * 2)
+        size *= 2;
+    if (size != m_slots.size())
+        rehash(size);
+}
+
 void ValueCounter::grow()
 {
-    std::vector<Slot> old(m_slots.size() * 2);
+    rehash(m_slots.size() * 2);
+}
+
+void ValueCounter::rehash(std::size_t size)
+{
+    std::vector<Slot> old(size);
     old.swap(m_slots);
     m_mask = m_slots.size() - 1;
     for (const Slot &s : old) {
-        if (s.row == 0)
+        if (!s.bytes)
             continue;
         std::size_t i = s.hash & m_mask;
-        while (m_slots[i].row != 0)
+        while (m_slots[i].bytes)
             i = (i + 1) & m_mask;
         m_slots[i] = s;
     }
@@ -91,9 +105,8 @@ std::vector<ValueCount> ValueCounter::takeValues()
     if (m_empty > 0)
         values.push_back(ValueCount{std::string_view(), m_empty});
     for (const Slot &s : m_slots)
-        if (s.row != 0)
-            values.push_back(
-                ValueCount{m_doc.rowAt(static_cast<int>(s.row)).cell(m_column), static_cast<int>(s.count)});
+        if (s.bytes)
+            values.push_back(ValueCount{std::string_view(s.bytes, s.size), static_cast<int>(s.count)});
     std::vector<Slot>().swap(m_slots);
     m_mask = 0;
     m_used = 0;

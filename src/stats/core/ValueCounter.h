@@ -6,8 +6,6 @@
 
 namespace quorvex {
 
-class ListDocument;
-
 // One distinct cell text of a column and how many data rows hold it. The text
 // points into the document's cells and lives as long as the list is unchanged.
 struct ValueCount {
@@ -16,15 +14,21 @@ struct ValueCount {
 };
 
 // Counts the distinct texts of one column while the rows are visited once.
-// Open addressing on a power-of-two table; a slot holds the first row that
-// had the text, the count and the text's hash, so a million distinct titles
-// cost 12 bytes a slot and the cells are read only where the hashes agree.
+// Open addressing on a power-of-two table, at most half full; a slot holds
+// where the first cell with the text keeps its bytes, the length, the count
+// and the hash, so the bytes are compared only where the hashes agree and
+// no row is looked up again.
 class ValueCounter {
 public:
-    ValueCounter(const ListDocument &doc, int column);
+    ValueCounter();
 
-    // `text` is the cell of `row` in this counter's column.
-    void add(std::string_view text, int row);
+    // `text` must stay where it is (a cell of an unchanged list) until the
+    // values are taken.
+    void add(std::string_view text);
+
+    // Makes room for `distinct` texts at once, so a column of titles does not
+    // grow its table twenty times over.
+    void reserve(std::size_t distinct);
 
     int emptyCount() const { return m_empty; }
     // Non-empty distinct texts so far.
@@ -35,14 +39,14 @@ public:
 
 private:
     struct Slot {
-        std::uint32_t row = 0; // 0: free (row 0 is the header row, never counted)
-        std::uint32_t count = 0;
+        const char *bytes = nullptr; // nullptr: free
+        std::uint32_t size = 0;
         std::uint32_t hash = 0;
+        std::uint64_t count = 0;
     };
     void grow();
+    void rehash(std::size_t size);
 
-    const ListDocument &m_doc;
-    int m_column;
     std::vector<Slot> m_slots;
     std::size_t m_mask = 0;
     std::size_t m_used = 0;

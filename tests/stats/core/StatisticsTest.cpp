@@ -108,6 +108,36 @@ TEST(ListStatistics, countsEveryDistinctTextOfEachColumnTheEmptyOneIncluded)
     EXPECT_EQ(fresh.columns()[0].emptyCount, 1);
 }
 
+TEST(ListStatistics, aLongListCountedByTwoThreadsAgreesWithOneColumnAtATime)
+{
+    // Past the sample that sizes the tables and past the cells that bring in
+    // the second thread: unique titles, a few formats, short rows, empties.
+    std::vector<std::vector<std::string>> rows;
+    const int count = 80000;
+    for (int i = 0; i < count; ++i) {
+        if (i % 1000 == 7) {
+            rows.push_back({"short " + std::to_string(i)});
+            continue;
+        }
+        rows.push_back({"Title " + std::to_string(i), "DVD " + std::to_string(i % 13), i % 5 ? "x" : "",
+                        std::to_string(1950 + i % 70), "", std::to_string(i / 2)});
+    }
+    const ListDocument doc = listOf(rows, 6);
+    const ListStatistics all = ListStatistics::compute(doc);
+    ASSERT_EQ(all.columns().size(), 6u);
+    for (int c = 1; c <= 6; ++c) {
+        SCOPED_TRACE(c);
+        const ListStatistics one = ListStatistics::compute(doc, c);
+        ASSERT_EQ(one.columns().size(), 1u);
+        const ColumnCounts &a = all.columns()[static_cast<std::size_t>(c - 1)];
+        EXPECT_EQ(a.column, c);
+        EXPECT_EQ(a.emptyCount, one.columns()[0].emptyCount);
+        EXPECT_EQ(asMap(a), asMap(one.columns()[0]));
+    }
+    EXPECT_EQ(all.columns()[0].distinct(), count);
+    EXPECT_EQ(all.columns()[5].distinct(), count / 2 + 1);
+}
+
 TEST(ListStatistics, topValuesAreByCountThenTextWithTheRestTogether)
 {
     std::vector<ValueCount> values = {{"b", 3}, {"a", 3}, {"", 5}, {"c", 1}, {"d", 9}, {"e", 1}};
