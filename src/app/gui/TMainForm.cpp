@@ -34,6 +34,7 @@
 #include "filter/gui/FilterController.h"
 #include "filter/gui/GroupPane.h"
 #include "search/gui/TFindForm.h"
+#include "stats/gui/TStatisticsForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -460,6 +461,11 @@ void TMainForm::createActions()
     m_FindNextKey = makeAction("FindNextKey", text("Find &Next"), Qt::Key_F3);
     addAction(m_FindNextKey);
 
+    // View
+    m_StatisticsBtn = makeAction("StatisticsBtn", text("&Statistics"));
+    connect(m_StatisticsBtn, &QAction::triggered, this,
+            [this] { TStatisticsForm::showFor(this, m_editor.document(), m_dialogs, m_messages); });
+
     // Options
     m_FilterRowsBtn = makeAction("FilterRowsBtn", text("F&ilter Rows..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     m_GroupsBtn = makeAction("GroupsBtn", text("&Groups"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
@@ -613,6 +619,10 @@ void TMainForm::createMenus()
     m_View1 = bar->addMenu(text("&View"));
     m_View1->setObjectName(QStringLiteral("View1"));
     m_View1->addAction(m_GroupsBtn);
+
+    m_View1 = bar->addMenu(text("&View"));
+    m_View1->setObjectName(QStringLiteral("View1"));
+    m_View1->addAction(m_StatisticsBtn);
 
     m_Options1 = bar->addMenu(text("&Options"));
     m_Options1->setObjectName(QStringLiteral("Options1"));

@@ -224,6 +224,7 @@ private:
     // Main menu
     QMenu *m_File1 = nullptr, *m_Edit1 = nullptr, *m_Grid1 = nullptr, *m_Search1 = nullptr, *m_Options1 = nullptr,
           *m_WizardMenu = nullptr, *m_Help1 = nullptr, *m_View1 = nullptr, *m_ReopenBtn = nullptr, *m_Insert1 = nullptr;
+    QAction *m_StatisticsBtn = nullptr;
     QAction *m_InsertNote1 = nullptr, *m_InsertNote2 = nullptr;
     QAction *m_NewListBtn = nullptr, *m_OpenListBtn = nullptr, *m_SaveListAsBtn = nullptr, *m_SaveListBtn = nullptr,
             *m_ClearReopenMenu1 = nullptr, *m_ExportBtn = nullptr, *m_PageSetupBtn = nullptr, *m_PrintBtn = nullptr,

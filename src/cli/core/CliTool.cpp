@@ -23,6 +23,8 @@
 #include "sort/core/SortEngine.h"
 #include "sort/core/SortOptions.h"
 #include "search/core/GridSearch.h"
+#include "stats/core/ListStatistics.h"
+#include "stats/core/StatisticsReport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -198,6 +200,7 @@ std::string CliTool::usage()
            "       quorvex-cli print LIST OUT.pdf [--range A-B | --pages LIST] [--odd-first]\n"
            "       quorvex-cli sort IN OUT [--keys C1,C2,...] [--case-sensitive] [--backwards] [--strict]\n"
            "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell] [--strict]\n"
+           "       quorvex-cli stats LIST [--column N] [--json]\n"
            "       quorvex-cli --version\n"
            "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n"
            "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
@@ -235,7 +238,7 @@ int CliTool::run(const std::vector<std::string> &args)
         return ExitOk;
     }
     static const std::set<std::string> verbs = {"info", "export", "convert", "import", "extract",
-                                                "print", "sort",   "replace"};
+                                                "print", "sort",   "replace", "stats"};
     if (!verbs.count(command))
         return usageError();
     // What killed runs left in the temporary folder goes before this run starts.
@@ -246,6 +249,8 @@ int CliTool::run(const std::vector<std::string> &args)
             return print(args);
         if (command == "sort")
             return sort(args);
+        if (command == "stats")
+            return stats(args);
         if (command == "replace") {
             const auto parsed = parseCommandArgs(args, {"entire-cell", "strict"}, {"find", "with", "database"});
             if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
@@ -749,6 +754,41 @@ int CliTool::print(const std::vector<std::string> &args)
     if (pdfPrinter()(list.document, job, positional[1], messages) != ResultOk || messages.hasError())
         return fail(messages.hasError() ? messages.firstErrorLine() : std::string("printing failed"));
     return ExitOk;
+}
+
+int CliTool::stats(const std::vector<std::string> &args)
+{
+    const auto parsed = parseCommandArgs(args, {"json"}, {"column", "database"});
+    if (!parsed || parsed->positional.size() != 1 || parsed->positional[0].empty() ||
+        !takeListOptions(*parsed, m_options))
+        return usageError();
+    int column = 0;
+    if (const auto text = parsed->value("column")) {
+        // Digits only: "3x" or "-1" is a slip, not column 3.
+        if (text->empty() || text->size() > 9 || text->find_first_not_of("0123456789") != std::string::npos)
+            return usageError();
+        column = std::atoi(text->c_str());
+        if (column < 1)
+            return usageError();
+    }
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    LoadedList list;
+    if (!load(reader, messages, parsed->positional[0], list))
+        return fail(messages.firstErrorLine());
+    const ListDocument &doc = list.document;
+    if (column >= doc.ColCount())
+        return fail("The list has no column " + std::to_string(column) + "; its data columns are 1 to " +
+                    std::to_string(doc.ColCount() - 1) + ".");
+    ListStatistics figures = ListStatistics::compute(doc, column);
+    if (parsed->has("json"))
+        StatisticsReport::writeJson(m_out, figures, doc.textEncoding());
+    else
+        StatisticsReport::writeText(m_out, figures, doc.textEncoding());
+    m_out.flush();
+    return m_out.good() ? ExitOk : fail("The figures could not be written to standard output.");
 }
 
 } // namespace quorvex

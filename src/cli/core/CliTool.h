@@ -75,6 +75,8 @@ private:
     // Sorts a list as the Sort command does and writes it like convert.
     int sort(const std::vector<std::string> &args);
     // Replace All without questions from the first data cell; prints the count.
+    // The figures of a list: items, distinct texts per column with their counts.
+    int stats(const std::vector<std::string> &args);
     int replace(const std::string &in, const std::string &out, const std::string &find, const std::string &with,
                 bool entireCell);
 
