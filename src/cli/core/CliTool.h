@@ -62,6 +62,8 @@ private:
     int exportList(const std::string &list, const std::string &out);
     int convert(const std::string &in, const std::string &out, const std::string &database);
     int import(const std::string &in, const std::string &out, const std::string &type);
+    // A Tellico collection (.tc): its pictures go into --database DIR.
+    int importTellico(const std::string &in, const std::string &out);
     int extract(const std::string &list, const std::string &folder);
     int print(const std::vector<std::string> &args);
     // Sorts a list as the Sort command does and writes it like convert.
