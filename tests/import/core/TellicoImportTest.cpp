@@ -4,9 +4,11 @@
 #include "document/core/ListDocument.h"
 #include "import/core/ImportedPictures.h"
 #include "import/core/TellicoImport.h"
+#include "cli/core/CliTool.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -253,6 +255,40 @@ TEST(TellicoImportTest, importTellico_roundTripsThroughSpreadsheetText)
               "\"Farmers hire seven rōnin.\r\nThey stay.\",Akira Kurosawa,,\r\n"
               ",\"\"\"Ran\"\", the film\",,,,,Blu-ray; DVD,,,,war; Lear\r\n"
               ",Ikiru,,,,,Blu-ray,,,,\r\n");
+}
+
+TEST(TellicoImportTest, cliImport_writesTheListAndKeepsPicturesWhereTheListFindsThem)
+{
+    TempFolder dir;
+    writeZip(dir.path() + "c.tc", {{"tellico.xml", tellicoXml(3, test::videoFields(), test::sevenSamurai("s.jpeg"))},
+                                   {"images/s.jpeg", "JPEG"}});
+    const std::string db = dir.path() + "db";
+    const struct {
+        const char *name;
+        std::vector<std::string> args;
+        int code;
+        const char *says;
+    } cases[] = {
+        {"a dependent list needs a database folder for its pictures",
+         {"import", dir.path() + "c.tc", dir.path() + "a.lstd"}, CliTool::ExitFailed, "--database"},
+        {"with one", {"import", dir.path() + "c.tc", dir.path() + "b.lstd", "--database", db}, CliTool::ExitOk, ""},
+        {"an independent list carries them", {"import", dir.path() + "c.tc", dir.path() + "c.lst"}, CliTool::ExitOk, ""},
+        {"a hostile collection", {"import", dir.path() + "bad.tc", dir.path() + "d.lst"}, CliTool::ExitFailed, "refused"},
+    };
+    writeZip(dir.path() + "bad.tc", {{"tellico.xml", "<tellico/>"}, {"../x", "x"}});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ostringstream out, err;
+        EXPECT_EQ(CliTool(out, err).run(c.args), c.code) << err.str();
+        EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+        EXPECT_EQ(FileSystem::exists(c.args[2]), c.code == CliTool::ExitOk);
+    }
+    EXPECT_EQ(FileSystem::readFile(db + "/s.jpeg").value_or(""), "JPEG");
+    std::ostringstream info, err;
+    ASSERT_EQ(CliTool(info, err).run({"info", dir.path() + "c.lst"}), CliTool::ExitOk) << err.str();
+    EXPECT_NE(info.str().find("list type: dvdmovie"), std::string::npos) << info.str();
+    EXPECT_NE(info.str().find("columns: 10"), std::string::npos) << info.str();
+    EXPECT_NE(info.str().find("rows: 2"), std::string::npos) << info.str();
 }
 
 } // namespace
