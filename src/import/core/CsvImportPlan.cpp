@@ -12,6 +12,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -27,6 +28,44 @@ constexpr std::size_t BlockSize = 65536;
 const char *const ProgressText = "Importing CSV text...";
 
 bool hasPrefix(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
+
+// A single-byte text to UTF-8 through a table, sized exactly up front: a
+// million rows must not pay for growing the text.
+std::string fromSingleByte(std::string_view in, bool windows1252)
+{
+    struct Table {
+        char bytes[256][4];
+        unsigned char length[256];
+    };
+    static const auto tables = [] {
+        std::array<Table, 2> t{};
+        for (int kind = 0; kind < 2; ++kind)
+            for (int b = 0; b < 256; ++b) {
+                std::string u;
+                UnicodeText::append(u, kind == 1 ? UnicodeText::cp1252Char(static_cast<unsigned char>(b))
+                                                 : static_cast<char32_t>(b));
+                std::copy(u.begin(), u.end(), t[static_cast<std::size_t>(kind)].bytes[b]);
+                t[static_cast<std::size_t>(kind)].length[b] = static_cast<unsigned char>(u.size());
+            }
+        return t;
+    }();
+    const Table &table = tables[windows1252 ? 1 : 0];
+    std::size_t size = 0;
+    for (const char c : in)
+        size += table.length[static_cast<unsigned char>(c)];
+    std::string out(size, '\0');
+    char *o = out.data();
+    for (const char c : in) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            *o++ = c;
+            continue;
+        }
+        for (unsigned char k = 0; k < table.length[b]; ++k)
+            *o++ = table.bytes[b][k];
+    }
+    return out;
+}
 
 // Splits the text into rows of fields with libcsv. `onRow` returns false to stop.
 class CsvRows {
@@ -267,12 +306,8 @@ std::string CsvImportPlan::decode(CsvEncoding encoding, std::size_t *replacedOut
         }
         break;
     case CsvEncoding::Windows1252:
-        out = UnicodeText::fromCp1252(in);
-        break;
     case CsvEncoding::Latin1:
-        out.reserve(in.size() + in.size() / 4);
-        for (const char c : in)
-            UnicodeText::append(out, static_cast<unsigned char>(c));
+        out = fromSingleByte(in, encoding == CsvEncoding::Windows1252);
         break;
     case CsvEncoding::Utf16: {
         const bool big = utf16BigEndian();
@@ -419,6 +454,7 @@ CsvImportPlan::Result CsvImportPlan::build(const CsvImportOptions &options, List
         return target[source];
     };
     std::vector<CellRow> rows;
+    CellRow::Arena arena;
     std::vector<std::string> cells;
     std::vector<std::string_view> views;
     bool headerPending = options.headerRow;
@@ -444,7 +480,7 @@ CsvImportPlan::Result CsvImportPlan::build(const CsvImportOptions &options, List
             cell.append(fields[i].data(), fields[i].size());
         }
         views.assign(cells.begin(), cells.end());
-        rows.push_back(CellRow::fromCells(views));
+        rows.push_back(CellRow::fromCells(views, arena));
         return rows.size() < maxDataRows;
     });
     if (!parser.run(text, progress, result.cancelled)) {
