@@ -12,17 +12,17 @@ namespace quorvex {
 class ListDocument;
 class ProgressReporter;
 
-// A Tellico collection into a Unicode list of the closest template: title,
-// genre, cast (or artist, or author), running time, year, medium and plot go
-// to the template's columns 2 to 8; every other field the entries use gets a
-// column of its own after them, headed by the field's title. Pictures go into
-// the database folder and their cells refer to them as inserted pictures do.
 struct TellicoImportLimits {
     ArchiveLimits archive;
     TellicoXmlLimits xml;
     std::size_t maxColumns = 16384;
 };
 
+// A Tellico collection into a Unicode list of the closest template: title,
+// genre, cast (or artist, or author), running time, year, medium and plot go
+// to the template's columns 2 to 8; every other field the entries use gets a
+// column of its own after them, headed by the field's title. Pictures go into
+// the database folder and their cells refer to them as inserted pictures do.
 class TellicoImport {
 public:
     using Limits = TellicoImportLimits;
