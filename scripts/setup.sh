@@ -3,7 +3,7 @@
 
 QUORVEX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 libjpeg-dev libgif-dev xvfb xauth \
-libcsv-dev libexpat1-dev libicu-dev librsvg2-bin poppler-utils appstream desktop-file-utils shared-mime-info dpkg-dev file xdg-utils libglib2.0-bin man-db ${QUORVEX_EXTRA_PACKAGES:-}"
+libcsv-dev libexpat1-dev libicu-dev libzip-dev librsvg2-bin poppler-utils appstream desktop-file-utils shared-mime-info dpkg-dev file xdg-utils libglib2.0-bin man-db ${QUORVEX_EXTRA_PACKAGES:-}"
 
 quorvex_missing_packages() {
     local missing=""

@@ -21,6 +21,8 @@
 #include "document/gui/THeaderTextForm.h"
 #include "listfile/gui/TImportTextForm.h"
 #include "listfile/gui/UnicodeListActions.h"
+#include "import/gui/TImportCsvForm.h"
+#include "import/gui/TellicoImportHandler.h"
 #include "sort/gui/SortController.h"
 #include "sort/gui/TStatusForm.h"
 #include "platform/core/FileSystem.h"
@@ -114,6 +116,7 @@ TMainForm::TMainForm(QWidget *parent)
     setAcceptDrops(true);
     m_headerForm = new THeaderTextForm(this);
     m_importForm = new TImportTextForm(this);
+    m_importCsvForm = new TImportCsvForm(this);
     m_cellTextForm = new TViewCellTextForm(m_editor, this);
     m_wizardForm = new TWizardForm(m_editor, m_gridCommands, m_files, this);
     m_newListForm = new TNewListForm(m_editor, m_files, [this] { m_wizardForm->WizardBtnClick(); }, this);
@@ -399,6 +402,8 @@ void TMainForm::createActions()
     m_OpenListBtn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F11), QKeySequence(Qt::CTRL | Qt::Key_O)});
     m_ImportTextListBtn = makeAction("ImportTextListBtn", text("&Import Text List..."));
     m_unicodeActions = new UnicodeListActions(m_editor, this);
+    m_ImportCsvBtn = makeAction("ImportCsvBtn", text("&CSV Text..."));
+    m_ImportTellicoBtn = makeAction("ImportTellicoBtn", text("&Tellico Collection..."));
     m_ClearReopenMenu1 = makeAction("ClearReopenMenu1", text("-- Clear Reopen History --"));
     for (size_t i = 0; i < m_Reopen.size(); ++i) {
         m_Reopen[i] = makeAction(("Reopen" + std::to_string(i + 1)).c_str(), QString());
@@ -541,6 +546,10 @@ void TMainForm::createMenus()
     m_File1->addAction(m_NewListBtn);
     m_File1->addAction(m_OpenListBtn);
     m_File1->addAction(m_ImportTextListBtn);
+    m_ImportMenu = m_File1->addMenu(text("I&mport"));
+    m_ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
+    m_ImportMenu->addAction(m_ImportCsvBtn);
+    m_ImportMenu->addAction(m_ImportTellicoBtn);
     m_ReopenBtn = m_File1->addMenu(text("&Reopen"));
     m_ReopenBtn->setObjectName(QStringLiteral("ReopenBtn"));
     for (QAction *item : m_Reopen)
@@ -1364,6 +1373,22 @@ void TMainForm::connectCommands()
         m_grid->closeEditor();
         m_importForm->ImportTextListBtnClick(m_editor, m_files, m_dialogs);
         updateUndoCaptions();
+    });
+    connect(m_ImportCsvBtn, &QAction::triggered, this, [this] {
+        if (m_editor.longOperationRunning)
+            return;
+        m_grid->closeEditor();
+        m_importCsvForm->ImportCsvBtnClick(m_editor, m_files, m_dialogs);
+        updateUndoCaptions();
+        showCellPreview(m_editor.document().Col(), m_editor.document().Row());
+    });
+    connect(m_ImportTellicoBtn, &QAction::triggered, this, [this] {
+        if (m_editor.longOperationRunning)
+            return;
+        m_grid->closeEditor();
+        TellicoImportHandler::ImportTellicoBtnClick(m_editor, m_files, m_dialogs);
+        updateUndoCaptions();
+        showCellPreview(m_editor.document().Col(), m_editor.document().Row());
     });
     connect(m_SaveListBtn, &QAction::triggered, this, &TMainForm::SaveListBtnClick);
     connect(m_SaveListAsBtn, &QAction::triggered, this, &TMainForm::SaveListAsBtnClick);

@@ -90,6 +90,7 @@ public:
     QtFileDialogService &fileDialogs() { return m_dialogs; }
     THeaderTextForm *headerTextForm() const { return m_headerForm; }
     class TImportTextForm *importTextForm() const { return m_importForm; }
+    class TImportCsvForm *importCsvForm() const { return m_importCsvForm; }
     TViewCellTextForm *cellTextForm() const { return m_cellTextForm; }
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
@@ -188,6 +189,10 @@ private:
     THeaderTextForm *m_headerForm = nullptr;
     class TImportTextForm *m_importForm = nullptr;
     QAction *m_ImportTextListBtn = nullptr;
+    class QMenu *m_ImportMenu = nullptr;
+    QAction *m_ImportCsvBtn = nullptr;
+    QAction *m_ImportTellicoBtn = nullptr;
+    class TImportCsvForm *m_importCsvForm = nullptr;
     TSettingsForm *m_settingsForm = nullptr;
     TViewCellTextForm *m_cellTextForm = nullptr;
     TNewListForm *m_newListForm = nullptr;

@@ -16,6 +16,7 @@
 #include "listfile/core/TextListImport.h"
 #include "document/core/TextConversion.h"
 #include "platform/core/UnicodeText.h"
+#include "import/core/TellicoImport.h"
 #include "document/core/PageSetup.h"
 #include "print/core/PageSelection.h"
 #include "print/core/PrintEngine.h"
@@ -202,7 +203,8 @@ std::string CliTool::usage()
            "       quorvex-cli replace IN OUT --find TEXT --with TEXT [--entire-cell] [--strict]\n"
            "       quorvex-cli stats LIST [--column N] [--json]\n"
            "       quorvex-cli --version\n"
-           "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n"
+           "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252, or a Tellico collection (.tc),\n"
+           "whose pictures go into --database DIR (needed for an .lstd OUT).\n"
            "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
            "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
            "--find and --with: UTF-8 text. --unicode: the list written holds UTF-8 (version 1.3 or 1.4);\n"
@@ -604,6 +606,9 @@ bool CliTool::importText(const std::string &text, ListDocument &doc)
 int CliTool::import(const std::string &inPath, const std::string &outPath, const std::string &type,
                     TextEncoding encoding)
 {
+    if (inPath.size() > 3 && (inPath.compare(inPath.size() - 3, 3, ".tc") == 0 ||
+                              inPath.compare(inPath.size() - 3, 3, ".TC") == 0))
+        return importTellico(inPath, outPath);
     LoadedList list;
     TextImportLimits limits;
     limits.target = encoding;
@@ -624,6 +629,33 @@ int CliTool::import(const std::string &inPath, const std::string &outPath, const
     SilentProgress progress;
     return writeList(outPath, ListFileSource{list.document, list.pageSetup, list.listType},
                      attachmentFolder(scratch.path()), messages, progress);
+}
+
+int CliTool::importTellico(const std::string &inPath, const std::string &outPath)
+{
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
+    if (folder.empty() || !ensureFolder(folder))
+        return fail("Unable to create the database folder " + m_options.database + ".");
+    LoadedList list;
+    const TellicoImport::Result imported = TellicoImport::importFile(inPath, folder, list.document);
+    if (!imported.ok)
+        return fail(NonInteractiveMessages::oneLine(imported.error));
+    // A dependent list only points into the database folder: a scratch one
+    // would take the pictures with it.
+    const bool pictures = imported.picturesWritten + imported.picturesReused > 0;
+    if (pictures && m_options.database.empty() && ListFileFormat::versionForPath(outPath) != ListFileVersion::V11)
+        return fail("The collection has pictures, and a dependent list keeps them in a database folder: give "
+                    "--database DIR. List NOT saved.");
+    if (imported.picturesMissing > 0)
+        m_err << Prefix << "warning: " << imported.picturesMissing
+              << " pictures the collection names are not in its file.\n";
+    list.listType = imported.listType;
+    list.document.RenumberPages(list.pageSetup.entriesPerPage());
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    return writeList(outPath, ListFileSource{list.document, list.pageSetup, list.listType}, folder, messages,
+                     progress);
 }
 
 int CliTool::extract(const std::string &path, const std::string &folderArg)

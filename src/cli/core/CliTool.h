@@ -70,6 +70,8 @@ private:
     int convert(const std::string &in, const std::string &out, const std::string &database,
                 std::optional<TextEncoding> encoding);
     int import(const std::string &in, const std::string &out, const std::string &type, TextEncoding encoding);
+    // A Tellico collection (.tc): its pictures go into --database DIR.
+    int importTellico(const std::string &in, const std::string &out);
     int extract(const std::string &list, const std::string &folder);
     int print(const std::vector<std::string> &args);
     // Sorts a list as the Sort command does and writes it like convert.
