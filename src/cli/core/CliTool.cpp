@@ -21,6 +21,9 @@
 #include "sort/core/SortEngine.h"
 #include "sort/core/SortOptions.h"
 #include "search/core/GridSearch.h"
+#include "export/core/CsvExport.h"
+#include "export/core/HtmlCatalogue.h"
+#include "appearance/core/GridTemplates.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -189,7 +192,8 @@ public:
 std::string CliTool::usage()
 {
     return "usage: quorvex-cli info LIST\n"
-           "       quorvex-cli export LIST OUT|-\n"
+           "       quorvex-cli export LIST OUT|- [--csv]\n"
+           "       quorvex-cli html LIST OUTDIR [--template NAME] [--replace]\n"
            "       quorvex-cli convert IN OUT [--strict]\n"
            "       quorvex-cli import IN OUT [--type LISTTYPE] [--strict]\n"
            "       quorvex-cli extract LIST DIR | extract LIST --database DIR\n"
@@ -200,6 +204,9 @@ std::string CliTool::usage()
            "IN of import: tab- or comma-separated text, UTF-8 or Windows-1252.\n"
            "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
            "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
+           "--csv: comma-separated UTF-8 with a header row instead of tab-separated text. html writes a web\n"
+           "page of the list with picture thumbnails into OUTDIR; --template: one of the grid colour templates;\n"
+           "--replace: replace an index.html that quorvex-cli did not write.\n"
            "--find and --with: UTF-8 text. An attachment whose file is not in the database folder is saved\n"
            "without its file, with a warning; --strict ends the save instead.\n";
 }
@@ -232,7 +239,7 @@ int CliTool::run(const std::vector<std::string> &args)
         return ExitOk;
     }
     static const std::set<std::string> verbs = {"info", "export", "convert", "import", "extract",
-                                                "print", "sort",   "replace"};
+                                                "print", "sort",   "replace", "html"};
     if (!verbs.count(command))
         return usageError();
     // What killed runs left in the temporary folder goes before this run starts.
@@ -243,6 +250,8 @@ int CliTool::run(const std::vector<std::string> &args)
             return print(args);
         if (command == "sort")
             return sort(args);
+        if (command == "html")
+            return html(args);
         if (command == "replace") {
             const auto parsed = parseCommandArgs(args, {"entire-cell", "strict"}, {"find", "with", "database"});
             if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
@@ -259,6 +268,7 @@ int CliTool::run(const std::vector<std::string> &args)
         const bool writes = command == "convert" || command == "import";
         const auto parsed = command == "import" ? parseCommandArgs(args, {"strict"}, {"type", "database"})
                             : writes            ? parseCommandArgs(args, {"strict"}, {"database"})
+                            : command == "export" ? parseCommandArgs(args, {"csv"}, {"database"})
                                                 : parseCommandArgs(args, {}, {"database"});
         if (!parsed || !takeListOptions(*parsed, m_options))
             return usageError();
@@ -275,7 +285,7 @@ int CliTool::run(const std::vector<std::string> &args)
         if (command == "info")
             return info(pos[0]);
         if (command == "export")
-            return exportList(pos[0], pos[1]);
+            return parsed->has("csv") ? exportCsv(pos[0], pos[1]) : exportList(pos[0], pos[1]);
         if (command == "extract")
             return extract(pos[0], wanted == 1 ? m_options.database : pos[1]);
         if (command == "convert")
@@ -407,6 +417,117 @@ int CliTool::exportList(const std::string &path, const std::string &outPath)
         return fail("The text file being saved is read-only. List NOT exported.");
     if (!FileSystem::writeFileAtomic(outPath, text))
         return fail("List was not exported. Please make sure the disk is not write protected.");
+    return ExitOk;
+}
+
+int CliTool::exportCsv(const std::string &path, const std::string &outPath)
+{
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    LoadedList list;
+    if (!load(reader, messages, path, list))
+        return fail(messages.firstErrorLine());
+    if (outPath == "-") {
+        const std::string text = CsvExport::text(list.document);
+        m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        m_out.flush();
+        return m_out.good() ? ExitOk : fail("List was not exported: standard output could not be written.");
+    }
+    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
+        return fail("The CSV file being saved is read-only. List NOT exported.");
+    const CsvExport::Result written = CsvExport::writeFile(list.document, {}, outPath);
+    if (!written.ok)
+        return fail("List was not exported. " + written.error);
+    return ExitOk;
+}
+
+namespace {
+
+Thumbnailer::ForeignReader &cliPictureReader()
+{
+    static Thumbnailer::ForeignReader reader;
+    return reader;
+}
+
+// "All Wood 1" or "all wood 1": the template's index, 0 when none has the name.
+int templateIndex(const std::string &name)
+{
+    auto lower = [](std::string t) {
+        for (char &c : t)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return t;
+    };
+    for (int i = 1; i < GridTemplates::Count; ++i)
+        if (lower(GridTemplates::name(i)) == lower(name))
+            return i;
+    return 0;
+}
+
+} // namespace
+
+void CliTool::setPictureReader(Thumbnailer::ForeignReader reader)
+{
+    cliPictureReader() = std::move(reader);
+}
+
+int CliTool::html(const std::vector<std::string> &args)
+{
+    const auto parsed = parseCommandArgs(args, {"replace"}, {"template", "database"});
+    if (!parsed || !takeListOptions(*parsed, m_options) || parsed->positional.size() != 2 ||
+        parsed->positional[0].empty() || parsed->positional[1].empty())
+        return usageError();
+    const std::string &listPath = parsed->positional[0];
+    const std::string &outFolder = parsed->positional[1];
+    HtmlCatalogue::Options options;
+    if (const auto name = parsed->value("template")) {
+        const int index = templateIndex(*name);
+        if (index == 0)
+            return usageError();
+        GridTemplates::apply(index, options.appearance, GridAppearance::DefaultButtonFace);
+    }
+    if (HtmlCatalogue::holdsForeignIndex(outFolder) && !parsed->has("replace"))
+        return fail(FileSystem::withTrailingSlash(outFolder) + HtmlCatalogue::IndexName +
+                    " exists and was not written by Quorvex; --replace replaces it. Catalogue NOT written.");
+
+    // A version 1.1 list brings its pictures along: they are read from where
+    // the reader puts them.
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
+    if (folder.empty() || !ensureFolder(folder))
+        return fail("Unable to create the database folder " + m_options.database + ".");
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setDatabaseFolder(folder);
+    LoadedList list;
+    if (!load(reader, messages, listPath, list))
+        return fail(messages.firstErrorLine());
+
+    options.databaseFolder = folder;
+    std::string title = listPath.substr(listPath.find_last_of('/') == std::string::npos
+                                            ? 0
+                                            : listPath.find_last_of('/') + 1);
+    if (const std::size_t dot = title.find_last_of('.'); dot != std::string::npos && dot > 0)
+        title.erase(dot);
+    options.title = title;
+    options.foreignReader = cliPictureReader();
+    const HtmlCatalogue::Result written = HtmlCatalogue::write(list.document, outFolder, options);
+    if (!written.ok)
+        return fail("Catalogue NOT written. " + NonInteractiveMessages::oneLine(written.error));
+    for (const std::string &name : written.missing)
+        m_err << Prefix << "warning: " << name << " is not in the database folder; its cell shows the name.\n";
+    for (const std::string &name : written.unreadable)
+        m_err << Prefix << "warning: " << name << " could not be read as a picture; its cell shows the name.\n";
+    for (const std::string &name : written.refused)
+        m_err << Prefix << "warning: " << name << " names a file outside the database folder; it was left out.\n";
+    m_err.flush();
+    m_out << "rows: " << written.rows << "\npictures: " << written.pictures
+          << "\nthumbnails written: " << written.thumbnailsWritten << "\nthumbnails kept: " << written.thumbnailsKept
+          << '\n';
+    m_out.flush();
     return ExitOk;
 }
 

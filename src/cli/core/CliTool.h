@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/core/Thumbnailer.h"
+
 #include <functional>
 #include <ostream>
 #include <string>
@@ -53,6 +55,8 @@ public:
     using PdfPrintFunction = std::function<int(const ListDocument &doc, const PrintJob &job, const std::string &out,
                                                MessageService &messages)>;
     static void setPdfPrinter(PdfPrintFunction printer);
+    // Reads the picture formats the catalogue's own decoders do not (bitmaps, icons).
+    static void setPictureReader(Thumbnailer::ForeignReader reader);
     // The program ends right after run(): the lists it read may be left to the
     // process's end instead of being freed row by row.
     static void setProcessEndsAfterRun(bool ends);
@@ -60,6 +64,10 @@ public:
 private:
     int info(const std::string &list);
     int exportList(const std::string &list, const std::string &out);
+    // export --csv: comma-separated UTF-8 with a header row.
+    int exportCsv(const std::string &list, const std::string &out);
+    // html LIST OUTDIR: the web-page catalogue.
+    int html(const std::vector<std::string> &args);
     int convert(const std::string &in, const std::string &out, const std::string &database);
     int import(const std::string &in, const std::string &out, const std::string &type);
     int extract(const std::string &list, const std::string &folder);
