@@ -241,7 +241,11 @@ private:
     void makePicture(const std::string &referenceName, const std::string &database, PictureFiles &files)
     {
         const std::string shownName = m_text.utf8(referenceName);
-        const std::string name = database.empty() ? std::string() : diskName(referenceName);
+        if (database.empty()) {
+            m_result.missing.push_back(shownName);
+            return;
+        }
+        const std::string name = diskName(referenceName);
         if (name.empty()) {
             m_result.refused.push_back(shownName);
             return;
@@ -418,11 +422,13 @@ private:
         page += releaseVersion;
         page += "\">\n"
                 "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
-        HtmlText::appendEscaped(page, m_options.title);
+        // The title may come from a file name, which need not be UTF-8.
+        const std::string title = ExportText(TextEncoding::Utf8).utf8(m_options.title);
+        HtmlText::appendEscaped(page, title);
         page += "</title>\n";
         appendStyle(page);
         page += "</head>\n<body>\n<h1>";
-        HtmlText::appendEscaped(page, m_options.title);
+        HtmlText::appendEscaped(page, title);
         page += "</h1>\n<p id=\"tools\" hidden><input id=\"search\" type=\"search\" placeholder=\"Search\" "
                 "aria-label=\"Search\"><span id=\"count\"></span><button id=\"prev\" type=\"button\">"
                 "&#8249; Previous</button><span id=\"page\"></span><button id=\"next\" type=\"button\">"

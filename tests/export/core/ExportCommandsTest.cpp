@@ -116,8 +116,9 @@ TEST(ListExportCommands, exportCsv_asksBeforeAReadOnlyFileAndKeepsItOnNo)
         EXPECT_EQ(w.messages.texts(), c.texts);
         const std::string now = FileSystem::readFile(path).value_or("");
         EXPECT_EQ(now != "former", c.replaced);
-        if (c.replaced)
+        if (c.replaced) {
             EXPECT_EQ(now, "\xEF\xBB\xBFTitle,Cover\r\nHeat,cover.jpg\r\nRan,lost.jpg\r\n");
+        }
         EXPECT_EQ(w.editor.statusBar().progress(), 0);
     }
     Window cancelled(dir.file("db/"));
@@ -152,8 +153,9 @@ TEST(ListExportCommands, exportCatalogue_asksBeforeReplacingThenOpensTheBrowser)
         {true, MessageAnswer::Yes, ResultOk},
     };
     for (const auto &c : cases) {
-        if (c.foreign)
+        if (c.foreign) {
             ASSERT_TRUE(FileSystem::writeFileAtomic(index, "<html>my own page</html>"));
+        }
         const std::string before = FileSystem::readFile(index).value_or("");
         Window again(dir.file("db/"));
         again.messages.answers.push_back(c.answer);

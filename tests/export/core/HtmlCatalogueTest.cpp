@@ -222,9 +222,10 @@ TEST(HtmlCatalogue, catalogue_neverReadsOrWritesOutsideItsFolders)
     ASSERT_EQ(::symlink(dir.file("secret.jpg").c_str(), (database + "link.jpg").c_str()), 0);
     ASSERT_TRUE(FileSystem::writeFileAtomic(database + "notes.jpg", "not a picture"));
 
+    enum Outcome { Refused, Missing, Unreadable };
     const struct {
         std::string reference;
-        enum { Refused, Missing, Unreadable } outcome;
+        Outcome outcome;
     } cases[] = {
         {"../secret.jpg", Refused}, {"/etc/passwd", Refused}, {"sub/../../secret.jpg", Refused},
         {"..", Refused},            {"a\\b.jpg", Refused},    {"link.jpg", Refused},
@@ -238,9 +239,9 @@ TEST(HtmlCatalogue, catalogue_neverReadsOrWritesOutsideItsFolders)
     const HtmlCatalogue::Result result = HtmlCatalogue::write(doc, dir.file("out"), options);
     ASSERT_TRUE(result.ok) << result.error;
     for (const auto &c : cases) {
-        const auto &list = c.outcome == c.Refused ? result.refused
-                           : c.outcome == c.Missing ? result.missing
-                                                    : result.unreadable;
+        const auto &list = c.outcome == Refused   ? result.refused
+                           : c.outcome == Missing ? result.missing
+                                                  : result.unreadable;
         EXPECT_NE(std::find(list.begin(), list.end(), c.reference), list.end()) << c.reference;
     }
     EXPECT_EQ(result.thumbnailsWritten, 0);
