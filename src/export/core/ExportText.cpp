@@ -6,12 +6,24 @@
 
 namespace quorvex {
 
-ExportText::ExportText(TextEncoding encoding) : m_encoding(encoding)
+namespace {
+
+// The UTF-8 form of every byte 0x80..0xFF of Windows-1252, made once.
+const std::array<std::string, 128> &highBytes()
 {
-    if (encoding == TextEncoding::Utf8)
-        return;
-    for (int b = 0x80; b <= 0xFF; ++b)
-        m_high[static_cast<std::size_t>(b - 0x80)] = UnicodeText::fromCp1252(std::string(1, static_cast<char>(b)));
+    static const std::array<std::string, 128> table = [] {
+        std::array<std::string, 128> t;
+        for (int b = 0x80; b <= 0xFF; ++b)
+            t[static_cast<std::size_t>(b - 0x80)] = UnicodeText::fromCp1252(std::string(1, static_cast<char>(b)));
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+ExportText::ExportText(TextEncoding encoding) : m_encoding(encoding), m_high(highBytes())
+{
 }
 
 void ExportText::appendUtf8(std::string &out, std::string_view bytes) const
@@ -31,7 +43,7 @@ void ExportText::appendUtf8(std::string &out, std::string_view bytes) const
         if (b < 0x80)
             continue;
         out.append(bytes.data() + run, i - run);
-        out.append(m_high[b - 0x80]);
+        out.append(m_high[b - 0x80u]);
         run = i + 1;
     }
     out.append(bytes.data() + run, bytes.size() - run);

@@ -36,8 +36,7 @@ public:
 
 private:
     TextEncoding m_encoding;
-    // The UTF-8 form of every byte 0x80..0xFF of Windows-1252.
-    std::array<std::string, 128> m_high;
+    const std::array<std::string, 128> &m_high;
 };
 
 } // namespace quorvex
