@@ -3,6 +3,7 @@
 #ifdef QUORVEX_CLI_PRINT
 #include "print/core/PrintEngine.h"
 #include "print/gui/PdfPrinter.h"
+#include "attachments/gui/QtPictureReader.h"
 
 #include "platform/core/ProgressReporter.h"
 
@@ -26,8 +27,7 @@ int main(int argc, char **argv)
 #ifdef QUORVEX_CLI_PRINT
     // Pages are painted with the toolkit, off screen; nothing else needs it.
     std::unique_ptr<QGuiApplication> app;
-    quorvex::CliTool::setPdfPrinter([&](const quorvex::ListDocument &doc, const quorvex::PrintJob &job,
-                                        const std::string &out, quorvex::MessageService &messages) {
+    auto ensureApp = [&app] {
         if (!app) {
             // The tool speaks in one line per failure; the toolkit's notes stay out of it.
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
@@ -38,8 +38,18 @@ int main(int argc, char **argv)
             static char *qtArgv[] = {name, nullptr};
             app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
         }
+    };
+    quorvex::CliTool::setPdfPrinter([&](const quorvex::ListDocument &doc, const quorvex::PrintJob &job,
+                                        const std::string &out, quorvex::MessageService &messages) {
+        ensureApp();
         quorvex::SilentProgress progress;
         return quorvex::PdfPrinter::print(doc, job, QFont(QStringLiteral("Arial"), 9), out, messages, progress);
+    });
+    // Bitmaps and icons of the catalogue's thumbnails go through the toolkit's reader.
+    quorvex::CliTool::setPictureReader([&](const std::string &path, const std::string &ext,
+                                           quorvex::RasterImage &picture, std::string &error) {
+        ensureApp();
+        return quorvex::QtPictureReader::read(path, ext, picture, error);
     });
 #endif
     // One run, then exit: arrays of up to 32 MB (the largest threshold) freed

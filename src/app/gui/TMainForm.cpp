@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "export/gui/ExportController.h"
 #include "attachments/gui/PreviewPane.h"
 #include "attachments/gui/QtPictureReader.h"
 
@@ -214,6 +215,10 @@ TMainForm::TMainForm(QWidget *parent)
     };
     m_files.computeMaxEntries = [this] { m_print->computeMaxEntries(); };
     connect(m_ExportBtn, &QAction::triggered, m_print, &PrintController::ExportBtnClick);
+    m_exporting = new ExportController(m_editor, this);
+    m_exporting->afterCommand = [this] { m_statusBar->update(); };
+    connect(m_CsvExportBtn, &QAction::triggered, m_exporting, &ExportController::CsvExportBtnClick);
+    connect(m_HtmlCatalogueBtn, &QAction::triggered, m_exporting, &ExportController::HtmlCatalogueBtnClick);
     connect(m_PageSetupBtn, &QAction::triggered, m_print, &PrintController::PageSetupBtnClick);
     connect(m_PrintBtn, &QAction::triggered, m_print, &PrintController::PrintBtnClick);
     connect(m_PrintPageNumsBtn, &QAction::triggered, m_print, &PrintController::PrintPageNumsBtnClick);
@@ -414,6 +419,8 @@ void TMainForm::createActions()
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     m_SaveListBtn = makeAction("SaveListBtn", text("&Save List"), QKeySequence(Qt::CTRL | Qt::Key_S));
     m_ExportBtn = makeAction("ExportBtn", text("&Export List..."));
+    m_CsvExportBtn = makeAction("CsvExportBtn", text("CSV (spreadsheet)..."));
+    m_HtmlCatalogueBtn = makeAction("HtmlCatalogueBtn", text("HTML Catalogue..."));
     m_PageSetupBtn = makeAction("PageSetupBtn", text("P&age Setup..."));
     m_PrintBtn = makeAction("PrintBtn", text("&Print..."), QKeySequence(Qt::CTRL | Qt::Key_P));
     m_PrintPageNumsBtn = makeAction("PrintPageNumsBtn", text("Print Page Num&bers..."),
@@ -562,6 +569,10 @@ void TMainForm::createMenus()
     m_File1->addAction(m_unicodeActions->convertAction());
     m_File1->addSeparator();
     m_File1->addAction(m_ExportBtn);
+    m_ExportMenu = m_File1->addMenu(text("Expor&t"));
+    m_ExportMenu->setObjectName(QStringLiteral("ExportMenu"));
+    m_ExportMenu->addAction(m_CsvExportBtn);
+    m_ExportMenu->addAction(m_HtmlCatalogueBtn);
     m_File1->addSeparator();
     m_File1->addAction(m_PageSetupBtn);
     m_File1->addAction(m_PrintBtn);

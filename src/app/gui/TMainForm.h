@@ -40,6 +40,7 @@ class TLogoForm;
 class THeaderTextForm;
 class TSettingsForm;
 class PrintController;
+class ExportController;
 class TViewCellTextForm;
 class TNewListForm;
 class UnicodeListActions;
@@ -95,6 +96,7 @@ public:
     TNewListForm *newListForm() const { return m_newListForm; }
     TWizardForm *wizardForm() const { return m_wizardForm; }
     PrintController *printing() const { return m_print; }
+    ExportController *exporting() const { return m_exporting; }
     TSettingsForm *settingsForm() const { return m_settingsForm; }
     SortController *sortController() const { return m_sort; }
     TFindForm *findForm() const { return m_findForm; }
@@ -199,6 +201,9 @@ private:
     UnicodeListActions *m_unicodeActions = nullptr;
     TWizardForm *m_wizardForm = nullptr;
     PrintController *m_print = nullptr;
+    ExportController *m_exporting = nullptr;
+    QMenu *m_ExportMenu = nullptr;
+    QAction *m_CsvExportBtn = nullptr, *m_HtmlCatalogueBtn = nullptr;
     QAction *m_PrintPreviewBtn = nullptr;
     SortController *m_sort = nullptr;
     TFindForm *m_findForm = nullptr;

@@ -86,6 +86,22 @@ bool chooseJpegScale(jpeg_decompress_struct &cinfo)
     return false;
 }
 
+// The smallest scale n/8, up to the one already chosen, whose longer side
+// still reaches `side`: a thumbnail needs no more pixels than that.
+void chooseSmallestScale(jpeg_decompress_struct &cinfo, unsigned side)
+{
+    const unsigned maxNum = cinfo.scale_denom == 8 ? cinfo.scale_num : 8;
+    for (unsigned n = 1; n < maxNum; ++n) {
+        cinfo.scale_num = n;
+        cinfo.scale_denom = 8;
+        jpeg_calc_output_dimensions(&cinfo);
+        if (std::max(cinfo.output_width, cinfo.output_height) >= side)
+            return;
+    }
+    cinfo.scale_num = maxNum;
+    cinfo.scale_denom = 8;
+}
+
 inline bool littleEndian()
 {
     const std::uint32_t probe = 1;
@@ -96,7 +112,7 @@ inline bool littleEndian()
 
 // Only plain data lives in this frame: longjmp skips destructors.
 bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::vector<unsigned char> &rowBuffer,
-             char *message, std::size_t messageSize)
+             char *message, std::size_t messageSize, int fitWithin)
 {
     jpeg_decompress_struct cinfo;
     JpegErrorManager err;
@@ -138,6 +154,8 @@ bool runJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std:
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    if (fitWithin > 0)
+        chooseSmallestScale(cinfo, static_cast<unsigned>(fitWithin));
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
     // Every pixel is written below, so a buffer kept from the last picture is
@@ -275,7 +293,8 @@ void PictureDecoders::clear(RasterImage &picture)
     picture.pixels.clear();
 }
 
-bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error)
+bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error,
+                                 int fitWithin)
 {
     clear(out);
     if (!data || size == 0) {
@@ -284,7 +303,7 @@ bool PictureDecoders::decodeJpeg(const unsigned char *data, std::size_t size, Ra
     }
     std::vector<unsigned char> rowBuffer;
     char message[JMSG_LENGTH_MAX + 64] = {};
-    if (!runJpeg(data, size, out, rowBuffer, message, sizeof message)) {
+    if (!runJpeg(data, size, out, rowBuffer, message, sizeof message, fitWithin)) {
         clear(out);
         error = message[0] ? message : "JPEG error";
         return false;

@@ -27,8 +27,11 @@ public:
     // it holds all bytes for.
     static std::string sniffExtension(std::string_view prefix, const std::string &ext);
 
-    // At the largest scale n/8 that keeps the picture within MaxPixels.
-    static bool decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error);
+    // At the largest scale n/8 that keeps the picture within MaxPixels. With
+    // `fitWithin` > 0, at the smallest scale whose longer side still reaches
+    // that many pixels (thumbnails).
+    static bool decodeJpeg(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error,
+                           int fitWithin = 0);
     // The first frame, placed on the logical screen.
     static bool decodeGif(const unsigned char *data, std::size_t size, RasterImage &out, std::string &error);
 

@@ -26,6 +26,9 @@
 #include "search/core/GridSearch.h"
 #include "stats/core/ListStatistics.h"
 #include "stats/core/StatisticsReport.h"
+#include "export/core/CsvExport.h"
+#include "export/core/HtmlCatalogue.h"
+#include "appearance/core/GridTemplates.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -194,7 +197,8 @@ public:
 std::string CliTool::usage()
 {
     return "usage: quorvex-cli info LIST\n"
-           "       quorvex-cli export LIST OUT|- [--utf8]\n"
+           "       quorvex-cli export LIST OUT|- [--utf8 | --csv]\n"
+           "       quorvex-cli html LIST OUTDIR [--template NAME] [--replace]\n"
            "       quorvex-cli convert IN OUT [--unicode | --windows-1252] [--strict]\n"
            "       quorvex-cli import IN OUT [--type LISTTYPE] [--unicode] [--strict]\n"
            "       quorvex-cli extract LIST DIR | extract LIST --database DIR\n"
@@ -208,7 +212,11 @@ std::string CliTool::usage()
            "Every verb that reads or writes lists takes --database DIR: the folder a version 1.1 list's\n"
            "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
            "--find and --with: UTF-8 text. --unicode: the list written holds UTF-8 (version 1.3 or 1.4);\n"
-           "--windows-1252: versions 1.1 and 1.2. --utf8: UTF-8 text with LF line ends. An attachment whose file is not in the database folder is saved\n"
+           "--windows-1252: versions 1.1 and 1.2. --utf8: UTF-8 text with LF line ends.\n"
+           "--csv: comma-separated UTF-8 with a header row instead of tab-separated text. html writes a web\n"
+           "page of the list with picture thumbnails into OUTDIR; --template: one of the grid colour templates;\n"
+           "--replace: replace an index.html that quorvex-cli did not write.\n"
+           "An attachment whose file is not in the database folder is saved\n"
            "without its file, with a warning; --strict ends the save instead.\n";
 }
 
@@ -240,7 +248,7 @@ int CliTool::run(const std::vector<std::string> &args)
         return ExitOk;
     }
     static const std::set<std::string> verbs = {"info", "export", "convert", "import", "extract",
-                                                "print", "sort",   "replace", "stats"};
+                                                "print", "sort",   "replace", "stats", "html"};
     if (!verbs.count(command))
         return usageError();
     // What killed runs left in the temporary folder goes before this run starts.
@@ -253,6 +261,8 @@ int CliTool::run(const std::vector<std::string> &args)
             return sort(args);
         if (command == "stats")
             return stats(args);
+        if (command == "html")
+            return html(args);
         if (command == "replace") {
             const auto parsed = parseCommandArgs(args, {"entire-cell", "strict"}, {"find", "with", "database"});
             if (!parsed || parsed->positional.size() != 2 || parsed->positional[0].empty() ||
@@ -269,7 +279,7 @@ int CliTool::run(const std::vector<std::string> &args)
         const auto parsed = command == "import"    ? parseCommandArgs(args, {"strict", "unicode"}, {"type", "database"})
                             : command == "convert" ? parseCommandArgs(args, {"strict", "unicode", "windows-1252"},
                                                                       {"database"})
-                            : command == "export"  ? parseCommandArgs(args, {"utf8"}, {"database"})
+                            : command == "export"  ? parseCommandArgs(args, {"utf8", "csv"}, {"database"})
                                                    : parseCommandArgs(args, {}, {"database"});
         if (!parsed || !takeListOptions(*parsed, m_options))
             return usageError();
@@ -293,7 +303,8 @@ int CliTool::run(const std::vector<std::string> &args)
         if (command == "info")
             return info(pos[0]);
         if (command == "export")
-            return exportList(pos[0], pos[1], parsed->has("utf8"));
+            return parsed->has("csv") ? (parsed->has("utf8") ? usageError() : exportCsv(pos[0], pos[1]))
+                                      : exportList(pos[0], pos[1], parsed->has("utf8"));
         if (command == "extract")
             return extract(pos[0], wanted == 1 ? m_options.database : pos[1]);
         if (command == "convert")
@@ -432,6 +443,117 @@ int CliTool::exportList(const std::string &path, const std::string &outPath, boo
         return fail("The text file being saved is read-only. List NOT exported.");
     if (!FileSystem::writeFileAtomic(outPath, text))
         return fail("List was not exported. Please make sure the disk is not write protected.");
+    return ExitOk;
+}
+
+int CliTool::exportCsv(const std::string &path, const std::string &outPath)
+{
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    LoadedList list;
+    if (!load(reader, messages, path, list))
+        return fail(messages.firstErrorLine());
+    if (outPath == "-") {
+        const std::string text = CsvExport::text(list.document);
+        m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        m_out.flush();
+        return m_out.good() ? ExitOk : fail("List was not exported: standard output could not be written.");
+    }
+    if (FileSystem::exists(outPath) && FileSystem::isReadOnly(outPath))
+        return fail("The CSV file being saved is read-only. List NOT exported.");
+    const CsvExport::Result written = CsvExport::writeFile(list.document, {}, outPath);
+    if (!written.ok)
+        return fail("List was not exported. " + written.error);
+    return ExitOk;
+}
+
+namespace {
+
+Thumbnailer::ForeignReader &cliPictureReader()
+{
+    static Thumbnailer::ForeignReader reader;
+    return reader;
+}
+
+// "All Wood 1" or "all wood 1": the template's index, 0 when none has the name.
+int templateIndex(const std::string &name)
+{
+    auto lower = [](std::string t) {
+        for (char &c : t)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return t;
+    };
+    for (int i = 1; i < GridTemplates::Count; ++i)
+        if (lower(GridTemplates::name(i)) == lower(name))
+            return i;
+    return 0;
+}
+
+} // namespace
+
+void CliTool::setPictureReader(Thumbnailer::ForeignReader reader)
+{
+    cliPictureReader() = std::move(reader);
+}
+
+int CliTool::html(const std::vector<std::string> &args)
+{
+    const auto parsed = parseCommandArgs(args, {"replace"}, {"template", "database"});
+    if (!parsed || !takeListOptions(*parsed, m_options) || parsed->positional.size() != 2 ||
+        parsed->positional[0].empty() || parsed->positional[1].empty())
+        return usageError();
+    const std::string &listPath = parsed->positional[0];
+    const std::string &outFolder = parsed->positional[1];
+    HtmlCatalogue::Options options;
+    if (const auto name = parsed->value("template")) {
+        const int index = templateIndex(*name);
+        if (index == 0)
+            return usageError();
+        GridTemplates::apply(index, options.appearance, GridAppearance::DefaultButtonFace);
+    }
+    if (HtmlCatalogue::holdsForeignIndex(outFolder) && !parsed->has("replace"))
+        return fail(FileSystem::withTrailingSlash(outFolder) + HtmlCatalogue::IndexName +
+                    " exists and was not written by Quorvex; --replace replaces it. Catalogue NOT written.");
+
+    // A version 1.1 list brings its pictures along: they are read from where
+    // the reader puts them.
+    ScratchFolder scratch(ScratchPrefix);
+    const std::string folder = attachmentFolder(scratch.path());
+    if (folder.empty() || !ensureFolder(folder))
+        return fail("Unable to create the database folder " + m_options.database + ".");
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setDatabaseFolder(folder);
+    LoadedList list;
+    if (!load(reader, messages, listPath, list))
+        return fail(messages.firstErrorLine());
+
+    options.databaseFolder = folder;
+    std::string title = listPath.substr(listPath.find_last_of('/') == std::string::npos
+                                            ? 0
+                                            : listPath.find_last_of('/') + 1);
+    if (const std::size_t dot = title.find_last_of('.'); dot != std::string::npos && dot > 0)
+        title.erase(dot);
+    options.title = title;
+    options.foreignReader = cliPictureReader();
+    const HtmlCatalogue::Result written = HtmlCatalogue::write(list.document, outFolder, options);
+    if (!written.ok)
+        return fail("Catalogue NOT written. " + NonInteractiveMessages::oneLine(written.error));
+    for (const std::string &name : written.missing)
+        m_err << Prefix << "warning: " << name << " is not in the database folder; its cell shows the name.\n";
+    for (const std::string &name : written.unreadable)
+        m_err << Prefix << "warning: " << name << " could not be read as a picture; its cell shows the name.\n";
+    for (const std::string &name : written.refused)
+        m_err << Prefix << "warning: " << name << " names a file outside the database folder; it was left out.\n";
+    m_err.flush();
+    m_out << "rows: " << written.rows << "\npictures: " << written.pictures
+          << "\nthumbnails written: " << written.thumbnailsWritten << "\nthumbnails kept: " << written.thumbnailsKept
+          << '\n';
+    m_out.flush();
     return ExitOk;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/TextEncoding.h"
+#include "export/core/Thumbnailer.h"
 
 #include <functional>
 #include <optional>
@@ -59,6 +60,8 @@ public:
     using PdfPrintFunction = std::function<int(const ListDocument &doc, const PrintJob &job, const std::string &out,
                                                MessageService &messages)>;
     static void setPdfPrinter(PdfPrintFunction printer);
+    // Reads the picture formats the catalogue's own decoders do not (bitmaps, icons).
+    static void setPictureReader(Thumbnailer::ForeignReader reader);
     // The program ends right after run(): the lists it read may be left to the
     // process's end instead of being freed row by row.
     static void setProcessEndsAfterRun(bool ends);
@@ -72,6 +75,10 @@ private:
     int import(const std::string &in, const std::string &out, const std::string &type, TextEncoding encoding);
     // A Tellico collection (.tc): its pictures go into --database DIR.
     int importTellico(const std::string &in, const std::string &out);
+    // export --csv: comma-separated UTF-8 with a header row.
+    int exportCsv(const std::string &list, const std::string &out);
+    // html LIST OUTDIR: the web-page catalogue.
+    int html(const std::vector<std::string> &args);
     int extract(const std::string &list, const std::string &folder);
     int print(const std::vector<std::string> &args);
     // Sorts a list as the Sort command does and writes it like convert.

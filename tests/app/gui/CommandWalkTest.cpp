@@ -1071,6 +1071,33 @@ void CommandWalkTest::defineSteps()
             QCOMPARE(text.substr(0, text.find('\t')), cell(1, 0));
             QVERIFY(text.find("Edited Before Save\t") != std::string::npos);
         }};
+    m_steps[QStringLiteral("CsvExportBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string out = home() + "export.csv";
+            whenModal<QFileDialog>([out](QFileDialog *d) {
+                d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
+                static_cast<QDialog *>(d)->accept();
+            });
+            a->trigger();
+            const std::string text = FileSystem::readFile(out).value_or("");
+            QVERIFY(text.rfind("\xEF\xBB\xBF", 0) == 0);
+            QVERIFY(int(std::count(text.begin(), text.end(), '\n')) >= rows());
+            QVERIFY(text.find("Edited Before Save") != std::string::npos);
+        }};
+    m_steps[QStringLiteral("HtmlCatalogueBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string out = home() + "catalogue";
+            FileSystem::createFolders(out + "/");
+            whenModal<QFileDialog>([out](QFileDialog *d) {
+                d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(out));
+                static_cast<QDialog *>(d)->accept();
+            });
+            m_launched.clear();
+            a->trigger();
+            QCOMPARE(m_launched, std::vector<std::string>{out + "/index.html"});
+            const std::string page = FileSystem::readFile(out + "/index.html").value_or("");
+            QVERIFY(page.find("Edited Before Save") != std::string::npos);
+        }};
     m_steps[QStringLiteral("PageSetupBtn")] = {{}, [this](QAction *a) {
                                                    // More than the larger font recommends: asked, and kept.
                                                    m_sandbox->answers = {MessageAnswer::Yes};
