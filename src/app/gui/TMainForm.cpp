@@ -639,9 +639,6 @@ void TMainForm::createMenus()
     m_View1 = bar->addMenu(text("&View"));
     m_View1->setObjectName(QStringLiteral("View1"));
     m_View1->addAction(m_GroupsBtn);
-
-    m_View1 = bar->addMenu(text("&View"));
-    m_View1->setObjectName(QStringLiteral("View1"));
     m_View1->addAction(m_StatisticsBtn);
 
     m_Options1 = bar->addMenu(text("&Options"));
