@@ -10,7 +10,7 @@ using namespace quorvex;
 
 // Convert to Unicode List, the new-lists setting and saving a Unicode list in
 // an older version, through the main window.
-class UnicodeListWindowTest : public QObject {
+class UnicodeListFileWindowTest : public QObject {
     Q_OBJECT
 
 private:
@@ -78,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(UnicodeListWindowTest)
-#include "UnicodeListWindowTest.moc"
+QTEST_MAIN(UnicodeListFileWindowTest)
+#include "UnicodeListFileWindowTest.moc"
