@@ -25,9 +25,11 @@ void GroupCounts::count(const ListDocument &doc, int column, Order order)
     m_colCount = doc.ColCount();
     if (column < 1 || column >= doc.ColCount())
         return;
-    // Views into the list while counting: one string per distinct text, not per row.
+    // Views into the list while counting: one string per distinct text, not per
+    // row, and the order is found on the views before any string is made.
     std::unordered_map<std::string_view, long long> views;
     const int rows = doc.RowCount();
+    views.reserve(static_cast<std::size_t>(std::min(rows, 1 << 16)));
     m_seen.reserve(static_cast<std::size_t>(rows));
     m_seen.push_back(CellRow());
     for (int r = 1; r < rows; ++r) {
@@ -36,13 +38,21 @@ void GroupCounts::count(const ListDocument &doc, int column, Order order)
         m_seen.push_back(cells);
     }
     m_total = rows - 1;
-    m_entries.reserve(views.size());
-    m_counts.reserve(views.size());
-    for (const auto &v : views) {
+    std::vector<std::pair<std::string_view, long long>> sorted(views.begin(), views.end());
+    views = {};
+    const bool byCount = order == Order::ByCount;
+    std::sort(sorted.begin(), sorted.end(), [byCount](const auto &a, const auto &b) {
+        if (byCount && a.second != b.second)
+            return a.second > b.second;
+        return a.first < b.first;
+    });
+    m_entries.reserve(sorted.size());
+    m_counts.reserve(sorted.size());
+    for (const auto &v : sorted) {
         m_entries.push_back(Entry{std::string(v.first), v.second});
         m_counts.emplace(std::string(v.first), v.second);
     }
-    setOrder(order);
+    m_order = order;
 }
 
 void GroupCounts::setOrder(Order order)
