@@ -11,6 +11,8 @@ namespace quorvex {
 namespace {
 
 constexpr char32_t InvalidByteKey = 0x110000;
+// From this many bytes on the library's byte search pays for its calls.
+constexpr std::size_t LongText = 64;
 
 // Every code point that simple case folding changes, under what it folds to:
 // the other characters a folded character of the needle stands for.
@@ -127,9 +129,10 @@ std::size_t TextMatcher::findIn(std::string_view text, std::size_t from, std::si
         return npos;
     const std::size_t last = n - m_minTextSize; // last possible start
     const char *s = text.data();
-    if (m_firstBytes.size() <= 2) {
-        // The library's byte search is many times faster than a loop: one
-        // search per form of the first character, the nearest hit tried first.
+    if (m_firstBytes.size() <= 2 && last - from >= LongText) {
+        // On a long text the library's byte search is many times faster than
+        // a loop: one search per form of the first character, the nearest hit
+        // tried first. On the short texts of most cells its calls cost more.
         std::array<std::size_t, 2> next{};
         const std::size_t forms = m_firstBytes.size();
         const auto seek = [&](std::size_t k, std::size_t at) {
