@@ -58,7 +58,8 @@ public:
         if (m_stack.size() >= m_limits.maxDepth)
             return stop("The collection was refused: its XML is nested more than " +
                         std::to_string(m_limits.maxDepth) + " levels deep.");
-        const std::string_view parent = m_stack.empty() ? std::string_view() : std::string_view(m_stack.back());
+        // A copy: the stack may move when it grows.
+        const std::string parent = m_stack.empty() ? std::string() : m_stack.back();
         m_stack.emplace_back(name);
         const std::size_t depth = m_stack.size();
         if (m_skipDepth != 0)

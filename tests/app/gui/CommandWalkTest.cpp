@@ -12,6 +12,8 @@
 #include "filter/gui/GroupPane.h"
 #include "entry/gui/TWizardForm.h"
 #include "listfile/gui/TImportTextForm.h"
+#include "import/gui/TImportCsvForm.h"
+#include "../../import/core/TellicoSamples.h"
 #include "platform/core/FileSystem.h"
 #include "platform/gui/QtDesktopShell.h"
 #include "print/gui/PrintController.h"
@@ -1022,6 +1024,25 @@ void CommandWalkTest::defineSteps()
             QCOMPARE(cell(1, 0), std::string("Artist"));
             QCOMPARE(cell(2, 1), std::string("A Night at the Opera"));
             QCOMPARE(m_form->editor().listType, std::string("cdmusic"));
+        }};
+    m_steps[QStringLiteral("ImportCsvBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string csv = sourceFile("albums-semicolon.csv", "Artist;Album\r\nQueen;A Night at the Opera\r\n");
+            m_sandbox->chosenFiles.push_back({csv, 0});
+            whenModal<TImportCsvForm>([](TImportCsvForm *d) { d->accept(); });
+            a->trigger();
+            QCOMPARE(cell(9, 0), std::string("Artist"));
+            QCOMPARE(cell(10, 1), std::string("A Night at the Opera"));
+            QCOMPARE(m_form->editor().document().textEncoding(), TextEncoding::Utf8);
+        }};
+    m_steps[QStringLiteral("ImportTellicoBtn")] = {
+        {}, [this](QAction *a) {
+            const std::string tc = sourceFile("films.tc", "");
+            test::writeZip(tc, {{"tellico.xml", test::tellicoXml(3, test::videoFields(), test::sevenSamurai())}});
+            m_sandbox->chosenFiles.push_back({tc, 0});
+            a->trigger();
+            QCOMPARE(cell(2, 1), std::string("Seven Samurai"));
+            QCOMPARE(m_form->editor().listType, std::string("dvdmovie"));
         }};
     m_steps[QStringLiteral("Reopen1")] = {{}, [this](QAction *a) {
                                               QCOMPARE(a->text(), QString::fromStdString(m_list));
