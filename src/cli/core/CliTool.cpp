@@ -206,7 +206,7 @@ std::string CliTool::usage()
            "attachments are put into and taken from (else a scratch folder). OUT - of export: standard output.\n"
            "--csv: comma-separated UTF-8 with a header row instead of tab-separated text. html writes a web\n"
            "page of the list with picture thumbnails into OUTDIR; --template: one of the grid colour templates;\n"
-           "--replace: replace an index.html that quorvex-cli did not write.\n"
+           "--replace: replace an index.html that Quorvex did not write.\n"
            "--find and --with: UTF-8 text. An attachment whose file is not in the database folder is saved\n"
            "without its file, with a warning; --strict ends the save instead.\n";
 }
