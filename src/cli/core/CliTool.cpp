@@ -215,7 +215,7 @@ std::string CliTool::usage()
            "--windows-1252: versions 1.1 and 1.2. --utf8: UTF-8 text with LF line ends.\n"
            "--csv: comma-separated UTF-8 with a header row instead of tab-separated text. html writes a web\n"
            "page of the list with picture thumbnails into OUTDIR; --template: one of the grid colour templates;\n"
-           "--replace: replace an index.html that quorvex-cli did not write.\n"
+           "--replace: replace an index.html that Quorvex did not write.\n"
            "An attachment whose file is not in the database folder is saved\n"
            "without its file, with a warning; --strict ends the save instead.\n";
 }
