@@ -917,6 +917,27 @@ void CommandWalkTest::defineSteps()
                                                   QVERIFY(m_sandbox->sawBox("Settings saved."));
                                                   QVERIFY(FileSystem::readFile(file).value_or("").size() > 20);
                                               }};
+    m_steps[QStringLiteral("ConvertToUnicodeBtn")] = {[this] {
+                                                          // A character whose bytes the conversion changes.
+                                                          ListDocument &doc = m_form->editor().document();
+                                                          doc.SetCell(doc.ColCount() - 1, doc.RowCount() - 1, "Caf\xE9");
+                                                          m_form->documentChanged();
+                                                      },
+                                                      [this](QAction *a) {
+                                                          a->trigger();
+                                                          QCOMPARE(m_form->editor().document().textEncoding(),
+                                                                   TextEncoding::Utf8);
+                                                          QVERIFY(m_form->editor().listModified);
+                                                      }};
+    m_steps[QStringLiteral("UnicodeNewListsBtn")] = {{}, [this](QAction *a) {
+                                                         const std::string file = m_sandbox->program() + "unicode.mtr";
+                                                         a->trigger();
+                                                         QVERIFY(a->isChecked());
+                                                         QCOMPARE(FileSystem::readFile(file).value_or(""),
+                                                                  std::string("UnicodeNewLists=1\n"));
+                                                         a->trigger();
+                                                         QVERIFY(!a->isChecked());
+                                                     }};
     m_steps[QStringLiteral("SearchForMoviesOnline1")] = {{}, [this](QAction *a) {
                                                              a->trigger();
                                                              QCOMPARE(m_launched.back(),
@@ -1194,6 +1215,7 @@ void CommandWalkTest::defineSteps()
         {"SortBtn", "&Undo Sort"},
         {"ViewCellTextBtn", "&Undo View Cell Text Edit"},
         {"WizardBtn", "&Undo Wizard"},
+        {"ConvertToUnicodeBtn", "&Undo Convert to Unicode"},
     };
     for (const auto &[name, caption] : undoCaptions)
         m_steps[QString::fromLatin1(name)].undoCaption = caption;
