@@ -217,6 +217,14 @@ TMainForm::TMainForm(QWidget *parent)
     connect(m_ExportBtn, &QAction::triggered, m_print, &PrintController::ExportBtnClick);
     m_exporting = new ExportController(m_editor, this);
     m_exporting->afterCommand = [this] { m_statusBar->update(); };
+    // Under a filter the CSV and the catalogue ask, as print does, which rows go out.
+    m_exporting->shownRows = [this]() -> std::optional<std::vector<int>> {
+        if (!m_print->chooseRows())
+            return std::nullopt;
+        if (!m_print->commands().shownRowsOnly)
+            return std::vector<int>();
+        return m_editor.shownRows().rowsIn(1, m_editor.document().RowCount() - 1);
+    };
     connect(m_CsvExportBtn, &QAction::triggered, m_exporting, &ExportController::CsvExportBtnClick);
     connect(m_HtmlCatalogueBtn, &QAction::triggered, m_exporting, &ExportController::HtmlCatalogueBtnClick);
     connect(m_PageSetupBtn, &QAction::triggered, m_print, &PrintController::PageSetupBtnClick);

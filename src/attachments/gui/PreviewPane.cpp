@@ -156,7 +156,7 @@ void PreviewPane::ShowCellPreview(int column, int row)
         break;
     case PreviewPicture::Attachment: {
         const std::string &name = m_state.previewFileName();
-        const std::string path = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name);
+        const std::string path = AttachmentStore::pathOf(m_editor.paths().databaseFolder, name, m_editor.document().textEncoding());
         // A name with a folder part never reads outside the database folder.
         const int loaded = AttachmentRef::isSafeFileName(name)
                                ? LoadImage(m_BuffImage, path)

@@ -63,8 +63,11 @@ void ExportController::CsvExportBtnClick()
 {
     if (m_editor.longOperationRunning)
         return;
+    const auto chosenRows = rows();
+    if (!chosenRows)
+        return;
     LongOperationGuard guard(m_editor);
-    m_commands.exportCsv(askCsvFile(), rows());
+    m_commands.exportCsv(askCsvFile(), *chosenRows);
     if (afterCommand)
         afterCommand();
 }
@@ -73,8 +76,11 @@ void ExportController::HtmlCatalogueBtnClick()
 {
     if (m_editor.longOperationRunning)
         return;
+    const auto chosenRows = rows();
+    if (!chosenRows)
+        return;
     LongOperationGuard guard(m_editor);
-    m_commands.exportCatalogue(askCatalogueFolder(), rows(), catalogueTitle().toStdString());
+    m_commands.exportCatalogue(askCatalogueFolder(), *chosenRows, catalogueTitle().toStdString());
     if (afterCommand)
         afterCommand();
 }

@@ -25,8 +25,9 @@ public:
 
     ListExportCommands &commands() { return m_commands; }
 
-    // The data rows the grid shows, in order; empty (the default) for all.
-    std::function<std::vector<int>()> shownRows;
+    // The data rows to put out, in order; empty for all, nothing when the
+    // user cancelled. Unset, every row goes out.
+    std::function<std::optional<std::vector<int>>()> shownRows;
     // After an export: the status bar follows.
     std::function<void()> afterCommand;
     // Tests choose instead of the dialogs; nothing means cancelled.
@@ -43,7 +44,10 @@ public slots:
 private:
     std::optional<std::string> askCsvFile();
     std::optional<std::string> askCatalogueFolder();
-    std::vector<int> rows() const { return shownRows ? shownRows() : std::vector<int>(); }
+    std::optional<std::vector<int>> rows() const
+    {
+        return shownRows ? shownRows() : std::optional<std::vector<int>>(std::vector<int>());
+    }
 
     Editor &m_editor;
     QWidget *m_window;

@@ -38,6 +38,8 @@ void ImportCommand::adopt(Editor &editor, ListDocument &&list, const std::string
     editor.saveListEnabled = false;
     editor.view().setWindowTitle("Quorvex");
     editor.document().SetCurrentCell(col, 1);
+    // Another list: a filter of the old one ends.
+    editor.listReplaced();
     editor.finishChange();
 }
 
