@@ -2,12 +2,12 @@
 # Builds the fuzz targets (every fuzz/fuzz_*.cpp) with clang and runs each one.
 #   fuzz/run.sh SECONDS     replay the seed corpus, then fuzz each target for SECONDS
 #   fuzz/run.sh 0           only replay the seed corpus
-#   fuzz/run.sh --short     replay, then 20 s per target (what ./test.sh runs)
+#   fuzz/run.sh --short     replay, then 10 s per target (what ./test.sh runs)
 # New inputs go to build-fuzz/corpus/<target>, never into the repository;
 # crashes are left in build-fuzz/artifacts/.
 set -eu
 seconds=${1:?usage: fuzz/run.sh SECONDS|--short}
-[ "$seconds" = "--short" ] && seconds=20
+[ "$seconds" = "--short" ] && seconds=10
 case "$seconds" in
 ''|*[!0-9]*) echo "usage: fuzz/run.sh SECONDS|--short" >&2; exit 2 ;;
 esac
