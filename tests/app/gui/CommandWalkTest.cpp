@@ -1,3 +1,4 @@
+#include "stats/gui/TStatisticsForm.h"
 #include "GuiSandbox.h"
 #include "app/core/FontSettings.h"
 #include "app/gui/TFontColorDialog.h"
@@ -865,6 +866,13 @@ void CommandWalkTest::defineSteps()
                                                a->trigger();
                                                QVERIFY(!pane->isVisible());
                                            }};
+    m_steps[QStringLiteral("StatisticsBtn")] = {{}, [](QAction *a) {
+                                                   bool shown = false;
+                                                   whenModal<TStatisticsForm>([](TStatisticsForm *d) { d->reject(); },
+                                                                              &shown);
+                                                   a->trigger();
+                                                   QVERIFY(shown);
+                                               }};
 
     // ---- Options, Wizard, Help ----
     m_steps[QStringLiteral("SortBtn")] = {{}, [this](QAction *a) {
