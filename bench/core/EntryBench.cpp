@@ -1,4 +1,5 @@
 #include "BenchData.h"
+#include "BenchEditor.h"
 
 #include "document/core/Editor.h"
 #include "document/core/GridCommands.h"
@@ -16,22 +17,6 @@ namespace {
 
 constexpr int MillionRows = 1000000;
 
-class NoMessages final : public MessageService {
-public:
-    MessageAnswer show(MessageKind, const std::string &, MessageButtons) override { return MessageAnswer::Ok; }
-    void showException(const std::string &) override {}
-};
-class NoShell final : public DesktopShell {
-public:
-    bool openPath(const std::string &) override { return false; }
-    bool openUrl(const std::string &) override { return false; }
-};
-class NoClipboard final : public ClipboardService {
-public:
-    bool hasText() const override { return false; }
-    std::string text() const override { return std::string(); }
-    void setText(const std::string &) override {}
-};
 class NoDialogs final : public FileDialogService {
 public:
     std::optional<std::string> openFile(const std::string &, const std::string &) override { return std::nullopt; }
@@ -43,10 +28,10 @@ public:
 
 // A million-row list in an editor, with the wizard over it.
 struct WizardBench {
-    NoMessages messages;
+    bench::QuietMessages messages;
     SilentProgress progress;
-    NoShell shell;
-    NoClipboard clipboard;
+    bench::NoShell shell;
+    bench::NoClipboard clipboard;
     NoDialogs dialogs;
     Editor editor{UiServices{messages, progress, shell, clipboard}};
     ListFileCommands files{editor, dialogs};

@@ -1,4 +1,5 @@
 #include "BenchData.h"
+#include "BenchEditor.h"
 
 #include "document/core/Editor.h"
 #include "filter/core/FilterSession.h"
@@ -22,31 +23,10 @@ const ListDocument &millionRowList()
     return doc;
 }
 
-class QuietMessages final : public MessageService {
-public:
-    MessageAnswer show(MessageKind, const std::string &, MessageButtons) override { return MessageAnswer::Ok; }
-    void showException(const std::string &) override {}
-};
-class NoShell final : public DesktopShell {
-public:
-    bool openPath(const std::string &) override { return false; }
-    bool openUrl(const std::string &) override { return false; }
-};
-class NoClipboard final : public ClipboardService {
-public:
-    bool hasText() const override { return false; }
-    std::string text() const override { return {}; }
-    void setText(const std::string &) override {}
-};
 
-struct BenchEditor {
-    QuietMessages messages;
-    SilentProgress progress;
-    NoShell shell;
-    NoClipboard clipboard;
-    Editor editor{UiServices{messages, progress, shell, clipboard}};
+struct FilterBenchEditor : bench::BenchEditor {
     FilterSession filter{editor};
-    BenchEditor() { editor.document() = millionRowList(); }
+    FilterBenchEditor() { editor.document() = millionRowList(); }
 };
 
 RowFilter condition(int column, FilterTest test, const char *text)
@@ -60,7 +40,7 @@ RowFilter condition(int column, FilterTest test, const char *text)
 // Arg 0: one column ("dvd 4" in the format column); 1: any column, no row matches.
 void BM_FilterKeystroke(benchmark::State &state)
 {
-    BenchEditor b;
+    FilterBenchEditor b;
     const RowFilter f = state.range(0) == 0 ? condition(3, FilterTest::Contains, "dvd 4")
                                             : condition(0, FilterTest::Contains, "zanzibar");
     for (auto _ : state) {
@@ -73,7 +53,7 @@ BENCHMARK(BM_FilterKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // Clearing a filter that showed about a tenth of the rows.
 void BM_FilterClear(benchmark::State &state)
 {
-    BenchEditor b;
+    FilterBenchEditor b;
     const RowFilter f = condition(3, FilterTest::Contains, "dvd 4");
     for (auto _ : state) {
         state.PauseTiming();

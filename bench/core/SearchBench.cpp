@@ -1,4 +1,5 @@
 #include "BenchData.h"
+#include "BenchEditor.h"
 
 #include "document/core/Editor.h"
 #include "search/core/GridSearch.h"
@@ -45,35 +46,11 @@ ListDocument &millionRowUnicodeListAs1252()
     return doc;
 }
 
-class QuietMessages final : public MessageService {
-public:
-    MessageAnswer show(MessageKind, const std::string &, MessageButtons) override { return MessageAnswer::Ok; }
-    void showException(const std::string &) override {}
-};
-class NoShell final : public DesktopShell {
-public:
-    bool openPath(const std::string &) override { return false; }
-    bool openUrl(const std::string &) override { return false; }
-};
-class NoClipboard final : public ClipboardService {
-public:
-    bool hasText() const override { return false; }
-    std::string text() const override { return {}; }
-    void setText(const std::string &) override {}
-};
-
-struct BenchEditor {
-    QuietMessages messages;
-    SilentProgress progress;
-    NoShell shell;
-    NoClipboard clipboard;
-    Editor editor{UiServices{messages, progress, shell, clipboard}};
-};
 
 // Find Next over the whole list without a hit: every cell is tested.
 void BM_FindNextNoHit(benchmark::State &state)
 {
-    BenchEditor b;
+    bench::BenchEditor b;
     b.editor.document() = millionRowList();
     GridSearch search(b.editor);
     search.textToFind = "Zanzibar";
@@ -90,7 +67,7 @@ BENCHMARK(BM_FindNextNoHit)->Unit(benchmark::kMillisecond);
 // 1 for one that starts with a letter beyond ASCII.
 void findNextNoHitOn(benchmark::State &state, const ListDocument &list)
 {
-    BenchEditor b;
+    bench::BenchEditor b;
     b.editor.document() = list;
     GridSearch search(b.editor);
     const std::string needle = state.range(0) == 0 ? "Zanzibar" : "\u017D\u00EDzala";
@@ -129,7 +106,7 @@ BENCHMARK(BM_QuickSearchNoHitUnicode)->Unit(benchmark::kMillisecond);
 // Replace All without questions, one hit in every row, the undo snapshot included.
 void BM_ReplaceAllEveryRow(benchmark::State &state)
 {
-    BenchEditor b;
+    bench::BenchEditor b;
     for (auto _ : state) {
         state.PauseTiming();
         // A new window's search: the last hit of a run would carry over.
@@ -173,7 +150,7 @@ BENCHMARK(BM_PreEnteredFill10k)->Unit(benchmark::kMillisecond);
 // Replace All of 'a' by 'aa' inside one cell of a million bytes.
 void BM_ReplaceInOneMegabyteCell(benchmark::State &state)
 {
-    BenchEditor b;
+    bench::BenchEditor b;
     const std::string big(1000000, 'a');
     for (auto _ : state) {
         state.PauseTiming();

@@ -143,6 +143,19 @@ bool load(ListFileReader &reader, const NonInteractiveMessages &messages, const 
     return result == ResultOk && !messages.hasError();
 }
 
+// Reads a list for a verb that only looks at its cells: attachments stay in
+// the file. The error line when it could not be read.
+std::optional<std::string> readCellsOnly(const std::string &path, LoadedList &list)
+{
+    NonInteractiveMessages messages;
+    SilentProgress progress;
+    ListFileReader reader(messages, progress);
+    reader.setExtractAttachments(false);
+    if (!load(reader, messages, path, list))
+        return messages.firstErrorLine();
+    return std::nullopt;
+}
+
 bool ensureFolder(const std::string &folder)
 {
     return FileSystem::isDirectory(folder) || FileSystem::createFolders(folder);
@@ -426,13 +439,9 @@ std::string CliTool::exportUtf8Text(const ListDocument &doc)
 
 int CliTool::exportList(const std::string &path, const std::string &outPath, bool utf8)
 {
-    NonInteractiveMessages messages;
-    SilentProgress progress;
-    ListFileReader reader(messages, progress);
-    reader.setExtractAttachments(false);
     LoadedList list;
-    if (!load(reader, messages, path, list))
-        return fail(messages.firstErrorLine());
+    if (const auto error = readCellsOnly(path, list))
+        return fail(*error);
     const std::string text = utf8 ? exportUtf8Text(list.document) : exportText(list.document);
     if (outPath == "-") {
         m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -448,13 +457,9 @@ int CliTool::exportList(const std::string &path, const std::string &outPath, boo
 
 int CliTool::exportCsv(const std::string &path, const std::string &outPath)
 {
-    NonInteractiveMessages messages;
-    SilentProgress progress;
-    ListFileReader reader(messages, progress);
-    reader.setExtractAttachments(false);
     LoadedList list;
-    if (!load(reader, messages, path, list))
-        return fail(messages.firstErrorLine());
+    if (const auto error = readCellsOnly(path, list))
+        return fail(*error);
     if (outPath == "-") {
         const std::string text = CsvExport::text(list.document);
         m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -925,13 +930,9 @@ int CliTool::stats(const std::vector<std::string> &args)
         if (column < 1)
             return usageError();
     }
-    NonInteractiveMessages messages;
-    SilentProgress progress;
-    ListFileReader reader(messages, progress);
-    reader.setExtractAttachments(false);
     LoadedList list;
-    if (!load(reader, messages, parsed->positional[0], list))
-        return fail(messages.firstErrorLine());
+    if (const auto error = readCellsOnly(parsed->positional[0], list))
+        return fail(*error);
     const ListDocument &doc = list.document;
     if (column >= doc.ColCount())
         return fail("The list has no column " + std::to_string(column) + "; its data columns are 1 to " +

@@ -13,12 +13,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <functional>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvex {
 
@@ -209,41 +205,26 @@ void CsvImportPlan::setBytes(std::string bytes)
 
 bool CsvImportPlan::loadFile(const std::string &path, std::string &error)
 {
-    const int fd = FileSystem::openForReading(path);
-    struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
+    // The size first, so that the cap is checked before anything is read.
+    const std::optional<std::uint64_t> size =
+        FileSystem::isRegularFile(path) ? FileSystem::fileSize(path) : std::nullopt;
+    if (!size) {
         error = "Unable to open the text file:\n\n" + path;
         return false;
     }
-    if (static_cast<std::uint64_t>(st.st_size) > m_limits.maxFileBytes) {
-        ::close(fd);
+    if (*size > m_limits.maxFileBytes) {
         error = "The text file is larger than " + std::to_string(m_limits.maxFileBytes >> 20) +
                 " MB, too large to import:\n\n" + path;
         return false;
     }
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t done = 0;
-    bool failed = false;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, &bytes[done], bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            failed = true;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (failed) {
+    // A file that grew meanwhile is taken as far as its size was; one that
+    // shrank, as far as it went.
+    std::optional<std::string> bytes = FileSystem::readFilePrefix(path, static_cast<std::size_t>(*size));
+    if (!bytes) {
         error = "Unable to read the text file:\n\n" + path;
         return false;
     }
-    // A file that shrank meanwhile is taken as far as it went.
-    bytes.resize(done);
-    setBytes(std::move(bytes));
+    setBytes(std::move(*bytes));
     return true;
 }
 

@@ -3,17 +3,12 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include <array>
+#include <vector>
+
 
 namespace quorvex {
 
 namespace {
-
-// 0x80..0x9F; the five bytes Windows-1252 leaves undefined map to the C1 controls.
-constexpr std::array<char16_t, 32> HighTable = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int32_t length32(std::string_view s)
 {
@@ -68,17 +63,33 @@ char32_t UnicodeText::decode(std::string_view bytes, std::size_t &pos)
     return static_cast<char32_t>(c);
 }
 
+unsigned char *UnicodeText::encode(char32_t cp, unsigned char *out)
+{
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        *out++ = static_cast<unsigned char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<unsigned char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
 void UnicodeText::append(std::string &out, char32_t cp)
 {
-    uint8_t buf[4];
-    int32_t n = 0;
-    UBool error = false;
-    U8_APPEND(buf, n, 4, static_cast<UChar32>(cp), error);
-    if (error) {
-        out += "\xEF\xBF\xBD";
-        return;
-    }
-    out.append(reinterpret_cast<const char *>(buf), static_cast<std::size_t>(n));
+    unsigned char buf[4];
+    const unsigned char *end = encode(cp, buf);
+    out.append(reinterpret_cast<const char *>(buf), static_cast<std::size_t>(end - buf));
 }
 
 std::size_t UnicodeText::characterStart(std::string_view bytes, std::size_t pos)
@@ -106,6 +117,15 @@ char32_t UnicodeText::foldCase(char32_t cp)
 {
     if (cp < 0x80)
         return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+    if (cp < 0x10000) {
+        static const std::vector<char32_t> bmp = [] {
+            std::vector<char32_t> table(0x10000);
+            for (UChar32 c = 0; c < 0x10000; ++c)
+                table[static_cast<std::size_t>(c)] = static_cast<char32_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT));
+            return table;
+        }();
+        return bmp[cp];
+    }
     return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp), U_FOLD_CASE_DEFAULT));
 }
 
@@ -134,17 +154,12 @@ std::size_t UnicodeText::countCharacters(std::string_view utf8)
     return n;
 }
 
-char32_t UnicodeText::cp1252Char(unsigned char byte)
-{
-    return (byte >= 0x80 && byte <= 0x9F) ? HighTable[byte - 0x80] : byte;
-}
-
 int UnicodeText::cp1252Byte(char32_t cp)
 {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<int>(cp);
-    for (std::size_t k = 0; k < HighTable.size(); ++k)
-        if (HighTable[k] == cp)
+    for (std::size_t k = 0; k < Cp1252High.size(); ++k)
+        if (Cp1252High[k] == cp)
             return static_cast<int>(0x80 + k);
     return -1;
 }

@@ -3,53 +3,17 @@
 #include "document/core/ListDocument.h"
 #include "platform/core/UnicodeText.h"
 
-#include <vector>
 
 namespace quorvex::sorting {
 
-namespace {
-
-// The folded form of every character of the Basic Multilingual Plane, made
-// once: a sort folds millions of characters, most of them from a few scripts.
-char32_t folded(char32_t cp)
-{
-    static const std::vector<char32_t> table = [] {
-        std::vector<char32_t> t(0x10000);
-        for (char32_t c = 0; c < 0x10000; ++c)
-            t[c] = UnicodeText::foldCase(c);
-        return t;
-    }();
-    return cp < 0x10000 ? table[cp] : UnicodeText::foldCase(cp);
-}
-
-} // namespace
-
 unsigned char *writeFoldedCharacter(unsigned char *out, std::string_view text, std::size_t &pos)
 {
-    const char32_t c = folded(UnicodeText::decode(text, pos));
-    if (c < 0x80) {
-        *out++ = static_cast<unsigned char>(c);
-    } else if (c < 0x800) {
-        *out++ = static_cast<unsigned char>(0xC0 | (c >> 6));
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out++ = static_cast<unsigned char>(0xE0 | (c >> 12));
-        *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    } else {
-        *out++ = static_cast<unsigned char>(0xF0 | (c >> 18));
-        *out++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        *out++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    }
-    return out;
+    return UnicodeText::encode(UnicodeText::foldCase(UnicodeText::decode(text, pos)), out);
 }
 
 void appendFoldedCharacter(std::string &out, std::string_view text, std::size_t &pos)
 {
-    unsigned char buffer[4];
-    const unsigned char *end = writeFoldedCharacter(buffer, text, pos);
-    out.append(reinterpret_cast<const char *>(buffer), static_cast<std::size_t>(end - buffer));
+    UnicodeText::append(out, UnicodeText::foldCase(UnicodeText::decode(text, pos)));
 }
 
 void appendKeyCell(std::string &out, std::string_view cell, const SortOptions &options)
